@@ -1,0 +1,66 @@
+#include "app/Activation.h"
+#include "app/FolderTreeWindow.h"
+#include "app/SingleInstance.h"
+
+#include "engine/StoreNamespace.h"
+#include "store/OutlookError.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+
+namespace {
+
+const QString kProductName = QStringLiteral("Vellumo");
+const QString kSingleInstanceMutex = QStringLiteral("VellumoOneExeMutex");
+
+// The store counts as present when its database can be opened or created.
+bool StorePresent()
+{
+    TStoreNamespace store;
+    const TStoreResult result = store.Initialize();
+    if (result == srOk)
+        return true;
+    std::fprintf(stderr, "vellumo: cannot open the store %s: %s\n",
+                 TStoreNamespace::DefaultStorePath().toLocal8Bit().constData(), StoreResultText(result));
+    QMessageBox box(QMessageBox::Critical, kProductName,
+                    QStringLiteral("Application can not be run on this computer because Outlook Express not installed"));
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(kProductName);
+    QApplication::setOrganizationName(QStringLiteral("Quorvan"));
+
+    if (!StorePresent())
+        return 1;
+
+    TSingleInstance instance(kSingleInstanceMutex);
+    if (!instance.IsFirstInstance()) {
+        instance.RequestActivation();
+        return 0;
+    }
+
+    TActiveFormTracker tracker;
+    instance.OnActivationRequest = [&](quint64 token) {
+        HandleActivationRequest(token, instance.Token(), tracker.ActiveForm());
+    };
+
+    std::unique_ptr<TFolderTreeWindow> window;
+    try {
+        window = std::make_unique<TFolderTreeWindow>();
+    } catch (const EOutlookError& error) {
+        std::fprintf(stderr, "vellumo: %s\n", error.what());
+        QMessageBox::critical(nullptr, kProductName, error.Message());
+        return 1;
+    }
+    window->show();
+    return application.exec();
+}

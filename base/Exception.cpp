@@ -1,0 +1,7 @@
+#include "base/Exception.h"
+
+Exception::Exception(QString message)
+    : FMessage(std::move(message))
+    , FUtf8(FMessage.toUtf8())
+{
+}

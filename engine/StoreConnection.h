@@ -1,0 +1,107 @@
+#pragma once
+
+#include "engine/SqlDatabase.h"
+#include "engine/StoreFaults.h"
+#include "engine/StoreTypes.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class QIODevice;
+
+// One open store: a SQLite connection plus the receivers registered through
+// it. Every namespace owns one; the folders it opens share it. All public
+// operations run as one transaction and post their notifications after the
+// commit, to the receivers of every connection to the same file in this
+// process.
+class TStoreConnection
+{
+public:
+    explicit TStoreConnection(QString path);
+    ~TStoreConnection();
+    TStoreConnection(const TStoreConnection&) = delete;
+    TStoreConnection& operator=(const TStoreConnection&) = delete;
+
+    TStoreResult Open();
+    [[nodiscard]] const QString& Path() const { return FPath; }
+
+    // Folders.
+    TStoreResult FolderProps(TStoreId id, TFolderProps& props);
+    TStoreResult CreateFolder(TStoreId parent, const QByteArray& name, TStoreId* newId);
+    TStoreResult RenameFolder(TStoreId id, const QByteArray& name);
+    TStoreResult MoveFolder(TStoreId id, TStoreId newParent);
+    TStoreResult DeleteFolder(TStoreId id);
+    TStoreResult SubFolders(TStoreId parent, std::vector<TFolderProps>& children);
+    TStoreResult CompactAll();
+    TStoreResult CompactIncremental();
+
+    // Messages.
+    TStoreResult Messages(TStoreId folder, std::vector<TMessageProps>& messages);
+    TStoreResult MessageProps(TStoreId folder, TStoreId id, TMessageProps& props);
+    TStoreResult MessageSource(TStoreId folder, TStoreId id, QByteArray& source);
+    TStoreResult SaveMessage(TStoreId folder, const QByteArray& source, quint32 state, TStoreId* newId);
+    TStoreResult CopyMoveMessages(TStoreId source, TStoreId target, const TMessageIdList& ids, bool move,
+                                  IStoreProgress* sink);
+    TStoreResult DeleteMessages(TStoreId folder, const TMessageIdList& ids, IStoreProgress* sink);
+    TStoreResult MarkMessages(TStoreId folder, const TMessageIdList& ids, bool read);
+
+    // Settings kept in the store (Outlook Express kept some of its own).
+    TStoreResult ReadSetting(const QByteArray& key, qint64& value);
+    TStoreResult WriteSetting(const QByteArray& key, qint64 value);
+
+    // Receivers: on the namespace they get folder-changed notifications; on a
+    // folder, that folder's message and folder-deleted notifications.
+    void AddReceiver(QObject* receiver, TStoreId folder);
+    void RemoveReceiver(QObject* receiver, TStoreId folder);
+    [[nodiscard]] bool HasReceiver(QObject* receiver, TStoreId folder) const;
+
+    // Open enumerations: handle → snapshot. Used by the namespace and folders.
+    quintptr AddEnumeration(std::vector<TFolderProps> folders, std::vector<TMessageProps> messages);
+    bool NextFolder(quintptr handle, TFolderProps& props);
+    bool NextMessage(quintptr handle, TMessageProps& props);
+    bool CloseEnumeration(quintptr handle);
+    [[nodiscard]] size_t OpenEnumerationCount() const { return FEnumerations.size(); }
+
+    // A notification to post once the running operation has committed.
+    void Notify(std::unique_ptr<TStoreEvent> event);
+    void NotifyFolderChange(int type, TStoreId folder);
+
+    // Runs `body` as operation `op` inside one transaction (when `write`),
+    // mapping every failure to a result; notifications are posted on success.
+    TStoreResult Run(TStoreOp op, bool write, const std::function<TStoreResult()>& body);
+
+    TSqlDatabase& Db() { return FDb; }
+
+private:
+    struct TReceiver {
+        QPointer<QObject> Object;
+        TStoreId Folder;   // kNoStoreId: registered on the namespace
+    };
+    struct TEnumeration {
+        std::vector<TFolderProps> Folders;
+        std::vector<TMessageProps> Messages;
+        size_t Next = 0;
+    };
+
+    void CreateSchema();
+    TStoreResult ReadFolderProps(TStoreId id, TFolderProps& props);
+    // Posts type 5 and 8 folder changes when the counts of `folder` differ
+    // from the ones taken before the operation.
+    struct TCounts { qint64 Unread; qint64 Total; };
+    TCounts CountsOf(TStoreId folder);
+    void NotifyCountChanges(TStoreId folder, const TCounts& before);
+    void PostPending();
+    void Deliver(const TStoreEvent& event) const;
+
+    QString FPath;
+    TSqlDatabase FDb;
+    std::vector<TReceiver> FReceivers;
+    std::map<quintptr, TEnumeration> FEnumerations;
+    quintptr FNextHandle = 1;
+    std::vector<std::unique_ptr<TStoreEvent>> FPending;
+};

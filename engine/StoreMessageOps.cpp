@@ -1,0 +1,255 @@
+// Message operations of the store connection.
+
+#include "engine/StoreConnection.h"
+#include "engine/ReceivedDate.h"
+
+#include <QSet>
+
+namespace {
+
+TMessageProps PropsFromRow(const TSqlStatement& row, TStoreId folder)
+{
+    TMessageProps props;
+    props.Id = static_cast<TStoreId>(row.Int(0));
+    props.FolderId = folder;
+    props.State = static_cast<quint32>(row.Int(1));
+    props.Size = static_cast<quint32>(row.Int(2));
+    props.Received = QDateTime::fromSecsSinceEpoch(row.Int(3), Qt::UTC);
+    return props;
+}
+
+bool FolderExists(TSqlDatabase& db, TStoreId id)
+{
+    TSqlStatement select = db.Prepare("SELECT 1 FROM folders WHERE id = ?");
+    select.Bind(1, id);
+    return id != kNoStoreId && select.Step();
+}
+
+// True when every id names a message of the folder.
+bool AllInFolder(TSqlDatabase& db, TStoreId folder, const TMessageIdList& ids)
+{
+    for (TStoreId id : ids) {
+        TSqlStatement select = db.Prepare("SELECT 1 FROM messages WHERE id = ? AND folder = ?");
+        select.Bind(1, id).Bind(2, folder);
+        if (!select.Step())
+            return false;
+    }
+    return true;
+}
+
+TMessageIdList WithoutDuplicates(const TMessageIdList& ids)
+{
+    TMessageIdList unique;
+    QSet<TStoreId> seen;
+    for (TStoreId id : ids) {
+        if (!seen.contains(id)) {
+            seen.insert(id);
+            unique.push_back(id);
+        }
+    }
+    return unique;
+}
+
+} // namespace
+
+TStoreConnection::TCounts TStoreConnection::CountsOf(TStoreId folder)
+{
+    TSqlStatement select = FDb.Prepare(
+        "SELECT count(*), coalesce(sum((state & 2) != 0), 0) FROM messages WHERE folder = ?");
+    select.Bind(1, folder);
+    select.Step();
+    return {select.Int(1), select.Int(0)};
+}
+
+void TStoreConnection::NotifyCountChanges(TStoreId folder, const TCounts& before)
+{
+    const TCounts after = CountsOf(folder);
+    if (after.Unread != before.Unread)
+        NotifyFolderChange(fnUnreadChanged, folder);
+    if (after.Total != before.Total)
+        NotifyFolderChange(fnPropsChanged, folder);
+}
+
+TStoreResult TStoreConnection::Messages(TStoreId folder, std::vector<TMessageProps>& messages)
+{
+    return Run(TStoreOp::EnumMessages, false, [&] {
+        if (!FolderExists(FDb, folder))
+            return srNotFound;
+        TSqlStatement select = FDb.Prepare(
+            "SELECT id, state, size, received FROM messages WHERE folder = ? ORDER BY id");
+        select.Bind(1, folder);
+        messages.clear();
+        while (select.Step())
+            messages.push_back(PropsFromRow(select, folder));
+        return srOk;
+    });
+}
+
+TStoreResult TStoreConnection::MessageProps(TStoreId folder, TStoreId id, TMessageProps& props)
+{
+    return Run(TStoreOp::GetMessageProperties, false, [&] {
+        TSqlStatement select = FDb.Prepare(
+            "SELECT id, state, size, received FROM messages WHERE id = ? AND folder = ?");
+        select.Bind(1, id).Bind(2, folder);
+        if (!select.Step())
+            return srNotFound;
+        props = PropsFromRow(select, folder);
+        return srOk;
+    });
+}
+
+TStoreResult TStoreConnection::MessageSource(TStoreId folder, TStoreId id, QByteArray& source)
+{
+    return Run(TStoreOp::OpenMessage, false, [&] {
+        TSqlStatement select = FDb.Prepare("SELECT source FROM messages WHERE id = ? AND folder = ?");
+        select.Bind(1, id).Bind(2, folder);
+        if (!select.Step())
+            return srNotFound;
+        source = select.Blob(0);
+        return srOk;
+    });
+}
+
+TStoreResult TStoreConnection::SaveMessage(TStoreId folder, const QByteArray& source, quint32 state,
+                                           TStoreId* newId)
+{
+    return Run(TStoreOp::SaveMessage, true, [&] {
+        if (!FolderExists(FDb, folder) || folder == kRootFolderId)
+            return srNotFound;
+        const TCounts before = CountsOf(folder);
+        QDateTime received = ReceivedDateOf(source);
+        if (!received.isValid())
+            received = QDateTime::currentDateTimeUtc();
+        FDb.Prepare("INSERT INTO messages(folder, state, size, received, source) VALUES (?, ?, ?, ?, ?)")
+            .Bind(1, folder)
+            .Bind(2, state)
+            .Bind(3, source.size())
+            .Bind(4, received.toSecsSinceEpoch())
+            .Bind(5, source)
+            .Exec();
+        const TStoreId id = static_cast<TStoreId>(FDb.LastInsertId());
+        if (FDb.LastInsertId() >= static_cast<qint64>(kNoStoreId))
+            return srFail;
+        if (newId)
+            *newId = id;
+        auto event = std::make_unique<TStoreEvent>(seNewMessage, folder);
+        event->Ids = {id};
+        Notify(std::move(event));
+        NotifyCountChanges(folder, before);
+        return srOk;
+    });
+}
+
+TStoreResult TStoreConnection::CopyMoveMessages(TStoreId source, TStoreId target, const TMessageIdList& ids,
+                                                bool move, IStoreProgress* sink)
+{
+    return Run(TStoreOp::CopyMoveMessages, true, [&] {
+        if (!FolderExists(FDb, source) || !FolderExists(FDb, target) || target == kRootFolderId)
+            return srNotFound;
+        const TMessageIdList unique = WithoutDuplicates(ids);
+        if (!AllInFolder(FDb, source, unique))
+            return srNotFound;
+        if (move && source == target)
+            return srOk;
+        const TCounts sourceBefore = CountsOf(source);
+        const TCounts targetBefore = CountsOf(target);
+        const auto total = static_cast<quint32>(unique.size());
+        quint32 done = 0;
+        for (TStoreId id : unique) {
+            TStoreId newId = id;
+            if (move) {
+                FDb.Prepare("UPDATE messages SET folder = ? WHERE id = ?").Bind(1, target).Bind(2, id).Exec();
+            } else {
+                FDb.Prepare("INSERT INTO messages(folder, state, size, received, source)"
+                            " SELECT ?, state, size, received, source FROM messages WHERE id = ?")
+                    .Bind(1, target)
+                    .Bind(2, id)
+                    .Exec();
+                if (FDb.LastInsertId() >= static_cast<qint64>(kNoStoreId))
+                    return srFail;
+                newId = static_cast<TStoreId>(FDb.LastInsertId());
+            }
+            auto event = std::make_unique<TStoreEvent>(seNewMessage, target);
+            event->Ids = {newId};
+            Notify(std::move(event));
+            if (sink)
+                sink->NotifyProgress(++done, total);
+        }
+        if (move && !unique.isEmpty()) {
+            auto event = std::make_unique<TStoreEvent>(seMessagesDeleted, source);
+            event->Ids = unique;
+            Notify(std::move(event));
+        }
+        NotifyCountChanges(source, sourceBefore);
+        NotifyCountChanges(target, targetBefore);
+        return srOk;
+    });
+}
+
+TStoreResult TStoreConnection::DeleteMessages(TStoreId folder, const TMessageIdList& ids, IStoreProgress* sink)
+{
+    // Outside Deleted Items a deletion is a move into it, as users expect.
+    TStoreResult result = srOk;
+    TStoreId deletedItems = kNoStoreId;
+    bool final = false;
+    result = Run(TStoreOp::DeleteMessages, false, [&] {
+        TSqlStatement select = FDb.Prepare(
+            "WITH RECURSIVE up(id) AS (SELECT ?1 UNION ALL"
+            "  SELECT f.parent FROM folders f JOIN up u ON f.id = u.id WHERE f.parent >= 0)"
+            " SELECT d.id, d.id IN (SELECT id FROM up) FROM folders d"
+            " WHERE d.parent = 0 AND d.special = 3 ORDER BY d.id LIMIT 1");
+        select.Bind(1, folder);
+        if (!select.Step())
+            return srNotFound;
+        deletedItems = static_cast<TStoreId>(select.Int(0));
+        final = select.Int(1) != 0;
+        return srOk;
+    });
+    if (result != srOk)
+        return result;
+    if (!final)
+        return CopyMoveMessages(folder, deletedItems, ids, true, sink);
+    return Run(TStoreOp::DeleteMessages, true, [&] {
+        const TMessageIdList unique = WithoutDuplicates(ids);
+        if (!FolderExists(FDb, folder) || !AllInFolder(FDb, folder, unique))
+            return srNotFound;
+        const TCounts before = CountsOf(folder);
+        quint32 done = 0;
+        for (TStoreId id : unique) {
+            FDb.Prepare("DELETE FROM messages WHERE id = ?").Bind(1, id).Exec();
+            if (sink)
+                sink->NotifyProgress(++done, static_cast<quint32>(unique.size()));
+        }
+        auto event = std::make_unique<TStoreEvent>(seMessagesDeleted, folder);
+        event->Ids = unique;
+        Notify(std::move(event));
+        NotifyCountChanges(folder, before);
+        return srOk;
+    });
+}
+
+TStoreResult TStoreConnection::MarkMessages(TStoreId folder, const TMessageIdList& ids, bool read)
+{
+    return Run(TStoreOp::MarkMessages, true, [&] {
+        const TMessageIdList unique = WithoutDuplicates(ids);
+        if (!FolderExists(FDb, folder) || !AllInFolder(FDb, folder, unique))
+            return srNotFound;
+        const TCounts before = CountsOf(folder);
+        TMessageIdList changed;
+        for (TStoreId id : unique) {
+            TSqlStatement update = FDb.Prepare(
+                read ? "UPDATE messages SET state = state & ~2 WHERE id = ? AND (state & 2) != 0"
+                     : "UPDATE messages SET state = state | 2 WHERE id = ? AND (state & 2) = 0");
+            update.Bind(1, id).Exec();
+            if (FDb.Changes() > 0)
+                changed.push_back(id);
+        }
+        if (!changed.isEmpty()) {
+            auto event = std::make_unique<TStoreEvent>(read ? seMarkedRead : seMarkedUnread, folder);
+            event->Ids = changed;
+            Notify(std::move(event));
+        }
+        NotifyCountChanges(folder, before);
+        return srOk;
+    });
+}

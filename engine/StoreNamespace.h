@@ -1,0 +1,102 @@
+#pragma once
+
+#include "engine/StoreTypes.h"
+
+#include <QString>
+
+#include <memory>
+
+class QIODevice;
+class QObject;
+class TStoreConnection;
+class TStoreFolder;
+
+using TEnumHandle = quintptr;
+
+// The store namespace: one connection to the store with the folder-level
+// operations. Results are 0 on success. Enumerations started with a
+// GetFirst... call hand out a handle that must always be closed, also when
+// the first call reported failure or nothing to give.
+class TStoreNamespace
+{
+public:
+    TStoreNamespace();
+    ~TStoreNamespace();
+    TStoreNamespace(const TStoreNamespace&) = delete;
+    TStoreNamespace& operator=(const TStoreNamespace&) = delete;
+
+    // The store file: $VELLUMO_STORE, else $XDG_DATA_HOME/vellumo/store.db.
+    [[nodiscard]] static QString DefaultStorePath();
+
+    // Opens (creating when missing) the store at `path`, or at the default path.
+    TStoreResult Initialize(const QString& path = QString());
+    [[nodiscard]] bool IsInitialized() const { return FConnection != nullptr; }
+    [[nodiscard]] QString Path() const;
+
+    TStoreResult OpenFolder(TStoreId id, quint32 flags, std::unique_ptr<TStoreFolder>& folder);
+    TStoreResult CreateFolder(TStoreId parent, const QByteArray& name, quint32 flags, TStoreId* newId);
+    TStoreResult RenameFolder(TStoreId id, quint32 flags, const QByteArray& name);
+    TStoreResult MoveFolder(TStoreId id, TStoreId newParent, quint32 flags);
+    TStoreResult DeleteFolder(TStoreId id, quint32 flags);
+    TStoreResult CompactAll(quint32 flags);
+    TStoreResult GetFolderProperties(TStoreId id, quint32 flags, TFolderProps& props);
+
+    TStoreResult GetFirstSubFolder(TStoreId parent, TFolderProps& props, TEnumHandle& handle);
+    TStoreResult GetNextSubFolder(TEnumHandle handle, TFolderProps& props);
+    TStoreResult GetSubFolderClose(TEnumHandle handle);
+
+    // Folder-changed notifications (2624) go to receivers registered here.
+    TStoreResult RegisterNotification(quint32 flags, QObject* receiver);
+    TStoreResult UnregisterNotification(QObject* receiver);
+
+    // Integer settings kept in the store; srNotFound when never written.
+    TStoreResult ReadSetting(const QByteArray& key, qint64& value);
+    TStoreResult WriteSetting(const QByteArray& key, qint64 value);
+
+    // Enumerations not yet closed (a leak check for callers' tests).
+    [[nodiscard]] size_t OpenEnumerationCount() const;
+
+private:
+    std::shared_ptr<TStoreConnection> FConnection;
+};
+
+// An open store folder: its messages and its own notifications.
+class TStoreFolder
+{
+public:
+    TStoreFolder(std::shared_ptr<TStoreConnection> connection, TStoreId id);
+    ~TStoreFolder();
+    TStoreFolder(const TStoreFolder&) = delete;
+    TStoreFolder& operator=(const TStoreFolder&) = delete;
+
+    [[nodiscard]] TStoreId Id() const { return FId; }
+
+    TStoreResult GetFolderProperties(quint32 flags, TFolderProps& props);
+
+    TStoreResult GetFirstMessage(quint32 flags, quint32 messageFlags, TStoreId firstId, TMessageProps& props,
+                                 TEnumHandle& handle);
+    TStoreResult GetNextMessage(TEnumHandle handle, quint32 flags, TMessageProps& props);
+    TStoreResult GetMessageClose(TEnumHandle handle);
+    TStoreResult GetMessageProperties(TStoreId id, quint32 flags, TMessageProps& props);
+
+    // The exact source bytes of a message, as a readable stream at position 0.
+    TStoreResult OpenMessage(TStoreId id, std::unique_ptr<QIODevice>& stream);
+    // Stores the whole stream (read from its beginning) with the given state.
+    TStoreResult SaveMessage(QIODevice& stream, quint32 state, TStoreId* newId);
+    TStoreResult SaveMessage(const QByteArray& source, quint32 state, TStoreId* newId);
+
+    // flags 1 moves, 0 copies.
+    TStoreResult CopyMoveMessages(TStoreFolder& target, const TMessageIdList& ids, quint32 flags, quint32 reserved,
+                                  IStoreProgress* sink);
+    TStoreResult DeleteMessages(const TMessageIdList& ids, quint32 flags, IStoreProgress* sink);
+    TStoreResult MarkMessagesAsRead(bool read, quint32 flags, const TMessageIdList& ids);
+    TStoreResult Compact(quint32 flags);
+
+    // Message notifications (2674, 2675, 2677, 2678) and 2676 for this folder.
+    TStoreResult RegisterNotification(quint32 flags, QObject* receiver);
+    TStoreResult UnregisterNotification(QObject* receiver);
+
+private:
+    std::shared_ptr<TStoreConnection> FConnection;
+    TStoreId FId;
+};

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QEvent>
+#include <QVector>
+
+#include <cstdint>
+
+// Ids of folders and messages: unsigned 32-bit, never reused. Folder 0 is the
+// store root; all bits set means "none".
+using TStoreId = quint32;
+inline constexpr TStoreId kRootFolderId = 0;
+inline constexpr TStoreId kNoStoreId = 0xFFFFFFFFu;
+
+// Result of every store operation: 0 is success, anything else a failure.
+enum TStoreResult : int32_t {
+    srOk = 0,
+    srNoMore = 1,          // an enumeration has nothing (more) to give
+    srFail,
+    srNotFound,
+    srInvalidArgument,
+    srNotPermitted,        // root or special folder, folder moved below itself
+    srReadOnly,
+    srDiskFull,
+    srNotADatabase,
+    srBusy,
+    srInjectedFailure,
+};
+
+[[nodiscard]] const char* StoreResultText(TStoreResult result);
+
+// Special folder types as the store reports them.
+enum TSpecialFolder : int {
+    sfNotSpecial = -1,
+    sfInbox = 0,
+    sfOutbox = 1,
+    sfSentItems = 2,
+    sfDeletedItems = 3,
+    sfDrafts = 4,
+};
+
+// Message state flags (bits 0 to 11 of the state word are read as a set).
+inline constexpr quint32 kMsgUnread = 0x2;
+inline constexpr quint32 kMsgUnsent = 0x8;
+inline constexpr quint32 kMsgReplied = 0x100;
+inline constexpr quint32 kMsgFlagged = 0x800;
+
+// Folder names are 8-bit text of at most this many bytes.
+inline constexpr int kMaxFolderNameBytes = 255;
+
+struct TFolderProps {
+    TStoreId Id = kNoStoreId;
+    TStoreId ParentId = kNoStoreId;
+    int SpecialType = sfNotSpecial;
+    int SubFolderCount = 0;
+    int UnreadCount = 0;
+    int MessageCount = 0;
+    QByteArray Name;
+};
+
+struct TMessageProps {
+    TStoreId Id = kNoStoreId;
+    TStoreId FolderId = kNoStoreId;
+    quint32 State = 0;
+    quint32 Size = 0;
+    QDateTime Received;   // UTC
+};
+
+using TMessageIdList = QVector<TStoreId>;
+
+// Receives the progress of long operations (copy, move, delete).
+class IStoreProgress
+{
+public:
+    virtual ~IStoreProgress() = default;
+    virtual void NotifyProgress(quint32 current, quint32 maximum) = 0;
+};
+
+// Folder change types carried by the folder-changed notification.
+enum TFolderNotifyType : int {
+    fnNewFolder = 1,
+    fnFolderDeleted = 2,
+    fnRenamed = 3,
+    fnMoved = 4,
+    fnUnreadChanged = 5,
+    fnFlagsChanged = 6,
+    fnUpdateFlagsChanged = 7,
+    fnPropsChanged = 8,   // posted when the folder's message count changes
+};
+
+// Notification event types, numbered as the store posts them.
+enum TStoreEventType : int {
+    seFolderChanged = 2624,
+    seNewMessage = 2674,
+    seMessagesDeleted = 2675,
+    seFolderDeleted = 2676,
+    seMarkedRead = 2677,
+    seMarkedUnread = 2678,
+};
+
+// One notification, posted to every registered receiver on its own thread.
+class TStoreEvent : public QEvent
+{
+public:
+    TStoreEvent(TStoreEventType type, TStoreId folderId)
+        : QEvent(static_cast<QEvent::Type>(type)), FolderId(folderId) {}
+
+    [[nodiscard]] TStoreEventType StoreType() const { return static_cast<TStoreEventType>(type()); }
+    [[nodiscard]] static bool IsStoreEvent(const QEvent* event);
+
+    TStoreId FolderId;                    // the folder concerned
+    int NotifyType = 0;                   // seFolderChanged only
+    TStoreId OldId = kNoStoreId;          // seFolderChanged only
+    TStoreId NewId = kNoStoreId;          // seFolderChanged only
+    TMessageIdList Ids;                   // message events
+};

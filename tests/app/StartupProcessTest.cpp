@@ -1,0 +1,75 @@
+// The program itself, started twice: the second start hands over to the
+// first and ends; a store that cannot be opened stops the start-up before
+// the single-instance lock exists.
+
+#include "tests/support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QProcessEnvironment ProgramEnvironment()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("vellumo.instance.info=true"));
+    return env;
+}
+
+bool WaitForOutput(QProcess& process, const QByteArray& text, QByteArray& seen, int timeoutMs = 15000)
+{
+    return WaitUntil([&] {
+        process.waitForReadyRead(20);
+        seen += process.readAllStandardError();
+        return seen.contains(text);
+    }, timeoutMs);
+}
+
+QString RuntimeFile(const char* suffix)
+{
+    return QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR")) + QStringLiteral("/VellumoOneExeMutex")
+           + QLatin1String(suffix);
+}
+
+} // namespace
+
+TEST(StartupProcess, ASecondStartActivatesTheFirstAndEnds)
+{
+    QProcess first;
+    first.setProcessEnvironment(ProgramEnvironment());
+    first.start(QStringLiteral(VELLUMO_PROGRAM), {});
+    ASSERT_TRUE(first.waitForStarted());
+    ASSERT_TRUE(WaitUntil([] { return QFileInfo::exists(RuntimeFile(".socket")); }, 15000));
+
+    QProcess second;
+    second.setProcessEnvironment(ProgramEnvironment());
+    second.start(QStringLiteral(VELLUMO_PROGRAM), {});
+    ASSERT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+
+    QByteArray seen;
+    EXPECT_TRUE(WaitForOutput(first, "activation request accepted", seen)) << seen.constData();
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.terminate();
+    first.waitForFinished(5000);
+}
+
+TEST(StartupProcess, AStoreThatCannotBeOpenedStopsBeforeTheLock)
+{
+    QFile::remove(RuntimeFile(".lock"));
+    QProcessEnvironment env = ProgramEnvironment();
+    env.insert(QStringLiteral("VELLUMO_STORE"), TTestEnvironment::NewFolder());   // a folder: no store
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(VELLUMO_PROGRAM), {});
+    QByteArray seen;
+    ASSERT_TRUE(WaitForOutput(program, "cannot open the store", seen)) << seen.constData();
+    EXPECT_FALSE(QFileInfo::exists(RuntimeFile(".lock")));
+    program.kill();   // the message box waits for the user
+    program.waitForFinished(5000);
+}

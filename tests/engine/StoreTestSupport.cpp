@@ -1,0 +1,86 @@
+#include "tests/engine/StoreTestSupport.h"
+
+#include "engine/StoreFaults.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QCoreApplication>
+
+std::vector<TEventRecorder::TRecord> TEventRecorder::Take()
+{
+    QCoreApplication::processEvents();
+    return std::exchange(Records, {});
+}
+
+bool TEventRecorder::event(QEvent* event)
+{
+    if (!TStoreEvent::IsStoreEvent(event))
+        return QObject::event(event);
+    const auto& e = static_cast<const TStoreEvent&>(*event);
+    Records.push_back({e.StoreType(), e.FolderId, e.NotifyType, e.Ids});
+    return true;
+}
+
+void StoreTest::SetUp()
+{
+    FPath = TTestEnvironment::NewStorePath();
+    ASSERT_EQ(FStore.Initialize(FPath), srOk);
+}
+
+void StoreTest::TearDown()
+{
+    TStoreFaults::Reset();
+    EXPECT_EQ(FStore.OpenEnumerationCount(), 0u);
+}
+
+std::unique_ptr<TStoreFolder> StoreTest::Open(TStoreId id)
+{
+    std::unique_ptr<TStoreFolder> folder;
+    EXPECT_EQ(FStore.OpenFolder(id, 0, folder), srOk);
+    return folder;
+}
+
+TStoreId StoreTest::NewFolder(TStoreId parent, const char* name)
+{
+    TStoreId id = kNoStoreId;
+    EXPECT_EQ(FStore.CreateFolder(parent, name, 0, &id), srOk);
+    return id;
+}
+
+TStoreId StoreTest::Save(TStoreId folder, const QByteArray& source, quint32 state)
+{
+    TStoreId id = kNoStoreId;
+    EXPECT_EQ(Open(folder)->SaveMessage(source, state, &id), srOk);
+    return id;
+}
+
+std::vector<TStoreId> StoreTest::MessageIds(TStoreId folder)
+{
+    auto open = Open(folder);
+    std::vector<TStoreId> ids;
+    TMessageProps props;
+    TEnumHandle handle = 0;
+    for (TStoreResult r = open->GetFirstMessage(1, 0, kNoStoreId, props, handle); r == srOk;
+         r = open->GetNextMessage(handle, 0, props))
+        ids.push_back(props.Id);
+    open->GetMessageClose(handle);
+    return ids;
+}
+
+std::vector<TFolderProps> StoreTest::Children(TStoreId parent)
+{
+    std::vector<TFolderProps> children;
+    TFolderProps props;
+    TEnumHandle handle = 0;
+    for (TStoreResult r = FStore.GetFirstSubFolder(parent, props, handle); r == srOk;
+         r = FStore.GetNextSubFolder(handle, props))
+        children.push_back(props);
+    FStore.GetSubFolderClose(handle);
+    return children;
+}
+
+TFolderProps StoreTest::Props(TStoreId id)
+{
+    TFolderProps props;
+    EXPECT_EQ(FStore.GetFolderProperties(id, 0, props), srOk);
+    return props;
+}
