@@ -1,6 +1,6 @@
 # Compiler settings shared by every target of the project.
 
-set(VELLUMO_SANITIZE "" CACHE STRING "Sanitizer build: empty, 'address' (ASan+UBSan) or 'thread' (TSan)")
+set(VELLUMO_SANITIZE "" CACHE STRING "Sanitizer build: empty, 'address' (ASan+UBSan), 'thread' (TSan) or 'fuzzer' (libFuzzer, clang)")
 
 add_compile_options(-Wall -Wextra)
 add_compile_definitions(
@@ -16,6 +16,10 @@ if(VELLUMO_SANITIZE STREQUAL "address")
 elseif(VELLUMO_SANITIZE STREQUAL "thread")
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
   add_link_options(-fsanitize=thread)
+elseif(VELLUMO_SANITIZE STREQUAL "fuzzer")
+  # Instruments every library for the libFuzzer targets of fuzz/.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
 elseif(NOT VELLUMO_SANITIZE STREQUAL "")
   message(FATAL_ERROR "Unknown VELLUMO_SANITIZE value '${VELLUMO_SANITIZE}'")
 endif()
