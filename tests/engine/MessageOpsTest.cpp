@@ -34,7 +34,7 @@ TEST_F(StoreTest, SavedSourcesComeBackByteForByte)
         "Subject: crlf\r\n\r\nline\r\n",
         "Subject: lf only\n\nline\n",
         "Subject: cr only\r\rline\r",
-        QByteArray("Subject: nul\r\n\r\na\0b\xff\xfe", 24),
+        QByteArrayLiteral("Subject: nul\r\n\r\na\0b\xff\xfe"),
         QByteArray(),
         QByteArray(3 * 1024 * 1024, 'z'),
     };
