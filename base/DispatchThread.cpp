@@ -70,6 +70,10 @@ void TDispatchThread::Stop()
 
 void TDispatchThread::Execute()
 {
+    // The loop brings the thread's event dispatcher into being; it must
+    // exist before the receiver is published, or the first post from
+    // another thread would race with its creation.
+    QEventLoop loop;
     auto receiver = std::make_unique<TReceiver>(*this);
     {
         std::lock_guard lock(FReceiverMutex);
@@ -93,13 +97,12 @@ void TDispatchThread::Execute()
     } closeQueue{*this};
     Send(pmThreadStarted);
     FLoopStarted = true;
-    MessageLoop();
+    MessageLoop(loop);
     Send(pmThreadEnding);
 }
 
-void TDispatchThread::MessageLoop()
+void TDispatchThread::MessageLoop(QEventLoop& loop)
 {
-    QEventLoop loop;
     while (!Terminated())
         loop.processEvents(QEventLoop::WaitForMoreEvents);
 }
@@ -136,4 +139,14 @@ void TDispatchThread::Send(int message)
 {
     QEvent event(EventType(message));
     Dispatch(&event);
+}
+
+bool PostToDispatchThread(TThreadVar& variable, int message)
+{
+    return PostToDispatchThread(variable, std::make_unique<QEvent>(EventType(message)));
+}
+
+bool PostToDispatchThread(TThreadVar& variable, std::unique_ptr<QEvent> event)
+{
+    return variable.Use([&event](TExtThread* thread) { static_cast<TDispatchThread*>(thread)->Post(std::move(event)); });
 }

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <vector>
 
+class QEventLoop;
 class QObject;
 
 // A worker thread with an ordered message queue of its own: a receiver
@@ -24,8 +25,9 @@ class QObject;
 // error goes to the background error queue and the loop goes on.
 //
 // A dispatch thread frees itself when its work ends, unless StopAndFree()
-// takes it over first. Messages posted before the loop runs are kept and
-// handled in order once it does.
+// takes it over first; so its owner posts to it through its TThreadVar
+// (PostToDispatchThread), which keeps it alive while it posts. Messages
+// posted before the loop runs are kept and handled in order once it does.
 class TDispatchThread : public TExtThread
 {
 public:
@@ -50,8 +52,8 @@ public:
 protected:
     ~TDispatchThread() override;
     void Execute() override;
-    // Runs until termination is requested, handling posted messages.
-    virtual void MessageLoop();
+    // Runs `loop` until termination is requested, handling posted messages.
+    virtual void MessageLoop(QEventLoop& loop);
     // The thread's own handling of a message; true when handled.
     virtual bool HandleMessage(QEvent* event);
 
@@ -70,3 +72,8 @@ private:
     bool FLoopEnded = false;
     std::atomic<bool> FLoopStarted{false};
 };
+
+// Posts to the dispatch thread in `variable`, if there is one; false when
+// the variable is empty (the thread has ended and freed itself).
+bool PostToDispatchThread(TThreadVar& variable, int message);
+bool PostToDispatchThread(TThreadVar& variable, std::unique_ptr<QEvent> event);

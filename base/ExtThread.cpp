@@ -23,13 +23,7 @@ TExtThread::~TExtThread()
         RequestTerminate();
         WaitFor();
     }
-    TThreadVar* variable = nullptr;
-    {
-        std::lock_guard lock(FStateMutex);
-        variable = std::exchange(FOwnerVariable, nullptr);
-    }
-    if (variable)
-        variable->Cleared();
+    ClearOwnerVariable();
     if (FThread.joinable()) {
         if (FThread.get_id() == std::this_thread::get_id())
             FThread.detach();
@@ -37,6 +31,17 @@ TExtThread::~TExtThread()
             FThread.join();
     }
     TThreadManager::Instance().RemoveThread(this);
+}
+
+void TExtThread::ClearOwnerVariable()
+{
+    TThreadVar* variable = nullptr;
+    {
+        std::lock_guard lock(FStateMutex);
+        variable = std::exchange(FOwnerVariable, nullptr);
+    }
+    if (variable)
+        variable->Cleared();
 }
 
 void TExtThread::Start()
@@ -143,8 +148,11 @@ void TExtThread::Run()
         freeSelf = FFreeOnTerminate;
         FFinishedChanged.notify_all();
     }
-    if (freeSelf)
+    if (freeSelf) {
+        // First, so that nobody who holds the variable sees a half-destroyed thread.
+        ClearOwnerVariable();
         delete this;
+    }
 }
 
 // --------------------------------------------------------------- TThreadVar
@@ -169,6 +177,15 @@ TExtThread* TThreadVar::Get() const
 {
     std::lock_guard lock(FMutex);
     return FThread;
+}
+
+bool TThreadVar::Use(const std::function<void(TExtThread*)>& use)
+{
+    std::lock_guard lock(FMutex);
+    if (!FThread)
+        return false;
+    use(FThread);
+    return true;
 }
 
 void TThreadVar::Cleared()
@@ -200,7 +217,7 @@ void StopAndFree(TThreadVar& variable, bool requestBreak)
         }
     }
     if (freeingItself) {
-        // Its destructor, already under way, clears the variable.
+        // It is about to clear the variable and free itself.
         variable.FClearedChanged.wait(lock, [&] { return variable.FThread == nullptr; });
         return;
     }

@@ -75,6 +75,8 @@ private:
 
     void Run();
     void RunHandler(const TThreadEvent& handler);
+    // Empties the variable that refers to this thread.
+    void ClearOwnerVariable();
 
     std::thread FThread;
     std::thread::id FThreadId;
@@ -89,8 +91,8 @@ private:
 };
 
 // The variable that refers to a thread: it owns the thread, stops and frees
-// it when it goes, and is cleared by the thread when a thread that frees
-// itself ends on its own.
+// it when it goes, and is cleared by a thread that frees itself before it
+// does so.
 class TThreadVar
 {
 public:
@@ -101,7 +103,12 @@ public:
 
     // Takes over `thread` (stopping and freeing a thread it held before).
     void Set(TExtThread* thread);
+    // The thread. A thread that frees itself may go at any moment after
+    // this returns: work with such a thread through Use().
     [[nodiscard]] TExtThread* Get() const;
+    // Runs `use` with the thread while holding the variable, so that a thread
+    // that frees itself cannot go meanwhile; false when the variable is empty.
+    bool Use(const std::function<void(TExtThread*)>& use);
     template <class T>
     [[nodiscard]] T* As() const { return static_cast<T*>(Get()); }
     explicit operator bool() const { return Get() != nullptr; }

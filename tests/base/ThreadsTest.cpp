@@ -22,10 +22,15 @@ public:
         std::lock_guard lock(FMutex);
         FEntries.append(entry);
     }
+    // A copy of its own: sharing the list's storage with the writing thread
+    // would hand it over through Qt's uninstrumented reference counts.
     [[nodiscard]] QStringList Entries() const
     {
         std::lock_guard lock(FMutex);
-        return FEntries;
+        QStringList entries;
+        for (const QString& entry : FEntries)
+            entries.append(entry);
+        return entries;
     }
     // The entries without the quit message, which a stop may or may not get handled first.
     [[nodiscard]] QStringList WithoutQuit() const
@@ -249,11 +254,11 @@ TEST_F(DispatchThread, ErrorsAreReportedAndABreakEndsTheLoop)
     auto* thread = new TRecordingThread(journal);
     variable.Set(thread);
     thread->Start();
-    thread->Post(0x500);
-    thread->Post(0x4BD);
-    thread->Post(0x501);
-    thread->Post(0x4BE);   // never handled: the loop is ending
+    // The thread may free itself after 0x501: from then on only the variable may be used.
+    for (int message : {0x500, 0x4BD, 0x501, 0x4BE})   // 0x4BE is never handled: the loop is ending
+        PostToDispatchThread(variable, message);
     ASSERT_TRUE(WaitUntil([&] { return !variable; }));
+    EXPECT_FALSE(PostToDispatchThread(variable, 0x4BF));
     ASSERT_TRUE(WaitUntil([&] { return !shown.isEmpty(); }));
     EXPECT_EQ(shown, QStringList{QStringLiteral("handler failed")});
     EXPECT_EQ(journal.Entries(), (QStringList{QStringLiteral("49d"), QStringLiteral("500"), QStringLiteral("4bd"),
