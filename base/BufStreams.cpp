@@ -39,17 +39,7 @@ qint64 TAbstractBufStreamAdapter::Write(const void*, qint64)
 
 qint64 TAbstractBufStreamAdapter::Seek(qint64 offset, TSeekOrigin origin)
 {
-    switch (origin) {
-    case TSeekOrigin::Begin:
-        FPosition = offset;
-        break;
-    case TSeekOrigin::Current:
-        FPosition += offset;
-        break;
-    case TSeekOrigin::End:
-        FPosition = Size() + offset;
-        break;
-    }
+    FPosition = SeekTarget(FPosition, origin == TSeekOrigin::End ? Size() : 0, offset, origin);
     return FPosition;
 }
 

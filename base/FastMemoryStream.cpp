@@ -71,17 +71,7 @@ qint64 TFastMemoryStream::Write(const void* buffer, qint64 count)
 
 qint64 TFastMemoryStream::Seek(qint64 offset, TSeekOrigin origin)
 {
-    switch (origin) {
-    case TSeekOrigin::Begin:
-        FPosition = offset;
-        break;
-    case TSeekOrigin::Current:
-        FPosition += offset;
-        break;
-    case TSeekOrigin::End:
-        FPosition = FSize + offset;
-        break;
-    }
+    FPosition = SeekTarget(FPosition, FSize, offset, origin);
     return FPosition;
 }
 

@@ -44,11 +44,7 @@ qint64 TFileStream::Write(const void* buffer, qint64 count)
 
 qint64 TFileStream::Seek(qint64 offset, TSeekOrigin origin)
 {
-    qint64 target = offset;
-    if (origin == TSeekOrigin::Current)
-        target += FFile.pos();
-    else if (origin == TSeekOrigin::End)
-        target += FFile.size();
+    const qint64 target = SeekTarget(FFile.pos(), FFile.size(), offset, origin);
     if (target >= 0)
         FFile.seek(target);
     return FFile.pos();

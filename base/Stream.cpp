@@ -31,3 +31,16 @@ qint64 TStream::CopyFrom(TStream& source, qint64 count)
     }
     return count;
 }
+
+qint64 TStream::SeekTarget(qint64 position, qint64 size, qint64 offset, TSeekOrigin origin)
+{
+    switch (origin) {
+    case TSeekOrigin::Current:
+        return position + offset;
+    case TSeekOrigin::End:
+        return size + offset;
+    case TSeekOrigin::Begin:
+        break;
+    }
+    return offset;
+}

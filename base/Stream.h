@@ -71,4 +71,8 @@ public:
     // Copies `count` bytes from the source's position; a count of 0 or less
     // copies the whole source from its beginning. Returns the bytes copied.
     qint64 CopyFrom(TStream& source, qint64 count);
+
+protected:
+    // The position a seek leads to, from the current position and the size; not clamped.
+    [[nodiscard]] static qint64 SeekTarget(qint64 position, qint64 size, qint64 offset, TSeekOrigin origin);
 };
