@@ -1,3 +1,4 @@
+#include "base/SyncList.h"
 #include "tests/base/KeyItems.h"
 
 #include <gtest/gtest.h>
@@ -220,6 +221,39 @@ TEST(SyncItems, IndexesOutOfRangeAreRefused)
     EXPECT_EQ(items.Item(1), nullptr);
     EXPECT_TRUE(items.DeleteIfInRange(0));
     EXPECT_EQ(items.Count(), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SyncList, FreesRemovedObjectsUnlessAHandlerTakesThem)
+{
+    TKeyItems owner;
+    const int aliveBefore = TKeyItem::Alive;
+    {
+        TSyncList<TKeyItem> list;
+        list.Add(new TKeyItem(&owner, 1));
+        TKeyItem* second = new TKeyItem(&owner, 2);
+        list.Insert(0, second);
+        EXPECT_EQ(list.IndexOf(second), 0);
+        EXPECT_EQ(list.Remove(second), 0);
+        EXPECT_EQ(TKeyItem::Alive, aliveBefore + 1);
+
+        std::vector<int> handed;
+        list.SetRemovalHandler([&handed](TKeyItem* item) {
+            handed.push_back(item->Key);
+            delete item;
+        });
+        list.Add(new TKeyItem(&owner, 3));
+        list.Delete(0);
+        EXPECT_EQ(handed, std::vector<int>{1});
+        EXPECT_EQ(list.Count(), 1);
+        list.Delete(5);   // out of range: nothing
+        list.Clear();
+        EXPECT_EQ(handed, (std::vector<int>{1, 3}));
+    }
+    EXPECT_EQ(TKeyItem::Alive, aliveBefore);
 }
 
 } // namespace
