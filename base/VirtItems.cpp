@@ -1,0 +1,151 @@
+#include "base/VirtItems.h"
+
+TVirtItem::TVirtItem(TSyncItems* owner)
+    : TSyncItem(owner)
+{
+}
+
+void TVirtItem::Assign(const TSyncItem& source)
+{
+    TSyncItem::Assign(source);
+    if (const auto* other = dynamic_cast<const TVirtItem*>(&source)) {
+        FIndent = other->FIndent;
+        FStateImageIndex = other->FStateImageIndex;
+        FChecked = other->FChecked;
+        FCaption = other->FCaption;
+    }
+}
+
+QString TVirtItem::Text(int column) const
+{
+    return column == 0 ? Caption() : QString();
+}
+
+int TVirtItem::Image(int column) const
+{
+    return column == 0 ? FImageIndex : -1;
+}
+
+void TVirtItem::SetChecked(bool checked)
+{
+    TSyncItems* owner = Owner();
+    owner->WriteLock();
+    FChecked = checked;
+    owner->SetModified(true);
+    owner->WriteUnlock();
+}
+
+void TVirtItem::Redraw()
+{
+    auto* owner = static_cast<TVirtItems*>(Owner());
+    IVirtualListControl* control = owner->Control();
+    if (!control)
+        return;
+    const int row = owner->IndexOf(this);
+    if (row >= 0)
+        control->SendRowUpdate(row);
+}
+
+TVirtItems::TVirtItems(QObject* owner)
+    : TSyncItems(owner)
+{
+}
+
+TVirtItems::~TVirtItems()
+{
+    // The control is told nothing more; the items go while this class's
+    // Notify can still see them.
+    FControl = nullptr;
+    TSyncItems::Clear();
+}
+
+void TVirtItems::SetControl(IVirtualListControl* control)
+{
+    FControl = control;
+}
+
+std::unique_ptr<TSyncItem> TVirtItems::CreateItem()
+{
+    return std::make_unique<TVirtItem>(this);
+}
+
+TVirtItem* TVirtItems::ItemForRow(int row) const
+{
+    return static_cast<TVirtItem*>(Item(row));
+}
+
+TSyncItemRef TVirtItems::ItemRefForRow(int row)
+{
+    TSyncItemRef ref = ItemRef(row);
+    if (!ref && (row < 0 || row >= Count()))
+        SendCount();
+    return ref;
+}
+
+void TVirtItems::SendCount()
+{
+    if (FControl)
+        FControl->SendItemCount(Count());
+}
+
+void TVirtItems::Clear()
+{
+    if (FControl)
+        FControl->SendClear();
+    TSyncItems::Clear();
+}
+
+void TVirtItems::BeginDisplayUpdate()
+{
+    if (FControl)
+        FControl->BeginUpdateFromAnyThread();
+}
+
+void TVirtItems::EndDisplayUpdate()
+{
+    if (FControl)
+        FControl->EndUpdateFromAnyThread();
+}
+
+void TVirtItems::SetCheckedRange(int first, int last, bool checked)
+{
+    WriteLock();
+    for (int row = std::max(first, 0); row <= last && row < Count(); ++row)
+        ItemForRow(row)->SetChecked(checked);
+    WriteUnlock();
+}
+
+int TVirtItems::CheckedCount() const
+{
+    if (!FControl || !FControl->ShowsCheckBoxes())
+        return 0;
+    ReadLock();
+    int count = 0;
+    for (int row = 0; row < Count(); ++row)
+        count += ItemForRow(row)->Checked() ? 1 : 0;
+    ReadUnlock();
+    return count;
+}
+
+int TVirtItems::IndexOfName(const QString&) const
+{
+    return -1;
+}
+
+void TVirtItems::Notify(TSyncItem* item, TNotification action)
+{
+    if (action == TNotification::Removed && FControl)
+        FControl->ItemRemoved(static_cast<const TVirtItem*>(item));
+    TSyncItems::Notify(item, action);
+}
+
+void TVirtItems::BatchStateChanged(TBatchState state)
+{
+    if (state == TBatchState::Ended) {
+        Recount();
+        SendCount();
+        if (FControl)
+            FControl->ListChanged();
+    }
+    TSyncItems::BatchStateChanged(state);
+}
