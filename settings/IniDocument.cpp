@@ -85,10 +85,15 @@ std::shared_ptr<TIniDocument> TIniDocument::Open(const QString& path)
     const QString key = QFileInfo(path).absoluteFilePath();
     std::lock_guard lock(gCacheMutex);
     std::shared_ptr<TIniDocument>& document = cache[key];
-    if (!document) {
-        document = std::make_shared<TIniDocument>(key);
-        document->Load();
-    }
+    if (!document)
+        document = ReadFile(key);
+    return document;
+}
+
+std::shared_ptr<TIniDocument> TIniDocument::ReadFile(const QString& path)
+{
+    auto document = std::make_shared<TIniDocument>(QFileInfo(path).absoluteFilePath());
+    document->Load();
     return document;
 }
 

@@ -29,6 +29,8 @@ public:
     // The shared document of `path`, read from the file on first use. A file
     // that cannot be read or parsed gives an empty document with a load error.
     [[nodiscard]] static std::shared_ptr<TIniDocument> Open(const QString& path);
+    // A document read from the file now, not shared with anyone.
+    [[nodiscard]] static std::shared_ptr<TIniDocument> ReadFile(const QString& path);
 
     [[nodiscard]] const QString& Path() const { return FPath; }
 
