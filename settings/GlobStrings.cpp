@@ -50,11 +50,13 @@ QString ProgramDisplayName()
 
 QString TGlobStrings::FileName() const
 {
+    std::lock_guard lock(FNamesMutex);
     return FFileName;
 }
 
 QString TGlobStrings::DisplayName() const
 {
+    std::lock_guard lock(FNamesMutex);
     return FDisplayName.isEmpty() ? kBuiltInName : FDisplayName;
 }
 
@@ -67,8 +69,11 @@ void TGlobStrings::LoadLanguage(const QString& path)
     // so it runs before the old texts are given up.
     loaded.Index();
     TakeOver(loaded);
-    FFileName = path;
     TakeSectionIndices();
+    {
+        std::lock_guard lock(FNamesMutex);
+        FFileName = path;
+    }
     ApplyMenu(nullptr);
 }
 
@@ -81,6 +86,7 @@ void TGlobStrings::TakeSectionIndices()
     FHintSection = SectionIndexOf(QStringLiteral("Hint"));
     FParaCopierSection = SectionIndexOf(QStringLiteral("ParaCopier"));
     const QString name = NamedValue(SectionIndexOf(QStringLiteral("Program")), QStringLiteral("Name"));
+    std::lock_guard lock(FNamesMutex);
     if (!name.isEmpty())
         FDisplayName = name;
 }

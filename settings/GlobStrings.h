@@ -5,6 +5,9 @@
 #include <QString>
 #include <QVariantList>
 
+#include <atomic>
+#include <mutex>
+
 class QObject;
 
 // The language table: the texts of the loaded language file, looked up by
@@ -65,15 +68,18 @@ public:
 private:
     void TakeSectionIndices();
 
+    // Background threads read the names and indices while the main thread
+    // may load another language.
+    mutable std::mutex FNamesMutex;
     QString FFileName;
     QString FDisplayName;
     bool FMenusEnabled = false;
-    int FCommonSection = -1;
-    int FErrorSection = -1;
-    int FShellErrorSection = -1;
-    int FOutlookErrorSection = -1;
-    int FHintSection = -1;
-    int FParaCopierSection = -1;
+    std::atomic<int> FCommonSection{-1};
+    std::atomic<int> FErrorSection{-1};
+    std::atomic<int> FShellErrorSection{-1};
+    std::atomic<int> FOutlookErrorSection{-1};
+    std::atomic<int> FHintSection{-1};
+    std::atomic<int> FParaCopierSection{-1};
 };
 
 // The language table of the settings object, or an empty table when no

@@ -213,11 +213,6 @@ struct TTextCase
     const char* Expected; // the property's text after loading
 };
 
-void PrintTo(const TTextCase& c, std::ostream* os)
-{
-    *os << c.Name;
-}
-
 class IniFilerText : public IniFilerTest, public ::testing::WithParamInterface<TTextCase>
 {
 };
@@ -258,7 +253,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TTextCase{"Int64NotANumber", "Big", "lots", "7"},
                       TTextCase{"FloatNotANumber", "Ratio", "half", "0"},
                       TTextCase{"FloatEitherSeparator", "Ratio", "2.5", "2.5"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    TCaseName());
 
 TEST_F(IniFilerTest, SkipsWhatNeverPersists)
 {

@@ -3,6 +3,7 @@
 #include "settings/IniStrings.h"
 
 #include <QBuffer>
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
@@ -224,4 +225,26 @@ TEST(IniStringsTest, LoadsFromAStream)
     table.Sort();
     table.Index();
     EXPECT_EQ(table.SectionValue(QStringLiteral("S"), QStringLiteral("B")), QStringLiteral("2"));
+}
+
+TEST(IniStringsTest, AnyBytesLoadOrFailCleanly)
+{
+    const QByteArray seed = QByteArrayLiteral(";CodePage=1251\r\n[Menu]\r\nmFile=\xd4\xe0\xe9\xeb\r\n5=x\r\n");
+    for (int round = 0; round < 500; ++round) {
+        QByteArray bytes = round % 2 ? seed : QByteArray();
+        const int extra = QRandomGenerator::global()->bounded(64);
+        for (int i = 0; i < extra; ++i)
+            bytes.insert(QRandomGenerator::global()->bounded(static_cast<int>(bytes.size()) + 1),
+                         static_cast<char>(QRandomGenerator::global()->bounded(256)));
+        TIniStrings table;
+        try {
+            Load(table, bytes);
+            (void)table.Text();
+            table.PushSectionByName(QStringLiteral("Menu"));
+            (void)table.ValueOf(QStringLiteral("mFile"));
+            table.PopSection();
+        } catch (const EStringListError&) {
+            // A bad line or an entry outside any section: reported, nothing else.
+        }
+    }
 }

@@ -77,14 +77,10 @@ TEST_F(OptionsTest, DefaultsWhenNothingIsStoredAndTheirTextForm)
 
 struct TLevelCase
 {
+    const char* Name;
     const char* Stored;
     int Expected;
 };
-
-void PrintTo(const TLevelCase& c, std::ostream* os)
-{
-    *os << c.Stored;
-}
 
 class AdvertismentLevelTest : public OptionsTest, public ::testing::WithParamInterface<TLevelCase>
 {
@@ -98,10 +94,10 @@ TEST_P(AdvertismentLevelTest, TheSetterRefusesLevelsOutside11To100)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, AdvertismentLevelTest,
-                         ::testing::Values(TLevelCase{"10", 90}, TLevelCase{"101", 90}, TLevelCase{"11", 11},
-                                           TLevelCase{"100", 100}, TLevelCase{"x", 90}),
-                         [](const auto& info) { return std::string(info.param.Stored) == "x" ? std::string("NotANumber")
-                                                                                             : std::string("Level") + info.param.Stored; });
+                         ::testing::Values(TLevelCase{"Level10", "10", 90}, TLevelCase{"Level101", "101", 90},
+                                           TLevelCase{"Level11", "11", 11}, TLevelCase{"Level100", "100", 100},
+                                           TLevelCase{"NotANumber", "x", 90}),
+                         TCaseName());
 
 TEST_F(OptionsTest, StoredValuesOverrideTheDefaults)
 {
@@ -167,11 +163,6 @@ struct TPreviewCase
     int Expected;
 };
 
-void PrintTo(const TPreviewCase& c, std::ostream* os)
-{
-    *os << c.Name;
-}
-
 class MarkPreviewAsReadTest : public ::testing::TestWithParam<TPreviewCase>
 {
 };
@@ -196,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TPreviewCase{"Version6MinusOneMeansUnset", -1, 700, 700},
                       TPreviewCase{"NotA32BitValue", 1LL << 40, std::nullopt, 10},
                       TPreviewCase{"Zero", 0, 700, 0}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    TCaseName());
 
 TEST_F(OptionsTest, MarkPreviewAsReadComesFromTheInstalledSource)
 {

@@ -108,11 +108,6 @@ struct TBrokenCase
     QByteArray Bytes;
 };
 
-void PrintTo(const TBrokenCase& c, std::ostream* os)
-{
-    *os << c.Name;
-}
-
 class BrokenSettingsFile : public ::testing::TestWithParam<TBrokenCase>
 {
 };
@@ -144,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TBrokenCase{"LineWithoutEquals", QByteArrayLiteral("[Options]\nWholeWord\n")},
                       TBrokenCase{"KeylessLine", QByteArrayLiteral("[Options]\n=True\n")},
                       TBrokenCase{"UnclosedHeader", QByteArrayLiteral("[Options\nA=1\n")}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    TCaseName());
 
 TEST(SettingsFileTest, FileTruncatedAtAnyByteLoadsWithoutCrash)
 {

@@ -6,6 +6,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
 // Small helpers shared by the settings tests.
 
 void WriteBytes(const QString& path, const QByteArray& bytes);
@@ -64,3 +69,21 @@ private:
     TScopedEnv FData;
     TScopedEnv FUserData;
 };
+
+// Table cases carry a Name: it names the generated test and is what the
+// test output prints for the case.
+struct TCaseName
+{
+    template<typename T>
+    std::string operator()(const ::testing::TestParamInfo<T>& info) const
+    {
+        return info.param.Name;
+    }
+};
+
+template<typename T>
+    requires requires(const T& c) { c.Name; }
+void PrintTo(const T& c, std::ostream* os)
+{
+    *os << c.Name;
+}

@@ -1,6 +1,8 @@
 #include "settings/GlobStrings.h"
 #include "settings/TextFormat.h"
 
+#include "tests/settings/SettingsTestSupport.h"
+
 #include <gtest/gtest.h>
 
 struct TFormatCase
@@ -10,11 +12,6 @@ struct TFormatCase
     QVariantList Args;
     const char* Expected;
 };
-
-void PrintTo(const TFormatCase& c, std::ostream* os)
-{
-    *os << c.Name;
-}
 
 class FormatArgsTest : public ::testing::TestWithParam<TFormatCase>
 {
@@ -42,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         TFormatCase{"UnknownTypeStays", "50%z off", {}, "50%z off"},
         TFormatCase{"TrailingPercentStays", "at 100%", {}, "at 100%"},
         TFormatCase{"TextForANumberStays", "%d items", {QStringLiteral("many")}, "many items"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    TCaseName());
 
 TEST(FormatTextTest, LineBreakMarkerInAnyCase)
 {
