@@ -1,0 +1,173 @@
+#include "settings/AppPaths.h"
+#include "settings/IniDocument.h"
+#include "settings/IniErrors.h"
+#include "settings/SettingsStore.h"
+#include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString NewPath()
+{
+    return TTestEnvironment::NewFolder() + QStringLiteral("/Vellumo.ini");
+}
+
+const QByteArray kSample = QByteArrayLiteral(
+    "LanguageFile=english.ini\n"
+    "OptionsPath=/home/u/.local/share/Vellumo\n"
+    "\n"
+    "[Options]\n"
+    "WholeWord=False\n"
+    "MessageExt=eml;msg\n"
+    "\n"
+    "[TaskForm\\ManagerForm]\n"
+    "Left=10\n"
+    "FormsCount=2\n"
+    "\n"
+    "[TaskForm\\ 0]\n"
+    "ClassName=TTriForm\n"
+    "\n"
+    "[History]\n"
+    "Folders0=\xd0\x9f\xd0\xb0\xd0\xbf\xd0\xba\xd0\xb0\n");
+
+} // namespace
+
+TEST(SettingsFileTest, KeepsSectionNamesTopValuesAndAwkwardValuesAcrossAWrite)
+{
+    const QString path = NewPath();
+    TIniFileStore store(path);
+    store.WriteString(QString(), QStringLiteral("LanguageFile"), QStringLiteral("english.ini"));
+    store.WriteString(QStringLiteral("TaskForm\\ 0"), QStringLiteral("ClassName"), QStringLiteral("TTriForm"));
+    store.WriteString(QStringLiteral("TaskForm\\10"), QStringLiteral("ClassName"), QStringLiteral("TMEditForm"));
+    const QString awkward = QStringLiteral("  two\nlines\r\\end = \u00e9\u4e2d ");
+    store.WriteString(QStringLiteral("Options"), QStringLiteral("Text"), awkward);
+    store.WriteInteger(QStringLiteral("Options"), QStringLiteral("Number"), -42);
+    store.Flush(false);
+
+    const QByteArray bytes = ReadBytes(path);
+    EXPECT_TRUE(bytes.startsWith("LanguageFile=english.ini\n")) << bytes.constData();
+    EXPECT_TRUE(bytes.contains("[TaskForm\\ 0]\nClassName=TTriForm\n"));
+
+    const auto reread = TIniDocument::ReadFile(path);
+    EXPECT_TRUE(reread->LoadError().isEmpty());
+    EXPECT_EQ(reread->Read(QString(), QStringLiteral("languagefile")), QStringLiteral("english.ini"));
+    EXPECT_EQ(reread->Read(QStringLiteral("taskform\\ 0"), QStringLiteral("ClassName")), QStringLiteral("TTriForm"));
+    EXPECT_FALSE(reread->Read(QStringLiteral("TaskForm\\0"), QStringLiteral("ClassName")).has_value());
+    EXPECT_EQ(reread->Read(QStringLiteral("Options"), QStringLiteral("Text")), awkward);
+    EXPECT_EQ(reread->Read(QStringLiteral("Options"), QStringLiteral("Number")), QStringLiteral("-42"));
+    EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files), QStringList{QStringLiteral("Vellumo.ini")})
+        << "no temporary file is left behind";
+}
+
+TEST(SettingsFileTest, IntegersReadFromTextWithTheDefaultOnFailure)
+{
+    TIniFileStore store(NewPath());
+    store.WriteString(QStringLiteral("S"), QStringLiteral("Good"), QStringLiteral(" 17 "));
+    store.WriteString(QStringLiteral("S"), QStringLiteral("Bad"), QStringLiteral("17x"));
+    EXPECT_EQ(store.ReadInteger(QStringLiteral("S"), QStringLiteral("Good"), 5), 17);
+    EXPECT_EQ(store.ReadInteger(QStringLiteral("S"), QStringLiteral("Bad"), 5), 5);
+    EXPECT_EQ(store.ReadInteger(QStringLiteral("S"), QStringLiteral("Absent"), 5), 5);
+}
+
+TEST(SettingsFileTest, StoresOfOneFileShareTheirChanges)
+{
+    const QString path = NewPath();
+    TIniFileStore first(path);
+    TIniFileStore second(path);
+    first.WriteString(QStringLiteral("Options"), QStringLiteral("A"), QStringLiteral("1"));
+    second.WriteString(QStringLiteral("History"), QStringLiteral("B0"), QStringLiteral("x"));
+    second.Flush(false);
+    const auto onDisk = TIniDocument::ReadFile(path);
+    EXPECT_EQ(onDisk->Read(QStringLiteral("Options"), QStringLiteral("A")), QStringLiteral("1"));
+    EXPECT_EQ(onDisk->Read(QStringLiteral("History"), QStringLiteral("B0")), QStringLiteral("x"));
+}
+
+TEST(SettingsFileTest, RegistryKeysBelowTheStoreKeyAreSectionsOfTheSettingsFile)
+{
+    TSettingsSandbox sandbox;
+    TRegistryStore history(QStringLiteral("Software\\Quorvan\\Vellumo\\History"));
+    history.WriteString(QString(), QStringLiteral("Folders0"), QStringLiteral("Inbox"));
+    history.WriteString(QStringLiteral("Old"), QStringLiteral("A0"), QStringLiteral("x"));
+    history.Flush(false);
+    TRegistryStore root(kSettingsStoreKey);
+    EXPECT_EQ(root.ReadString(QStringLiteral("History"), QStringLiteral("Folders0"), QString()), QStringLiteral("Inbox"));
+    EXPECT_EQ(root.ReadString(QStringLiteral("History\\Old"), QStringLiteral("A0"), QString()), QStringLiteral("x"));
+    history.EraseSection(QString());
+    EXPECT_FALSE(root.ValueExists(QStringLiteral("History\\Old"), QStringLiteral("A0")));
+    EXPECT_THROW(TRegistryStore(QStringLiteral("software\\Other")), EIniFileError);
+}
+
+struct TBrokenCase
+{
+    const char* Name;
+    QByteArray Bytes;
+};
+
+class BrokenSettingsFile : public ::testing::TestWithParam<TBrokenCase>
+{
+};
+
+TEST_P(BrokenSettingsFile, GivesDefaultsAndKeepsTheFileUntilASave)
+{
+    const QString path = NewPath();
+    WriteBytes(path, GetParam().Bytes);
+    TIniFileStore store(path);
+    EXPECT_EQ(store.ReadString(QStringLiteral("Options"), QStringLiteral("WholeWord"), QStringLiteral("default")),
+              QStringLiteral("default"));
+    const QString error = store.TakeLoadError();
+    EXPECT_TRUE(error.contains(path)) << error.toStdString();
+    EXPECT_TRUE(store.TakeLoadError().isEmpty()) << "reported once";
+
+    store.WriteString(QString(), QStringLiteral("LanguageFile"), QStringLiteral("english.ini"));
+    store.Flush(false);
+    EXPECT_EQ(ReadBytes(path), GetParam().Bytes) << "only a save pass replaces a damaged file";
+
+    store.Flush(true);
+    EXPECT_EQ(ReadBytes(path + QStringLiteral(".bad")), GetParam().Bytes);
+    EXPECT_TRUE(TIniDocument::ReadFile(path)->LoadError().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BrokenSettingsFile,
+    ::testing::Values(TBrokenCase{"BinaryData", QByteArray("[Options]\nA=1\n\0\1\2", 15)},
+                      TBrokenCase{"InvalidUtf8", QByteArrayLiteral("[Options]\nA=\xff\xfe\xc3\n")},
+                      TBrokenCase{"LineWithoutEquals", QByteArrayLiteral("[Options]\nWholeWord\n")},
+                      TBrokenCase{"KeylessLine", QByteArrayLiteral("[Options]\n=True\n")},
+                      TBrokenCase{"UnclosedHeader", QByteArrayLiteral("[Options\nA=1\n")}),
+    TCaseName());
+
+TEST(SettingsFileTest, FileTruncatedAtAnyByteLoadsWithoutCrash)
+{
+    const QString path = NewPath();
+    for (qsizetype length = 0; length <= kSample.size(); ++length) {
+        WriteBytes(path, kSample.left(length));
+        const auto document = TIniDocument::ReadFile(path);
+        // Either what the prefix holds or nothing at all, never a crash.
+        if (document->LoadError().isEmpty() && length > 40) {
+            EXPECT_EQ(document->Read(QString(), QStringLiteral("LanguageFile")), QStringLiteral("english.ini"));
+        }
+    }
+    for (int round = 0; round < 200; ++round) {
+        QByteArray noisy = kSample;
+        noisy[QRandomGenerator::global()->bounded(static_cast<int>(noisy.size()))] =
+            static_cast<char>(QRandomGenerator::global()->bounded(256));
+        WriteBytes(path, noisy);
+        (void)TIniDocument::ReadFile(path)->Serialize();
+    }
+}
+
+TEST(SettingsFileTest, AFileThatCannotBeWrittenRaisesAndLeavesTheOldOne)
+{
+    const QString folder = TTestEnvironment::NewFolder();
+    // A path below a regular file can be neither created nor written, even by root.
+    WriteBytes(folder + QStringLiteral("/blocker"), "x");
+    TIniFileStore store(folder + QStringLiteral("/blocker/Vellumo.ini"));
+    store.WriteString(QStringLiteral("Options"), QStringLiteral("A"), QStringLiteral("1"));
+    EXPECT_THROW(store.Flush(true), EIniFileError);
+    EXPECT_EQ(ReadBytes(folder + QStringLiteral("/blocker")), QByteArray("x"));
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "settings/UiHooks.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+// Small helpers shared by the settings tests.
+
+void WriteBytes(const QString& path, const QByteArray& bytes);
+[[nodiscard]] QByteArray ReadBytes(const QString& path);
+
+// Points an environment variable elsewhere for the life of the object.
+class TScopedEnv
+{
+public:
+    TScopedEnv(const char* name, const QString& value);
+    ~TScopedEnv();
+    TScopedEnv(const TScopedEnv&) = delete;
+    TScopedEnv& operator=(const TScopedEnv&) = delete;
+
+private:
+    const char* FName;
+    QByteArray FOld;
+    bool FHadValue;
+};
+
+// Collects the texts of error boxes (the program's own and the system's)
+// instead of printing them.
+class TCapturedBoxes
+{
+public:
+    TCapturedBoxes();
+    ~TCapturedBoxes();
+    TCapturedBoxes(const TCapturedBoxes&) = delete;
+    TCapturedBoxes& operator=(const TCapturedBoxes&) = delete;
+
+    QStringList Texts;
+
+private:
+    TErrorBoxHandler FOldErrorBox;
+    TSystemErrorBoxHandler FOldSystemBox;
+};
+
+// A private settings file, data folder and user data folder per test: the
+// settings file starts absent, and the data folder holds the shipped
+// language files unless the test writes its own.
+class TSettingsSandbox
+{
+public:
+    TSettingsSandbox();
+
+    [[nodiscard]] QString ConfigPath() const { return FRoot + QStringLiteral("/config/Vellumo.ini"); }
+    [[nodiscard]] QString DataFolder() const { return FRoot + QStringLiteral("/program"); }
+    [[nodiscard]] QString UserDataFolder() const { return FRoot + QStringLiteral("/userdata"); }
+    [[nodiscard]] const QString& Root() const { return FRoot; }
+    // Writes a language file into the data folder's "local" folder.
+    void WriteLanguage(const QString& name, const QByteArray& text) const;
+
+private:
+    QString FRoot;
+    TScopedEnv FConfig;
+    TScopedEnv FData;
+    TScopedEnv FUserData;
+};
+
+// Table cases carry a Name: it names the generated test and is what the
+// test output prints for the case.
+struct TCaseName
+{
+    template<typename T>
+    std::string operator()(const ::testing::TestParamInfo<T>& info) const
+    {
+        return info.param.Name;
+    }
+};
+
+template<typename T>
+    requires requires(const T& c) { c.Name; }
+void PrintTo(const T& c, std::ostream* os)
+{
+    *os << c.Name;
+}
