@@ -1,0 +1,159 @@
+// Subcommands that list and change folders, and copy, move and mark messages.
+
+#include "cli/CliCommand.h"
+#include "cli/FolderPaths.h"
+
+#include "store/OEFolders.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+const QString kJsonOption = QStringLiteral("json");
+
+void AddJsonOption(QCommandLineParser& parser)
+{
+    parser.addOption({kJsonOption, QStringLiteral("Write JSON instead of text columns.")});
+}
+
+QJsonObject FolderJson(TOEFolders& folders, const TFolderProps& props)
+{
+    return {
+        {QStringLiteral("id"), static_cast<qint64>(props.Id)},
+        {QStringLiteral("parent"), static_cast<qint64>(props.ParentId)},
+        {QStringLiteral("name"), FolderNameText(props.Name)},
+        {QStringLiteral("path"), FolderPath(folders, props.Id)},
+        {QStringLiteral("special"), props.SpecialType},
+        {QStringLiteral("unread"), props.UnreadCount},
+        {QStringLiteral("total"), props.MessageCount},
+    };
+}
+
+// Depth-first, children in store order.
+void WalkFolders(TOEFolders& folders, TStoreId parent, int depth,
+                 const std::function<void(const TFolderProps&, int depth)>& visit)
+{
+    folders.ForEachChild(parent, [&](const TFolderProps& child) {
+        visit(child, depth);
+        WalkFolders(folders, child.Id, depth + 1, visit);
+        return true;
+    });
+}
+
+int ListFolders(TCliRun& run)
+{
+    run.ExpectArguments(0);
+    TOEFolders& folders = run.Folders();
+    if (run.Parser.isSet(kJsonOption)) {
+        QJsonArray array;
+        WalkFolders(folders, kRootFolderId, 0, [&](const TFolderProps& props, int) {
+            array.append(FolderJson(folders, props));
+        });
+        run.Out << QJsonDocument(array).toJson(QJsonDocument::Indented);
+        return 0;
+    }
+    run.Out << QStringLiteral("%1 %2 %3  %4\n").arg(QStringLiteral("ID"), 6).arg(QStringLiteral("UNREAD"), 7)
+                   .arg(QStringLiteral("TOTAL"), 7).arg(QStringLiteral("FOLDER"));
+    WalkFolders(folders, kRootFolderId, 0, [&](const TFolderProps& props, int depth) {
+        run.Out << QStringLiteral("%1 %2 %3  %4%5\n")
+                       .arg(props.Id, 6)
+                       .arg(props.UnreadCount, 7)
+                       .arg(props.MessageCount, 7)
+                       .arg(QString(depth * 2, QLatin1Char(' ')), FolderNameText(props.Name));
+    });
+    return 0;
+}
+
+QByteArray CheckedName(const QString& text)
+{
+    const QByteArray name = FolderNameBytes(text);
+    if (name.isEmpty() || name.size() > kMaxFolderNameBytes)
+        throw ECliError(QStringLiteral("a folder name must have 1 to %1 bytes").arg(kMaxFolderNameBytes));
+    if (FolderNameText(name) != text)
+        throw ECliError(QStringLiteral("the folder name \"%1\" cannot be written in the system code page").arg(text));
+    return name;
+}
+
+int CreateFolder(TCliRun& run)
+{
+    const QStringList args = run.ExpectArguments(2);
+    TOEFolders& folders = run.Folders();
+    const TStoreId parent = ResolveFolder(folders, args[0]);
+    const TStoreId id = folders.AddFolder(parent, CheckedName(args[1]));
+    if (id == kNoStoreId)
+        throw ECliError(QStringLiteral("cannot create the folder \"%1\"").arg(args[1]));
+    run.Out << QStringLiteral("created #%1 %2\n").arg(id).arg(FolderPath(folders, id));
+    return 0;
+}
+
+int RenameFolder(TCliRun& run)
+{
+    const QStringList args = run.ExpectArguments(2);
+    TOEFolders& folders = run.Folders();
+    const TStoreId id = ResolveFolder(folders, args[0]);
+    if (!folders.RenameFolderId(id, CheckedName(args[1])))
+        throw ECliError(QStringLiteral("cannot rename \"%1\" (the root and the special folders keep their names)")
+                            .arg(args[0]));
+    return 0;
+}
+
+int MoveFolder(TCliRun& run)
+{
+    const QStringList args = run.ExpectArguments(2);
+    TOEFolders& folders = run.Folders();
+    const TStoreId id = ResolveFolder(folders, args[0]);
+    const TStoreId parent = ResolveFolder(folders, args[1]);
+    if (!folders.CanMoveFolder(id, parent) || !folders.MoveFolderId(id, parent))
+        throw ECliError(QStringLiteral("cannot move \"%1\" into \"%2\"").arg(args[0], args[1]));
+    return 0;
+}
+
+int DeleteFolder(TCliRun& run)
+{
+    const QStringList args = run.ExpectArguments(1);
+    TOEFolders& folders = run.Folders();
+    const TStoreId id = ResolveFolder(folders, args[0]);
+    const bool final = folders.IsInDeletedItems(id);
+    if (!folders.DeleteFolderId(id))
+        throw ECliError(QStringLiteral("cannot delete \"%1\" (the root and the special folders stay)").arg(args[0]));
+    run.Out << (final ? QStringLiteral("deleted %1\n") : QStringLiteral("moved %1 to Deleted Items\n")).arg(args[0]);
+    return 0;
+}
+
+int Compact(TCliRun& run)
+{
+    if (run.Arguments().size() > 1)
+        throw EUsageError(QStringLiteral("compact takes at most one folder"));
+    TOEFolders& folders = run.Folders();
+    bool ok = false;
+    if (run.Arguments().isEmpty()) {
+        ok = folders.CompactStore();
+    } else {
+        folders.SetFolderId(ResolveFolder(folders, run.Arguments().front()));
+        ok = folders.CompactFolder();
+    }
+    if (!ok)
+        throw ECliError(QStringLiteral("compaction failed"));
+    return 0;
+}
+
+} // namespace
+
+void AddFolderCommands(std::vector<TCliCommand>& commands)
+{
+    commands.push_back({QStringLiteral("folders"), QStringLiteral("List the folder tree with ids and message counts."),
+                        QString(), AddJsonOption, ListFolders});
+    commands.push_back({QStringLiteral("create-folder"), QStringLiteral("Create a folder below PARENT."),
+                        QStringLiteral("PARENT NAME"), nullptr, CreateFolder});
+    commands.push_back({QStringLiteral("rename-folder"), QStringLiteral("Rename a folder."),
+                        QStringLiteral("FOLDER NAME"), nullptr, RenameFolder});
+    commands.push_back({QStringLiteral("move-folder"), QStringLiteral("Move a folder below another one."),
+                        QStringLiteral("FOLDER NEW-PARENT"), nullptr, MoveFolder});
+    commands.push_back({QStringLiteral("delete-folder"),
+                        QStringLiteral("Move a folder to Deleted Items; inside Deleted Items, delete it for good."),
+                        QStringLiteral("FOLDER"), nullptr, DeleteFolder});
+    commands.push_back({QStringLiteral("compact"), QStringLiteral("Reclaim the space of deleted messages."),
+                        QStringLiteral("[FOLDER]"), nullptr, Compact});
+}
