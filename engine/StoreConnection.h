@@ -90,11 +90,11 @@ private:
 
     void CreateSchema();
     TStoreResult ReadFolderProps(TStoreId id, TFolderProps& props);
-    // Posts type 5 and 8 folder changes when the counts of `folder` differ
-    // from the ones taken before the operation.
-    struct TCounts { qint64 Unread; qint64 Total; };
-    TCounts CountsOf(TStoreId folder);
-    void NotifyCountChanges(TStoreId folder, const TCounts& before);
+    // Posts the unread-count (5) and message-count (8) changes of a folder.
+    void NotifyCountChanges(TStoreId folder, bool unreadChanged, bool totalChanged);
+    // How many of the messages are unread; raises nothing, but returns -1
+    // when one of them is not in the folder.
+    int UnreadAmong(TStoreId folder, const TMessageIdList& ids);
     void PostPending();
     void Deliver(const TStoreEvent& event) const;
 

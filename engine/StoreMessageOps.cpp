@@ -25,18 +25,6 @@ bool FolderExists(TSqlDatabase& db, TStoreId id)
     return id != kNoStoreId && select.Step();
 }
 
-// True when every id names a message of the folder.
-bool AllInFolder(TSqlDatabase& db, TStoreId folder, const TMessageIdList& ids)
-{
-    for (TStoreId id : ids) {
-        TSqlStatement select = db.Prepare("SELECT 1 FROM messages WHERE id = ? AND folder = ?");
-        select.Bind(1, id).Bind(2, folder);
-        if (!select.Step())
-            return false;
-    }
-    return true;
-}
-
 TMessageIdList WithoutDuplicates(const TMessageIdList& ids)
 {
     TMessageIdList unique;
@@ -52,22 +40,25 @@ TMessageIdList WithoutDuplicates(const TMessageIdList& ids)
 
 } // namespace
 
-TStoreConnection::TCounts TStoreConnection::CountsOf(TStoreId folder)
+void TStoreConnection::NotifyCountChanges(TStoreId folder, bool unreadChanged, bool totalChanged)
 {
-    TSqlStatement select = FDb.Prepare(
-        "SELECT count(*), coalesce(sum((state & 2) != 0), 0) FROM messages WHERE folder = ?");
-    select.Bind(1, folder);
-    select.Step();
-    return {select.Int(1), select.Int(0)};
+    if (unreadChanged)
+        NotifyFolderChange(fnUnreadChanged, folder);
+    if (totalChanged)
+        NotifyFolderChange(fnPropsChanged, folder);
 }
 
-void TStoreConnection::NotifyCountChanges(TStoreId folder, const TCounts& before)
+int TStoreConnection::UnreadAmong(TStoreId folder, const TMessageIdList& ids)
 {
-    const TCounts after = CountsOf(folder);
-    if (after.Unread != before.Unread)
-        NotifyFolderChange(fnUnreadChanged, folder);
-    if (after.Total != before.Total)
-        NotifyFolderChange(fnPropsChanged, folder);
+    int unread = 0;
+    for (TStoreId id : ids) {
+        TSqlStatement select = FDb.Prepare("SELECT state FROM messages WHERE id = ? AND folder = ?");
+        select.Bind(1, id).Bind(2, folder);
+        if (!select.Step())
+            return -1;
+        unread += (select.Int(0) & kMsgUnread) ? 1 : 0;
+    }
+    return unread;
 }
 
 TStoreResult TStoreConnection::Messages(TStoreId folder, std::vector<TMessageProps>& messages)
@@ -116,7 +107,6 @@ TStoreResult TStoreConnection::SaveMessage(TStoreId folder, const QByteArray& so
     return Run(TStoreOp::SaveMessage, true, [&] {
         if (!FolderExists(FDb, folder) || folder == kRootFolderId)
             return srNotFound;
-        const TCounts before = CountsOf(folder);
         QDateTime received = ReceivedDateOf(source);
         if (!received.isValid())
             received = QDateTime::currentDateTimeUtc();
@@ -135,7 +125,7 @@ TStoreResult TStoreConnection::SaveMessage(TStoreId folder, const QByteArray& so
         auto event = std::make_unique<TStoreEvent>(seNewMessage, folder);
         event->Ids = {id};
         Notify(std::move(event));
-        NotifyCountChanges(folder, before);
+        NotifyCountChanges(folder, (state & kMsgUnread) != 0, true);
         return srOk;
     });
 }
@@ -147,12 +137,11 @@ TStoreResult TStoreConnection::CopyMoveMessages(TStoreId source, TStoreId target
         if (!FolderExists(FDb, source) || !FolderExists(FDb, target) || target == kRootFolderId)
             return srNotFound;
         const TMessageIdList unique = WithoutDuplicates(ids);
-        if (!AllInFolder(FDb, source, unique))
+        const int unread = UnreadAmong(source, unique);
+        if (unread < 0)
             return srNotFound;
         if (move && source == target)
             return srOk;
-        const TCounts sourceBefore = CountsOf(source);
-        const TCounts targetBefore = CountsOf(target);
         const auto total = static_cast<quint32>(unique.size());
         quint32 done = 0;
         for (TStoreId id : unique) {
@@ -180,8 +169,9 @@ TStoreResult TStoreConnection::CopyMoveMessages(TStoreId source, TStoreId target
             event->Ids = unique;
             Notify(std::move(event));
         }
-        NotifyCountChanges(source, sourceBefore);
-        NotifyCountChanges(target, targetBefore);
+        if (move)
+            NotifyCountChanges(source, unread > 0, !unique.isEmpty());
+        NotifyCountChanges(target, unread > 0, !unique.isEmpty());
         return srOk;
     });
 }
@@ -211,9 +201,9 @@ TStoreResult TStoreConnection::DeleteMessages(TStoreId folder, const TMessageIdL
         return CopyMoveMessages(folder, deletedItems, ids, true, sink);
     return Run(TStoreOp::DeleteMessages, true, [&] {
         const TMessageIdList unique = WithoutDuplicates(ids);
-        if (!FolderExists(FDb, folder) || !AllInFolder(FDb, folder, unique))
+        const int unread = FolderExists(FDb, folder) ? UnreadAmong(folder, unique) : -1;
+        if (unread < 0)
             return srNotFound;
-        const TCounts before = CountsOf(folder);
         quint32 done = 0;
         for (TStoreId id : unique) {
             FDb.Prepare("DELETE FROM messages WHERE id = ?").Bind(1, id).Exec();
@@ -223,7 +213,7 @@ TStoreResult TStoreConnection::DeleteMessages(TStoreId folder, const TMessageIdL
         auto event = std::make_unique<TStoreEvent>(seMessagesDeleted, folder);
         event->Ids = unique;
         Notify(std::move(event));
-        NotifyCountChanges(folder, before);
+        NotifyCountChanges(folder, unread > 0, !unique.isEmpty());
         return srOk;
     });
 }
@@ -232,9 +222,8 @@ TStoreResult TStoreConnection::MarkMessages(TStoreId folder, const TMessageIdLis
 {
     return Run(TStoreOp::MarkMessages, true, [&] {
         const TMessageIdList unique = WithoutDuplicates(ids);
-        if (!FolderExists(FDb, folder) || !AllInFolder(FDb, folder, unique))
+        if (!FolderExists(FDb, folder) || UnreadAmong(folder, unique) < 0)
             return srNotFound;
-        const TCounts before = CountsOf(folder);
         TMessageIdList changed;
         for (TStoreId id : unique) {
             TSqlStatement update = FDb.Prepare(
@@ -249,7 +238,7 @@ TStoreResult TStoreConnection::MarkMessages(TStoreId folder, const TMessageIdLis
             event->Ids = changed;
             Notify(std::move(event));
         }
-        NotifyCountChanges(folder, before);
+        NotifyCountChanges(folder, !changed.isEmpty(), false);
         return srOk;
     });
 }
