@@ -1,0 +1,46 @@
+#include "tests/content/ContentTestSupport.h"
+
+#include "content/SystemCodePage.h"
+#include "settings/CharsetSwitches.h"
+
+#include <cstdio>
+
+void TContentTest::SetUp()
+{
+    SetSystemCodePage(1252);
+    SetAutoRusEnabled(false);
+    SetAutoRusHeaderEnabled(false);
+}
+
+void TContentTest::TearDown()
+{
+    SetSystemCodePage(0);
+    SetAutoRusEnabled(false);
+    SetAutoRusHeaderEnabled(false);
+}
+
+QByteArray Hex(const char* pairs)
+{
+    return QByteArray::fromHex(QByteArray(pairs));
+}
+
+std::string Units(const QString& text)
+{
+    std::string out;
+    for (QChar c : text) {
+        char buffer[8];
+        std::snprintf(buffer, sizeof buffer, "%04X ", c.unicode());
+        out += buffer;
+    }
+    return out;
+}
+
+void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << "\" [" << Units(text) << ']';
+}
+
+void PrintTo(const QByteArray& bytes, std::ostream* os)
+{
+    *os << '[' << bytes.toHex(' ').toStdString() << ']';
+}
