@@ -8,11 +8,6 @@
 
 namespace {
 
-QString U(std::u16string_view units)
-{
-    return QString(reinterpret_cast<const QChar*>(units.data()), static_cast<qsizetype>(units.size()));
-}
-
 // The list as "name|address" pairs separated by "; ".
 QString Summary(const TWideIdEMailAddressList& list)
 {

@@ -12,16 +12,6 @@
 
 namespace {
 
-CharsetId Id(const char* name)
-{
-    return CharsetFromName(QString::fromLatin1(name));
-}
-
-QString U(std::u16string_view units)
-{
-    return QString(reinterpret_cast<const QChar*>(units.data()), static_cast<qsizetype>(units.size()));
-}
-
 struct TDecodeCase
 {
     const char* Name;

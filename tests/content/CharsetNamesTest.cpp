@@ -8,11 +8,6 @@
 
 namespace {
 
-CharsetId Id(const char* name)
-{
-    return CharsetFromName(QString::fromLatin1(name));
-}
-
 TEST(CharsetNames, TableHoldsEveryRegisteredNameInItsGroup)
 {
     EXPECT_EQ(CharsetNameCount(), 790);

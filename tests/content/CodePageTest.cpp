@@ -8,11 +8,6 @@
 
 namespace {
 
-QString U(std::u16string_view units)
-{
-    return QString(reinterpret_cast<const QChar*>(units.data()), static_cast<qsizetype>(units.size()));
-}
-
 struct TLocalePage
 {
     const char* Locale;

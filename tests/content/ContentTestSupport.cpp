@@ -19,6 +19,16 @@ void TContentTest::TearDown()
     SetAutoRusHeaderEnabled(false);
 }
 
+QString U(std::u16string_view units)
+{
+    return QString(reinterpret_cast<const QChar*>(units.data()), static_cast<qsizetype>(units.size()));
+}
+
+CharsetId Id(const char* name)
+{
+    return CharsetFromName(QString::fromLatin1(name));
+}
+
 QByteArray Hex(const char* pairs)
 {
     return QByteArray::fromHex(QByteArray(pairs));

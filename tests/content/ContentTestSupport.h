@@ -1,5 +1,7 @@
 #pragma once
 
+#include "content/CharsetNames.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -7,6 +9,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 
 // Fixes the process-wide state the converters read: the system code page and
 // the two Russian re-detection switches. Each test starts from code page
@@ -17,6 +20,11 @@ protected:
     void SetUp() override;
     void TearDown() override;
 };
+
+// Text from UTF-16 literals (u"..."), NUL units included.
+[[nodiscard]] QString U(std::u16string_view units);
+// The identifier of a charset name.
+[[nodiscard]] CharsetId Id(const char* name);
 
 // Bytes from a string of hexadecimal pairs ("C3 A9").
 [[nodiscard]] QByteArray Hex(const char* pairs);

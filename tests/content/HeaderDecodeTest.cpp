@@ -10,16 +10,6 @@
 
 namespace {
 
-QString U(std::u16string_view units)
-{
-    return QString(reinterpret_cast<const QChar*>(units.data()), static_cast<qsizetype>(units.size()));
-}
-
-CharsetId Id(const char* name)
-{
-    return CharsetFromName(QString::fromLatin1(name));
-}
-
 struct TWordCase
 {
     const char* Name;

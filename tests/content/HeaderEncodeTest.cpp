@@ -9,11 +9,6 @@
 
 namespace {
 
-QString U(std::u16string_view units)
-{
-    return QString(reinterpret_cast<const QChar*>(units.data()), static_cast<qsizetype>(units.size()));
-}
-
 QByteArray Cp1251(std::u16string_view text)
 {
     return UnicodeToCodePage(U(text), 1251);

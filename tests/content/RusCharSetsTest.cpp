@@ -8,11 +8,6 @@
 
 namespace {
 
-QString U(std::u16string_view units)
-{
-    return QString(reinterpret_cast<const QChar*>(units.data()), static_cast<qsizetype>(units.size()));
-}
-
 const QString kSentence = U(u"Съешь же ещё этих мягких французских булок, да выпей чаю.");
 
 // Text written in one Cyrillic charset and read in another.
