@@ -39,16 +39,6 @@ qsizetype Find(const QByteArray& s, const char* what, qsizetype from)
     return s.indexOf(what, from);
 }
 
-template <typename Text>
-bool HasSpace(const Text& s, qsizetype from, qsizetype to)
-{
-    for (qsizetype i = from; i < to; ++i) {
-        if (IsHeaderSpace(At(s, i)))
-            return true;
-    }
-    return false;
-}
-
 int HexValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -124,6 +114,15 @@ const QByteArray& ToBytes(const QByteArray& s)
     return s;
 }
 
+void AppendSlice(QString& out, const QString& s, qsizetype from, qsizetype to)
+{
+    out.append(QStringView(s).sliced(from, to - from));
+}
+void AppendSlice(QByteArray& out, const QByteArray& s, qsizetype from, qsizetype to)
+{
+    out.append(QByteArrayView(s).sliced(from, to - from));
+}
+
 template <typename Text>
 bool AllSpace(const Text& s, qsizetype from, qsizetype to)
 {
@@ -134,44 +133,101 @@ bool AllSpace(const Text& s, qsizetype from, qsizetype to)
     return true;
 }
 
+// The first occurrence of a pattern at or after a position, for positions
+// that never decrease: the answer of the last search stays valid until the
+// position passes it, so every part of the text is searched at most once
+// and a hostile header cannot make the scan quadratic.
+template <typename Text>
+class TForwardFinder
+{
+public:
+    TForwardFinder(const Text& text, const char* pattern) : FText(text), FPattern(pattern) {}
+
+    qsizetype From(qsizetype from)
+    {
+        if (FFound == kUnknown || (FFound >= 0 && FFound < from))
+            FFound = Find(FText, FPattern, from);
+        return FFound;
+    }
+
+private:
+    static constexpr qsizetype kUnknown = -2;
+    const Text& FText;
+    const char* FPattern;
+    qsizetype FFound = kUnknown;
+};
+
+// The next header whitespace at or after a position (positions never
+// decrease); -1 when there is none.
+template <typename Text>
+class TSpaceFinder
+{
+public:
+    explicit TSpaceFinder(const Text& text) : FText(text) {}
+
+    qsizetype From(qsizetype from)
+    {
+        if (FFound == -2 || (FFound >= 0 && FFound < from)) {
+            FFound = -1;
+            for (qsizetype i = from; i < FText.size(); ++i) {
+                if (IsHeaderSpace(At(FText, i))) {
+                    FFound = i;
+                    break;
+                }
+            }
+        }
+        return FFound;
+    }
+
+private:
+    const Text& FText;
+    qsizetype FFound = -2;
+};
+
 // The encoded-word scan shared by the UTF-16 and the 8-bit decoder.
 // `decodeWord(charset, letter, encodedText)` gives the replacement of one
-// word; the encoded text still ends in "?=".
+// word; the encoded text still ends in "?=". The result is built in one
+// pass: text between words is copied, words are replaced by their decoded
+// text, which is final and never scanned again.
 template <typename Text, typename WordDecoder>
-Text DecodeWords(Text h, WordDecoder decodeWord)
+Text DecodeWords(const Text& h, WordDecoder decodeWord)
 {
-    qsizetype previousEnd = -1;
-    qsizetype start = Find(h, "=?", 0);
+    TForwardFinder<Text> opens(h, "=?");
+    TForwardFinder<Text> charsetEnds(h, "?");
+    TForwardFinder<Text> letterEnds(h, "?");
+    TForwardFinder<Text> closes(h, "?=");
+    TSpaceFinder<Text> spaces(h);
+    Text out;
+    out.reserve(h.size());
+    qsizetype copied = 0; // h[0, copied) is in `out`
+    bool afterWord = false;
+    qsizetype start = opens.From(0);
     while (start >= 0) {
         // The charset is at least three characters long: its closing "?" is
         // looked for from the fifth character after "=?" on.
-        const qsizetype q1 = Find(h, "?", start + 5);
-        const qsizetype q2 = q1 < 0 ? -1 : Find(h, "?", q1 + 1);
-        const qsizetype q3 = q2 < 0 ? -1 : Find(h, "?=", q2 + 1);
+        const qsizetype q1 = charsetEnds.From(start + 5);
+        const qsizetype q2 = q1 < 0 ? -1 : letterEnds.From(q1 + 1);
+        const qsizetype q3 = q2 < 0 ? -1 : closes.From(q2 + 1);
         // No whitespace may occur inside an encoded word.
-        if (q3 < 0 || HasSpace(h, start, q3)) {
-            previousEnd = -1;
-            start = Find(h, "=?", start + 1);
+        const qsizetype space = q3 < 0 ? -1 : spaces.From(start);
+        if (q3 < 0 || (space >= 0 && space < q3)) {
+            afterWord = false;
+            start = opens.From(start + 1);
             continue;
         }
-        const Text charset = h.mid(start + 2, q1 - start - 2);
-        const char16_t letter = At(h, q1 + 1);
-        const QByteArray encoded = ToBytes(h.mid(q2 + 1, q3 + 2 - (q2 + 1)));
-        qsizetype wordLength = q3 + 2 - start;
+        const qsizetype end = q3 + 2;
         // Whitespace between two adjacent encoded words disappears.
-        if (previousEnd >= 0 && AllSpace(h, previousEnd, start)) {
-            wordLength += start - previousEnd;
-            start = previousEnd;
-        }
-        const Text decoded = decodeWord(charset, letter, encoded);
-        h.replace(start, wordLength, decoded);
-        // The decoded text is final: the scan goes on after it, so that an
-        // "=?" it holds is never decoded a second time.
-        previousEnd = start + decoded.size();
-        start = Find(h, "=?", previousEnd);
+        if (!afterWord || !AllSpace(h, copied, start))
+            AppendSlice(out, h, copied, start);
+        const Text charset = h.mid(start + 2, q1 - start - 2);
+        out += decodeWord(charset, At(h, q1 + 1), ToBytes(h.mid(q2 + 1, end - (q2 + 1))));
+        copied = end;
+        afterWord = true;
+        start = opens.From(end);
     }
-    h.removeIf([](auto c) { return c == 0; });
-    return h;
+    AppendSlice(out, h, copied, h.size());
+    out.removeIf([](auto c) { return c == 0; });
+    return out;
 }
 
 // Narrows text for a header in the given charset: Shift_JIS for the

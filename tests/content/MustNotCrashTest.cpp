@@ -46,6 +46,11 @@ TEST_F(MustNotCrash, HandMadeHostileInputs)
         QByteArray(":;:;:;,,,;;"),
         QByteArray(100000, '('),
         QByteArray(20000, '=') + QByteArray(20000, '?'),
+        // Once quadratic in the word scan: many "=?" with no closing "?=",
+        // and many tiny words each replaced in place.
+        QByteArray("=?a").repeated(300000),
+        QByteArray("=?=?=?=?=?").repeated(100000),
+        QByteArray("=?utf-8?Q?a?= ").repeated(50000),
     };
     for (const QByteArray& input : inputs)
         Feed(input);
