@@ -2,7 +2,7 @@
 
 #include "cli/CliCommand.h"
 
-#include "settings/AnsiText.h"
+#include "settings/SystemCodePage.h"
 #include "store/OEFolder.h"
 
 namespace {
@@ -28,12 +28,12 @@ TStoreId ChildNamed(TOEFolder& folders, TStoreId parent, const QString& name)
 
 QString FolderNameText(const QByteArray& name)
 {
-    return DecodeAnsiText(name);
+    return DecodeSystemText(name);
 }
 
 QByteArray FolderNameBytes(const QString& name)
 {
-    return EncodeAnsiText(name);
+    return EncodeSystemText(name);
 }
 
 TStoreId ResolveFolder(TOEFolder& folders, const QString& spec)

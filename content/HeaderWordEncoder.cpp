@@ -1,6 +1,6 @@
 #include "content/IdCoderHeader.h"
 
-#include "content/CodePages.h"
+#include "settings/CodePages.h"
 #include "content/Iso2022Jp.h"
 #include "content/Utf16Funcs.h"
 #include "content/WideIdEMailAddress.h"

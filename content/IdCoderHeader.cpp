@@ -1,9 +1,9 @@
 #include "content/IdCoderHeader.h"
 
-#include "content/CodePages.h"
+#include "settings/CodePages.h"
 #include "content/Iso2022Jp.h"
 #include "content/RusCharSets.h"
-#include "content/SystemCodePage.h"
+#include "settings/SystemCodePage.h"
 #include "content/Utf16Funcs.h"
 #include "settings/CharsetSwitches.h"
 

@@ -1,6 +1,6 @@
 #include "content/RusCharSets.h"
 
-#include "content/CodePages.h"
+#include "settings/CodePages.h"
 
 #include <array>
 #include <cmath>

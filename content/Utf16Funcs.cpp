@@ -1,9 +1,9 @@
 #include "content/Utf16Funcs.h"
 
 #include "content/CharsetConvertors.h"
-#include "content/CodePages.h"
+#include "settings/CodePages.h"
 #include "content/RusCharSets.h"
-#include "content/SystemCodePage.h"
+#include "settings/SystemCodePage.h"
 #include "content/UnicodeCoders.h"
 #include "settings/CharsetSwitches.h"
 

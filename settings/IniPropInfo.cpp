@@ -1,6 +1,6 @@
 #include "settings/IniPropInfo.h"
 
-#include "settings/AnsiText.h"
+#include "settings/SystemCodePage.h"
 #include "settings/IniErrors.h"
 
 #include <QLocale>
@@ -326,7 +326,7 @@ QString PropertyToText(const QObject* object, const TIniPropInfo& info)
     case TIniPropKind::Enumeration: return EnumText(info, ReadOrdinal(object, info));
     case TIniPropKind::Set: return SetText(info, ReadOrdinal(object, info));
     case TIniPropKind::Float: return FloatText(info.Property.read(object).toDouble());
-    case TIniPropKind::String: return DecodeAnsiText(info.Property.read(object).toByteArray());
+    case TIniPropKind::String: return DecodeSystemText(info.Property.read(object).toByteArray());
     case TIniPropKind::WideString: return info.Property.read(object).toString();
     default: return {};
     }
@@ -340,7 +340,7 @@ void PropertyFromText(QObject* object, const TIniPropInfo& info, const QString& 
     }
     switch (info.Kind) {
     case TIniPropKind::Float: info.Property.write(object, QVariant(FloatFromText(text))); break;
-    case TIniPropKind::String: info.Property.write(object, QVariant(EncodeAnsiText(text))); break;
+    case TIniPropKind::String: info.Property.write(object, QVariant(EncodeSystemText(text))); break;
     case TIniPropKind::WideString: info.Property.write(object, QVariant(text)); break;
     default: break;
     }

@@ -2,7 +2,7 @@
 // decoding by the single-byte tables, the system code page and UTF-8 (MB/s).
 
 #include "content/IdCoderHeader.h"
-#include "content/SystemCodePage.h"
+#include "settings/SystemCodePage.h"
 #include "content/UnicodeCoders.h"
 #include "content/Utf16Funcs.h"
 

@@ -3,7 +3,7 @@
 // so that every decoding road is reached; the rest is the header value.
 
 #include "content/IdCoderHeader.h"
-#include "content/SystemCodePage.h"
+#include "settings/SystemCodePage.h"
 #include "settings/CharsetSwitches.h"
 
 #include <array>

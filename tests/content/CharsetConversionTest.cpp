@@ -2,7 +2,7 @@
 // code-page groups and the dispatch between them.
 
 #include "content/CharsetConvertors.h"
-#include "content/SystemCodePage.h"
+#include "settings/SystemCodePage.h"
 #include "content/UnicodeCoders.h"
 #include "content/Utf16Funcs.h"
 #include "settings/CharsetSwitches.h"

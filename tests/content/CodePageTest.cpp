@@ -1,7 +1,7 @@
 // The system code page and the platform code-page conversions.
 
-#include "content/CodePages.h"
-#include "content/SystemCodePage.h"
+#include "settings/CodePages.h"
+#include "settings/SystemCodePage.h"
 #include "tests/content/ContentTestSupport.h"
 
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "tests/content/ContentTestSupport.h"
 
-#include "content/SystemCodePage.h"
+#include "settings/SystemCodePage.h"
 #include "settings/CharsetSwitches.h"
 
 #include <cstdio>

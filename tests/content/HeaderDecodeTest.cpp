@@ -2,7 +2,7 @@
 
 #include "content/IdCoderHeader.h"
 #include "content/Iso2022Jp.h"
-#include "content/SystemCodePage.h"
+#include "settings/SystemCodePage.h"
 #include "content/Utf16Funcs.h"
 #include "settings/CharsetSwitches.h"
 #include "tests/content/ContentTestSupport.h"

@@ -1,6 +1,6 @@
 // Encoding header text and mailboxes into encoded words.
 
-#include "content/CodePages.h"
+#include "settings/CodePages.h"
 #include "content/IdCoderHeader.h"
 #include "content/WideIdEMailAddress.h"
 #include "tests/content/ContentTestSupport.h"

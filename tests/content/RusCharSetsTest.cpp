@@ -1,7 +1,7 @@
 // Russian re-detection: a text decoded in the wrong Cyrillic code page comes
 // back readable, a right one stays.
 
-#include "content/CodePages.h"
+#include "settings/CodePages.h"
 #include "content/RusCharSets.h"
 #include "content/Utf16Funcs.h"
 #include "tests/content/ContentTestSupport.h"

@@ -1,6 +1,7 @@
 #include "settings/AnsiText.h"
 #include "settings/IniErrors.h"
 #include "settings/IniStrings.h"
+#include "settings/SystemCodePage.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>
@@ -43,7 +44,7 @@ TEST(IniStringsTest, CodePageLineDecidesHow8BitTextReads)
     Load(undeclared, body);
     EXPECT_EQ(undeclared.CodePage(), 0);
     EXPECT_EQ(undeclared.SectionValue(QStringLiteral("Program"), QStringLiteral("Name")),
-              DecodeAnsiText(QByteArrayLiteral("\xcf\xf0\xe8\xe2\xe5\xf2")))
+              DecodeSystemText(QByteArrayLiteral("\xcf\xf0\xe8\xe2\xe5\xf2")))
         << "without the line the system code page applies";
 
     TIniStrings blankFirst;

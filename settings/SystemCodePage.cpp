@@ -1,6 +1,6 @@
-#include "content/SystemCodePage.h"
+#include "settings/SystemCodePage.h"
 
-#include "content/CodePages.h"
+#include "settings/CodePages.h"
 
 #include <atomic>
 

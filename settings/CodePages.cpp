@@ -1,4 +1,4 @@
-#include "content/CodePages.h"
+#include "settings/CodePages.h"
 
 #include <QSysInfo>
 
@@ -46,8 +46,23 @@ const char* IconvName(unsigned codePage)
     case 51932: return "EUC-JP-MS";
     case 51949: return "EUC-KR";
     case 65000: return "UTF-7";
-    default: return nullptr;
+    // Further pages that files of the system (language files, samples) may declare.
+    case 65001: return "UTF-8";
+    case 20127: return "ASCII";
+    case 20866: return "KOI8-R";
+    case 21866: return "KOI8-U";
+    case 54936: return "GB18030";
+    case 10000: return "MACINTOSH";
+    case 10007: return "MACCYRILLIC";
+    default: break;
     }
+    static const std::array<const char*, 16> isoNames{
+        "ISO-8859-1", "ISO-8859-2", "ISO-8859-3", "ISO-8859-4", "ISO-8859-5", "ISO-8859-6",
+        "ISO-8859-7", "ISO-8859-8", "ISO-8859-9", "ISO-8859-10", "ISO-8859-11", nullptr,
+        "ISO-8859-13", "ISO-8859-14", "ISO-8859-15", "ISO-8859-16"};
+    if (codePage >= 28591 && codePage <= 28606)
+        return isoNames[codePage - 28591];
+    return nullptr;
 }
 
 bool IsSingleBytePage(unsigned codePage)
