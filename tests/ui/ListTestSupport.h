@@ -1,0 +1,70 @@
+#pragma once
+
+#include "ui/Beep.h"
+#include "ui/VirtualListView.h"
+
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+// A collection whose items are found by caption.
+class TNamedItems : public TVirtItems
+{
+public:
+    [[nodiscard]] int IndexOfName(const QString& name) const override;
+};
+
+// A virtual list over TNamedItems that counts its paints.
+class TTestList : public TVirtualListView
+{
+public:
+    TTestList();
+
+    int Paints = 0;
+
+    // Appends items captioned "<prefix><n>" with id n, in one batch.
+    void Fill(int count, const QString& prefix = QStringLiteral("item "));
+    [[nodiscard]] TVirtItem* Item(int row) { return Collection()->ItemForRow(row); }
+
+protected:
+    std::unique_ptr<TVirtItems> CreateCollection() override;
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// Counts the beeps while it lives.
+class TBeepCounter
+{
+public:
+    TBeepCounter();
+    ~TBeepCounter();
+    TBeepCounter(const TBeepCounter&) = delete;
+    TBeepCounter& operator=(const TBeepCounter&) = delete;
+
+    int Count = 0;
+
+private:
+    TBeepHandler FOld;
+};
+
+// Lets queued events and paints run for a moment.
+void Settle(int ms = 30);
+
+// Table cases carry a Name that names the generated test.
+struct TCaseName
+{
+    template<typename T>
+    std::string operator()(const ::testing::TestParamInfo<T>& info) const
+    {
+        return info.param.Name;
+    }
+};
+
+template<typename T>
+    requires requires(const T& c) { c.Name; }
+void PrintTo(const T& c, std::ostream* os)
+{
+    *os << c.Name;
+}
