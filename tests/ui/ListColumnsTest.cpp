@@ -1,6 +1,6 @@
 #include "ui/ListColumns.h"
 
-#include "tests/ui/ListTestSupport.h"
+#include "tests/ui/UiTestSupport.h"
 
 #include <gtest/gtest.h>
 

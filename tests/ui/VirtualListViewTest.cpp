@@ -2,7 +2,7 @@
 
 #include "base/PrivateMessages.h"
 #include "tests/support/TestEnvironment.h"
-#include "tests/ui/ListTestSupport.h"
+#include "tests/ui/UiTestSupport.h"
 
 #include <QApplication>
 #include <QCoreApplication>

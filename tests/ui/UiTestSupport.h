@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/GlobStrings.h"
 #include "ui/Beep.h"
 #include "ui/VirtualListView.h"
 
@@ -47,6 +48,18 @@ public:
 
 private:
     TBeepHandler FOld;
+};
+
+// The shipped English language table as the process-wide one while it lives.
+class TEnglishLanguage
+{
+public:
+    TEnglishLanguage();
+    ~TEnglishLanguage();
+    TEnglishLanguage(const TEnglishLanguage&) = delete;
+    TEnglishLanguage& operator=(const TEnglishLanguage&) = delete;
+
+    TGlobStrings Table;
 };
 
 // Lets queued events and paints run for a moment.

@@ -1,4 +1,4 @@
-#include "tests/ui/ListTestSupport.h"
+#include "tests/ui/UiTestSupport.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -52,6 +52,17 @@ TBeepCounter::TBeepCounter()
 TBeepCounter::~TBeepCounter()
 {
     SetBeepHandler(FOld);
+}
+
+TEnglishLanguage::TEnglishLanguage()
+{
+    Table.LoadLanguage(QStringLiteral(VELLUMO_SOURCE_DATA_DIR "/local/english.ini"));
+    SetLang(&Table);
+}
+
+TEnglishLanguage::~TEnglishLanguage()
+{
+    SetLang(nullptr);
 }
 
 void Settle(int ms)
