@@ -182,7 +182,6 @@ protected:
 
     // True while paintEvent runs: changes of the row count wait until it ends.
     [[nodiscard]] bool Painting() const { return FPainting; }
-    [[nodiscard]] TIndexListModel* ListModel() const { return FModel; }
     // Removes rows first to last from the control (not from any collection).
     void RemoveRows(int first, int last);
 

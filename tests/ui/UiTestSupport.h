@@ -1,6 +1,8 @@
 #pragma once
 
 #include "settings/GlobStrings.h"
+// Table cases name their tests with TCaseName, shared with the settings tests.
+#include "tests/settings/SettingsTestSupport.h"
 #include "ui/Beep.h"
 #include "ui/VirtualListView.h"
 
@@ -8,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-#include <string>
 
 // A collection whose items are found by caption.
 class TNamedItems : public TVirtItems
@@ -64,20 +64,3 @@ public:
 
 // Lets queued events and paints run for a moment.
 void Settle(int ms = 30);
-
-// Table cases carry a Name that names the generated test.
-struct TCaseName
-{
-    template<typename T>
-    std::string operator()(const ::testing::TestParamInfo<T>& info) const
-    {
-        return info.param.Name;
-    }
-};
-
-template<typename T>
-    requires requires(const T& c) { c.Name; }
-void PrintTo(const T& c, std::ostream* os)
-{
-    *os << c.Name;
-}
