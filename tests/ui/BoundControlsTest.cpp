@@ -12,6 +12,9 @@
 
 namespace {
 
+// Table cases print as their names.
+using ::PrintTo;
+
 // Published properties of the kinds the controls bind to.
 class TSample : public QObject
 {

@@ -6,6 +6,9 @@
 
 namespace {
 
+// Table cases print as their names.
+using ::PrintTo;
+
 std::vector<TListColumn> ColumnsNeeding(std::initializer_list<int> needed)
 {
     std::vector<TListColumn> columns;

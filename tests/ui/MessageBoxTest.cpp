@@ -21,6 +21,9 @@
 
 namespace {
 
+// Table cases print as their names.
+using ::PrintTo;
+
 // What a box showed and how the test answered it.
 struct TShownBox
 {

@@ -16,6 +16,9 @@
 
 namespace {
 
+// Table cases print as their names.
+using ::PrintTo;
+
 class VirtualListViewTest : public ::testing::Test
 {
 protected:
