@@ -1,0 +1,66 @@
+#pragma once
+
+#include "settings/GlobStrings.h"
+// Table cases name their tests with TCaseName, shared with the settings tests.
+#include "tests/settings/SettingsTestSupport.h"
+#include "ui/Beep.h"
+#include "ui/VirtualListView.h"
+
+#include <QString>
+
+#include <gtest/gtest.h>
+
+
+// A collection whose items are found by caption.
+class TNamedItems : public TVirtItems
+{
+public:
+    [[nodiscard]] int IndexOfName(const QString& name) const override;
+};
+
+// A virtual list over TNamedItems that counts its paints.
+class TTestList : public TVirtualListView
+{
+public:
+    TTestList();
+
+    int Paints = 0;
+
+    // Appends items captioned "<prefix><n>" with id n, in one batch.
+    void Fill(int count, const QString& prefix = QStringLiteral("item "));
+    [[nodiscard]] TVirtItem* Item(int row) { return Collection()->ItemForRow(row); }
+
+protected:
+    std::unique_ptr<TVirtItems> CreateCollection() override;
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// Counts the beeps while it lives.
+class TBeepCounter
+{
+public:
+    TBeepCounter();
+    ~TBeepCounter();
+    TBeepCounter(const TBeepCounter&) = delete;
+    TBeepCounter& operator=(const TBeepCounter&) = delete;
+
+    int Count = 0;
+
+private:
+    TBeepHandler FOld;
+};
+
+// The shipped English language table as the process-wide one while it lives.
+class TEnglishLanguage
+{
+public:
+    TEnglishLanguage();
+    ~TEnglishLanguage();
+    TEnglishLanguage(const TEnglishLanguage&) = delete;
+    TEnglishLanguage& operator=(const TEnglishLanguage&) = delete;
+
+    TGlobStrings Table;
+};
+
+// Lets queued events and paints run for a moment.
+void Settle(int ms = 30);
