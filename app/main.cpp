@@ -4,6 +4,7 @@
 
 #include "engine/StoreNamespace.h"
 #include "store/OutlookError.h"
+#include "ui/MessageBoxes.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(kProductName);
     QApplication::setOrganizationName(QStringLiteral("Quorvan"));
+    InstallUiHooks();
 
     if (!StorePresent())
         return 1;

@@ -104,14 +104,14 @@ public:
     [[nodiscard]] int CheckedCount() const;
     // Row of the item with the given name; -1 here, descendants know names.
     [[nodiscard]] virtual int IndexOfName(const QString& name) const;
+    // Descendants keep per-flag counts of their items and count them anew here.
+    virtual void Recount() {}
 
 protected:
     void Notify(TSyncItem* item, TNotification action) override;
     // When the outermost batch ends: recount, send the count, and tell the
     // control the list changed, before the change handler runs.
     void BatchStateChanged(TBatchState state) override;
-    // Descendants keep per-flag counts of their items.
-    virtual void Recount() {}
 
 private:
     IVirtualListControl* FControl = nullptr;

@@ -327,6 +327,7 @@ void TVirtualListView::LockPainting()
 void TVirtualListView::UnlockPainting()
 {
     Collection()->SendCount();
+    Collection()->Recount();
     RefindCurrentItem();
     TIndexListView::UnlockPainting();
     ListChanged();
