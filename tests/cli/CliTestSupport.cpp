@@ -1,0 +1,39 @@
+#include "tests/cli/CliTestSupport.h"
+
+#include "tests/support/TestEnvironment.h"
+
+#include <QProcess>
+
+void CliTest::SetUp()
+{
+    FFolder = TTestEnvironment::NewFolder();
+    FStore = FFolder + QStringLiteral("/store.db");
+    RunOk({QStringLiteral("--create"), QStringLiteral("folders")});
+}
+
+TCliResult CliTest::Run(const QStringList& arguments) const
+{
+    return RunOn(FStore, arguments);
+}
+
+TCliResult CliTest::RunOn(const QString& store, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(VELLUMO_CLI), QStringList{QStringLiteral("--store"), store} + arguments);
+    TCliResult result;
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        return result;
+    }
+    result.Status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.Out = process.readAllStandardOutput();
+    result.Err = process.readAllStandardError();
+    return result;
+}
+
+QByteArray CliTest::RunOk(const QStringList& arguments) const
+{
+    const TCliResult result = Run(arguments);
+    EXPECT_EQ(result.Status, 0) << arguments.join(QLatin1Char(' ')).toStdString() << ": " << result.Err.constData();
+    return result.Out;
+}
