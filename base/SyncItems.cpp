@@ -260,8 +260,8 @@ void TSyncItems::EndBatch()
 
 void TSyncItems::BatchStateChanged(TBatchState state)
 {
-    if (state == TBatchState::Ended && OnChange)
-        OnChange(this);
+    if (state == TBatchState::Ended && OnBatchEnded)
+        OnBatchEnded(this);
 }
 
 int TSyncItems::CompareIndexes(int a, int b) const

@@ -160,7 +160,8 @@ public:
     [[nodiscard]] bool Modified() const { return FModified.load(); }
     void SetModified(bool modified) { FModified.store(modified); }
 
-    TChangeEvent OnChange;
+    // Runs when the outermost batch ends.
+    TChangeEvent OnBatchEnded;
 
 protected:
     // An item joined or left the list. The base releases a removed item that

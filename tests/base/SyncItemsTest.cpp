@@ -168,7 +168,7 @@ TEST(SyncItems, ChangeHandlerRunsWhenTheOutermostBatchEnds)
     int changes = 0;
     {
         TKeyItems items;
-        items.OnChange = [&changes](TSyncItems*) { ++changes; };
+        items.OnBatchEnded = [&changes](TSyncItems*) { ++changes; };
         items.BeginBatch();
         items.BeginBatch();
         items.Append(1);
