@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <vector>
+
 class TVirtItem;
 
 // What a collection needs of the list control that shows it. The control
@@ -33,6 +35,10 @@ public:
     // The item left the collection: forget it when it is the current item.
     virtual void ItemRemoved(const TVirtItem* item) = 0;
     [[nodiscard]] virtual bool ShowsCheckBoxes() const = 0;
+    // The selected rows, in ascending order (main thread only).
+    [[nodiscard]] virtual std::vector<int> SelectedRows() const { return {}; }
+    // Takes the keyboard focus when the control and its window can have it (main thread only).
+    virtual void FocusControl() {}
 };
 
 // One row's item of a virtual list.

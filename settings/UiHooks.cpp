@@ -17,6 +17,7 @@ TSystemErrorBoxHandler gSystemErrorBox;
 TOpenFileDialogHandler gOpenFileDialog;
 TFileErrorReporter gFileErrorReporter;
 TMenuHooks gMenuHooks;
+TBeepHandler gBeep;
 
 template<typename T>
 T Installed(const T& slot)
@@ -152,4 +153,15 @@ void SetMenuCaption(QObject* item, const QString& caption)
     }
     const bool hasTitle = item->metaObject()->indexOfProperty("title") >= 0;
     item->setProperty(hasTitle ? "title" : "text", caption);
+}
+
+void SoundBeep()
+{
+    if (const TBeepHandler handler = Installed(gBeep))
+        handler();
+}
+
+TBeepHandler SetSoundBeepHandler(TBeepHandler handler)
+{
+    return Replace(gBeep, std::move(handler));
 }

@@ -69,3 +69,8 @@ TMenuHooks SetMenuHooks(TMenuHooks hooks);
 [[nodiscard]] QList<QObject*> SharedMenus();
 [[nodiscard]] QList<QObject*> SharedActions();
 void SetMenuCaption(QObject* item, const QString& caption);
+
+// The short warning sound of the desktop (the ui installs it; none without).
+using TBeepHandler = std::function<void()>;
+void SoundBeep();
+TBeepHandler SetSoundBeepHandler(TBeepHandler handler);

@@ -156,5 +156,6 @@ void InstallUiHooks()
         return QFileDialog::getOpenFileName(nullptr, QString(), initialPath, QStringLiteral("*"));
     });
     SetFileErrorReporter(ReportFileErrorInBox);
+    SetSoundBeepHandler(Beep);
     TThreadManager::Instance().SetErrorHandler(ShowBackgroundErrors);
 }

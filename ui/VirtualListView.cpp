@@ -477,3 +477,21 @@ void TVirtualListView::customEvent(QEvent* event)
     else
         TIndexListView::customEvent(event);
 }
+
+std::vector<int> TVirtualListView::SelectedRows() const
+{
+    std::vector<int> rows;
+    for (const auto& [first, last] : SelectedRanges()) {
+        for (int row = first; row <= last; ++row)
+            rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void TVirtualListView::FocusControl()
+{
+    QWidget* form = window();
+    if (isEnabled() && focusPolicy() != Qt::NoFocus && form->isVisible() && form->isEnabled())
+        setFocus();
+}

@@ -61,6 +61,8 @@ public:
     void PostToWindow(int message) override;
     void ItemRemoved(const TVirtItem* item) override;
     [[nodiscard]] bool ShowsCheckBoxes() const override { return FShowsCheckBoxes.load(); }
+    [[nodiscard]] std::vector<int> SelectedRows() const override;
+    void FocusControl() override;
 
     // ---- events
     std::function<QString(TVirtItem* item, int column)> OnItemText;
