@@ -255,3 +255,18 @@ QString FileUrlPath(const QString& path)
     }
     return result;
 }
+
+QString CleanFileName(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() < 32)
+            continue;
+        if (!QStringView(u"\\/:*?\"<>|").contains(c))
+            result += c;
+        else if (!result.endsWith(u'_'))
+            result += u'_';
+    }
+    return result;
+}

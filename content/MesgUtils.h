@@ -57,3 +57,8 @@ void SetMailer(TMimeMessage& message);
 // A path for a file URL: space, "*", "#", "%", "<" and ">" written as "%"
 // and two upper-case hex digits; everything else kept.
 [[nodiscard]] QString FileUrlPath(const QString& path);
+
+// A text made usable as a file name: characters below 32 dropped, each
+// backslash, slash, colon, "*", "?", double quote, "<", ">" and "|" written
+// as "_", except right after another "_".
+[[nodiscard]] QString CleanFileName(const QString& text);
