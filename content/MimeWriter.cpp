@@ -29,7 +29,14 @@ public:
         WriteMessageHeaders(root.Get());
         if (!g_mime_object_get_header(root.Get(), "Content-Type") && !GMIME_IS_MULTIPART(root.Get()))
             SetContentType(root.Get(), FMessage.ContentType(), FMessage.Charset(), {});
+        if (GMIME_IS_MULTIPART(root.Get()) && !g_mime_object_get_header(root.Get(), "MIME-Version"))
+            AppendRaw(root.Get(), "MIME-Version", "1.0");
         ChooseEncodings();
+        // A multipart whose fields name no boundary gets a new one (and its
+        // Content-Type field is rewritten to carry it).
+        for (GMimeMultipart* multipart : FMultiparts)
+            if (!g_mime_multipart_get_boundary(multipart))
+                g_mime_multipart_set_boundary(multipart, nullptr);
         return root;
     }
 
@@ -83,10 +90,11 @@ private:
 
     // New GMime objects start with a Content-Type field of their own; ours
     // come from the message, in its order.
-    static TObject NewMultipart(const QByteArray& subtype)
+    TObject NewMultipart(const QByteArray& subtype)
     {
         auto object = TObject::Adopt(GMIME_OBJECT(g_mime_multipart_new_with_subtype(subtype.constData())));
         g_mime_header_list_clear(g_mime_object_get_header_list(object.Get()));
+        FMultiparts.push_back(GMIME_MULTIPART(object.Get()));
         return object;
     }
 
@@ -210,6 +218,7 @@ private:
     const TMimeMessage& FMessage;
     const THeaderEncoding FEncoding;
     std::vector<std::pair<GMimePart*, bool>> FLeaves;   // every leaf, and whether it is an attachment
+    std::vector<GMimeMultipart*> FMultiparts;
 };
 
 } // namespace
