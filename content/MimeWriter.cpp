@@ -27,7 +27,9 @@ public:
     {
         TObject root = RootObject();
         WriteMessageHeaders(root.Get());
-        if (!g_mime_object_get_header(root.Get(), "Content-Type") && !GMIME_IS_MULTIPART(root.Get()))
+        // A plain message that names no type stays without the field.
+        const bool plain = FMessage.ContentType() == "text/plain" && FMessage.Charset().isEmpty();
+        if (!g_mime_object_get_header(root.Get(), "Content-Type") && !GMIME_IS_MULTIPART(root.Get()) && !plain)
             SetContentType(root.Get(), FMessage.ContentType(), FMessage.Charset(), {});
         if (GMIME_IS_MULTIPART(root.Get()) && !g_mime_object_get_header(root.Get(), "MIME-Version"))
             AppendRaw(root.Get(), "MIME-Version", "1.0");
