@@ -62,7 +62,7 @@ void TMesgItem::Assign(const TSyncItem& source)
     if (typeid(source) != typeid(*this))
         return;
     const auto& other = static_cast<const TMesgItem&>(source);
-    CopyFields(other);
+    FFields = other.FFields;
     if (other.FSource) {
         auto copy = std::make_shared<TFastMemoryStream>();
         copy->Assign(*other.FSource);
@@ -70,23 +70,6 @@ void TMesgItem::Assign(const TSyncItem& source)
     } else {
         FSource.reset();
     }
-}
-
-void TMesgItem::CopyFields(const TMesgItem& other)
-{
-    FSubject = other.FSubject;
-    FFromName = other.FFromName;
-    FToName = other.FToName;
-    FFromAddress = other.FFromAddress;
-    FToAddress = other.FToAddress;
-    FMessageId = other.FMessageId;
-    FSize = other.FSize;
-    FDateSent = other.FDateSent;
-    FDateReceived = other.FDateReceived;
-    FState = other.FState;
-    FPriority = other.FPriority;
-    FQuotedPrintable = other.FQuotedPrintable;
-    FParsed = other.FParsed;
 }
 
 QString TMesgItem::Caption() const
@@ -107,26 +90,14 @@ QString TMesgItem::Caption() const
 QString TMesgItem::FileNameBase() const
 {
     static const QRegularExpression reply(QStringLiteral("re:"), QRegularExpression::CaseInsensitiveOption);
-    QString subject = FSubject;
+    QString subject = FFields.Subject;
     subject.replace(reply, QStringLiteral("re "));
     return CleanFileName(subject) + QString::number(Id());
 }
 
 void TMesgItem::ResetFields()
 {
-    FSubject.clear();
-    FFromName.clear();
-    FToName.clear();
-    FFromAddress.clear();
-    FToAddress.clear();
-    FMessageId.clear();
-    FSize = 0;
-    FDateSent = 0;
-    FDateReceived = 0;
-    FState = 0;
-    FPriority = 2;
-    FQuotedPrintable = false;
-    FParsed = false;
+    FFields = TFields();
 }
 
 void TMesgItem::DecodeInto(TMimeMessage& message, bool)
@@ -137,7 +108,7 @@ void TMesgItem::DecodeInto(TMimeMessage& message, bool)
     TMesgItems* items = Items();
     const TMimeParser fallback;
     const TMimeParser& parser = items ? items->Parser() : fallback;
-    if (!FQuotedPrintable) {
+    if (!FFields.QuotedPrintable) {
         parser.Parse(source, message);
         return;
     }
@@ -179,7 +150,7 @@ void TMesgItem::ReadFromStream(TStream& stream)
 TFastMemoryStream& TMesgItem::Source()
 {
     if (!FSource) {
-        std::shared_ptr<TFastMemoryStream> source = TFastMemoryStream::ForSize(FSize);
+        std::shared_ptr<TFastMemoryStream> source = TFastMemoryStream::ForSize(FFields.Size);
         WriteSource(*source);
         source->SetPosition(0);
         FSource = std::move(source);
@@ -193,29 +164,29 @@ void TMesgItem::SetSource(std::shared_ptr<TFastMemoryStream> source)
         return;
     FSource = std::move(source);
     if (FSource)
-        FSize = FSource->Size();
+        FFields.Size = FSource->Size();
 }
 
 void TMesgItem::SetStateBit(TMesgState bit, bool on)
 {
-    FState = on ? (FState | bit) : (FState & ~bit);
+    FFields.State = on ? (FFields.State | bit) : (FFields.State & ~bit);
 }
 
 void TMesgItem::DeriveFields(const TMimeMessage& message, const TListHeader& header)
 {
     TWriteGuard<TSyncItems> guard(*Owner());
-    if (FParsed)
+    if (FFields.Parsed)
         return;
-    FSubject = header.Subject;
-    FirstAddress(header.From, FFromName, FFromAddress);
-    FirstAddress(header.To, FToName, FToAddress);
-    FDateSent = DateTimeToDays(message.Date());
-    FPriority = static_cast<unsigned char>(message.Priority());
+    FFields.Subject = header.Subject;
+    FirstAddress(header.From, FFields.FromName, FFields.FromAddress);
+    FirstAddress(header.To, FFields.ToName, FFields.ToAddress);
+    FFields.DateSent = DateTimeToDays(message.Date());
+    FFields.Priority = static_cast<unsigned char>(message.Priority());
     if (message.HasAttachments())
-        FState |= stAttachment;
-    FMessageId = message.Headers().Value("Message-ID").trimmed().toLower();
-    if (FMessageId.isEmpty())
-        FMessageId = message.Headers().Value("Thread-Id").trimmed().toLower();
-    FQuotedPrintable = message.TransferEncoding() == "quoted-printable";
-    FParsed = true;
+        FFields.State |= stAttachment;
+    FFields.MessageId = message.Headers().Value("Message-ID").trimmed().toLower();
+    if (FFields.MessageId.isEmpty())
+        FFields.MessageId = message.Headers().Value("Thread-Id").trimmed().toLower();
+    FFields.QuotedPrintable = message.TransferEncoding() == "quoted-printable";
+    FFields.Parsed = true;
 }

@@ -61,28 +61,28 @@ public:
     // once (a parsed item is left alone), under the collection's write lock.
     void DeriveFields(const TMimeMessage& message, const TListHeader& header);
 
-    [[nodiscard]] const QString& Subject() const { return FSubject; }
-    void SetSubject(const QString& subject) { FSubject = subject; }
-    [[nodiscard]] const QString& FromName() const { return FFromName; }
-    [[nodiscard]] const QString& FromAddress() const { return FFromAddress; }
-    [[nodiscard]] const QString& ToName() const { return FToName; }
-    [[nodiscard]] const QString& ToAddress() const { return FToAddress; }
+    [[nodiscard]] const QString& Subject() const { return FFields.Subject; }
+    void SetSubject(const QString& subject) { FFields.Subject = subject; }
+    [[nodiscard]] const QString& FromName() const { return FFields.FromName; }
+    [[nodiscard]] const QString& FromAddress() const { return FFields.FromAddress; }
+    [[nodiscard]] const QString& ToName() const { return FFields.ToName; }
+    [[nodiscard]] const QString& ToAddress() const { return FFields.ToAddress; }
     // Lower-cased Message-ID (else Thread-Id), trimmed.
-    [[nodiscard]] const QByteArray& MessageId() const { return FMessageId; }
-    [[nodiscard]] qint64 Size() const { return FSize; }
-    void SetSize(qint64 size) { FSize = size; }
+    [[nodiscard]] const QByteArray& MessageId() const { return FFields.MessageId; }
+    [[nodiscard]] qint64 Size() const { return FFields.Size; }
+    void SetSize(qint64 size) { FFields.Size = size; }
     // Days since 1899-12-30, local time; 0 for none.
-    [[nodiscard]] double DateSent() const { return FDateSent; }
-    [[nodiscard]] double DateReceived() const { return FDateReceived; }
-    void SetDateReceived(double date) { FDateReceived = date; }
-    [[nodiscard]] unsigned char State() const { return FState; }
-    void SetState(unsigned char state) { FState = state; }
-    [[nodiscard]] bool HasState(TMesgState bit) const { return (FState & bit) != 0; }
+    [[nodiscard]] double DateSent() const { return FFields.DateSent; }
+    [[nodiscard]] double DateReceived() const { return FFields.DateReceived; }
+    void SetDateReceived(double date) { FFields.DateReceived = date; }
+    [[nodiscard]] unsigned char State() const { return FFields.State; }
+    void SetState(unsigned char state) { FFields.State = state; }
+    [[nodiscard]] bool HasState(TMesgState bit) const { return (FFields.State & bit) != 0; }
     void SetStateBit(TMesgState bit, bool on);
     // 0 highest ... 4 lowest.
-    [[nodiscard]] int Priority() const { return FPriority; }
-    [[nodiscard]] bool QuotedPrintable() const { return FQuotedPrintable; }
-    [[nodiscard]] bool Parsed() const { return FParsed; }
+    [[nodiscard]] int Priority() const { return FFields.Priority; }
+    [[nodiscard]] bool QuotedPrintable() const { return FFields.QuotedPrintable; }
+    [[nodiscard]] bool Parsed() const { return FFields.Parsed; }
     [[nodiscard]] int CaretPosition() const { return FCaretPosition; }
     void SetCaretPosition(int position) { FCaretPosition = position; }
 
@@ -91,21 +91,25 @@ protected:
     [[nodiscard]] TMesgItems* Items() const;
 
 private:
-    void CopyFields(const TMesgItem& other);
+    // The list fields, copied and reset as one.
+    struct TFields
+    {
+        QString Subject;
+        QString FromName;
+        QString ToName;
+        QString FromAddress;
+        QString ToAddress;
+        QByteArray MessageId;
+        qint64 Size = 0;
+        double DateSent = 0;
+        double DateReceived = 0;
+        unsigned char State = 0;
+        unsigned char Priority = 2;
+        bool QuotedPrintable = false;
+        bool Parsed = false;
+    };
 
     std::shared_ptr<TFastMemoryStream> FSource;
-    QString FSubject;
-    QString FFromName;
-    QString FToName;
-    QString FFromAddress;
-    QString FToAddress;
-    QByteArray FMessageId;
-    qint64 FSize = 0;
-    double FDateSent = 0;
-    double FDateReceived = 0;
-    unsigned char FState = 0;
-    unsigned char FPriority = 2;
-    bool FQuotedPrintable = false;
-    bool FParsed = false;
-    int FCaretPosition = 0;
+    TFields FFields;
+    int FCaretPosition = 0;   // kept by the browser window; neither copied nor reset
 };
