@@ -87,6 +87,16 @@ TEST_F(MimeMessage, PartFileNamesComeRawFromTheFields)
     EXPECT_EQ(message.Part(2).FileName(), QByteArray("=?koi8-r?Q?=F0?=.gif"));
 }
 
+TEST_F(MimeMessage, UuencodeAsTransferEncodingIsDecoded)
+{
+    TMimeMessage message;
+    Parse("Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Type: application/octet-stream; "
+          "name=h.txt\r\nContent-Transfer-Encoding: x-uuencode\r\n\r\nbegin 644 h.txt\r\n%:&5L;&\\`\r\n`\r\nend\r\n--b--\r\n",
+          message);
+    ASSERT_EQ(message.AttachmentCount(), 1);
+    EXPECT_EQ(static_cast<TMimeAttachment&>(message.Part(0)).DataBytes(), QByteArray("hello"));
+}
+
 // An attachment kind that keeps no data, as a preview decoder makes them.
 class TSizeOnlyStream : public TStream
 {
