@@ -103,10 +103,13 @@ private:
         TEmbeddedFile coded;
         const QByteArray content = Content(object, headers, type, coded);
 
-        std::unique_ptr<TMimeTextPart> probe = std::make_unique<TMimeTextPart>();
-        probe->Headers() = headers;
-        const bool attachment = !coded.Name.isEmpty() || probe->Disposition() == "attachment" ||
-                                !probe->FileName().isEmpty() || !type.startsWith("text/");
+        // The leaf is read as text unless it is an attachment as mail
+        // programs show them: a disposition "attachment", a file name, or a
+        // type that is not text.
+        auto text = std::make_unique<TMimeTextPart>();
+        text->Headers() = headers;
+        const bool attachment = !coded.Name.isEmpty() || text->Disposition() == "attachment" ||
+                                !text->FileName().isEmpty() || !type.startsWith("text/");
         if (attachment) {
             AddAttachment(std::move(headers), type, charset, content, coded.Name, container);
             return;
@@ -121,11 +124,11 @@ private:
         if (isRoot) {
             FMessage.SetBody(scan.Text);
         } else {
-            probe->SetContentType(type);
-            probe->SetCharset(charset);
-            probe->SetBody(scan.Text);
-            probe->SetPlace(container, FOrder++);
-            FMessage.AddPart(std::move(probe));
+            text->SetContentType(type);
+            text->SetCharset(charset);
+            text->SetBody(scan.Text);
+            text->SetPlace(container, FOrder++);
+            FMessage.AddPart(std::move(text));
         }
         for (TEmbeddedFile& file : scan.Files)
             AddAttachment({}, "application/octet-stream", {}, file.Data, file.Name, container);
