@@ -113,14 +113,21 @@ private:
     }
 
     // A part without a known transfer encoding gets base64 for an
-    // attachment and the best one for text; run once every field is set.
+    // attachment and the best 7-bit one for text; a forwarded message
+    // (message/*) may only be 7bit or 8bit. Runs once every field is set.
     void ChooseEncodings()
     {
-        for (const auto& [part, attachment] : FLeaves)
-            if (g_mime_part_get_content_encoding(part) == GMIME_CONTENT_ENCODING_DEFAULT)
-                g_mime_part_set_content_encoding(
-                    part, attachment ? GMIME_CONTENT_ENCODING_BASE64
-                                     : g_mime_part_get_best_content_encoding(part, GMIME_ENCODING_CONSTRAINT_7BIT));
+        for (const auto& [part, attachment] : FLeaves) {
+            if (g_mime_part_get_content_encoding(part) != GMIME_CONTENT_ENCODING_DEFAULT)
+                continue;
+            GMimeContentType* type = g_mime_object_get_content_type(GMIME_OBJECT(part));
+            if (type && g_mime_content_type_is_type(type, "message", "*"))
+                g_mime_part_set_content_encoding(part, g_mime_part_get_best_content_encoding(part, GMIME_ENCODING_CONSTRAINT_8BIT));
+            else if (attachment)
+                g_mime_part_set_content_encoding(part, GMIME_CONTENT_ENCODING_BASE64);
+            else
+                g_mime_part_set_content_encoding(part, g_mime_part_get_best_content_encoding(part, GMIME_ENCODING_CONSTRAINT_7BIT));
+        }
     }
 
     static void Add(GMimeObject* multipart, const TObject& child)

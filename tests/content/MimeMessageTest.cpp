@@ -97,6 +97,23 @@ TEST_F(MimeMessage, UuencodeAsTransferEncodingIsDecoded)
     EXPECT_EQ(static_cast<TMimeAttachment&>(message.Part(0)).DataBytes(), QByteArray("hello"));
 }
 
+TEST_F(MimeMessage, ForwardedMessageStaysReadableWhenWritten)
+{
+    TMimeMessage message;
+    Parse("Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Type: text/plain\r\n\r\nsee below\r\n"
+          "--b\r\nContent-Type: message/rfc822\r\n\r\nSubject: inner\r\n\r\ninner body\r\n--b--\r\n",
+          message);
+    ASSERT_EQ(message.AttachmentCount(), 1);
+    const QByteArray inner = static_cast<TMimeAttachment&>(message.Part(1)).DataBytes();
+    EXPECT_EQ(inner, QByteArray("Subject: inner\r\n\r\ninner body"));
+    const QByteArray written = Written(message);
+    EXPECT_TRUE(written.contains("Subject: inner\r\n\r\ninner body")) << written.constData();
+    TMimeMessage reread;
+    Parse(written, reread);
+    ASSERT_EQ(reread.AttachmentCount(), 1);
+    EXPECT_EQ(static_cast<TMimeAttachment&>(reread.Part(1)).DataBytes(), inner);
+}
+
 // An attachment kind that keeps no data, as a preview decoder makes them.
 class TSizeOnlyStream : public TStream
 {
