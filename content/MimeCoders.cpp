@@ -222,6 +222,11 @@ bool DecodeCodedBlock(QByteArrayView text, TEmbeddedFile& file)
 TEmbeddedScan ExtractEmbeddedFiles(const QByteArray& body)
 {
     TEmbeddedScan scan;
+    // Nearly every body holds no block: one search each keeps them cheap.
+    if (!body.contains("begin ") && !body.contains(kBinHexMarker)) {
+        scan.Text = body;
+        return scan;
+    }
     const std::vector<QByteArrayView> lines = SplitLines(body);
     for (std::size_t i = 0; i < lines.size();) {
         TEmbeddedFile file;
