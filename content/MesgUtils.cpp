@@ -115,8 +115,8 @@ QDateTime DaysToDateTime(double days)
 {
     const double whole = std::floor(days);
     const qint64 ms = std::llround((days - whole) * kMsPerDay);
-    return QDateTime(DayZero().date().addDays(static_cast<qint64>(whole)), QTime::fromMSecsSinceStartOfDay(static_cast<int>(std::min(ms, kMsPerDay - 1))),
-                     Qt::LocalTime);
+    const QTime time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(std::min(ms, kMsPerDay - 1)));
+    return QDateTime(DayZero().date().addDays(static_cast<qint64>(whole)), time, Qt::LocalTime);
 }
 
 bool IsUnsent(const TMimeMessage* message)

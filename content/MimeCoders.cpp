@@ -202,7 +202,8 @@ bool DecodeBinHex(QByteArrayView text, TEmbeddedFile& file)
         return false;
     file.Name = bytes.mid(1, nameLength);
     const quint32 dataLength = BigEndian(bytes, 1 + nameLength + 11, 4);
-    file.Data = bytes.mid(headerEnd, static_cast<qsizetype>(std::min<quint64>(dataLength, static_cast<quint64>(bytes.size()))));
+    const auto available = static_cast<quint64>(bytes.size());
+    file.Data = bytes.mid(headerEnd, static_cast<qsizetype>(std::min<quint64>(dataLength, available)));
     return true;
 }
 
@@ -247,7 +248,8 @@ TEmbeddedScan ExtractEmbeddedFiles(const QByteArray& body)
             const qsizetype start = lines[i].data() - body.constData();
             const qsizetype end = last < lines.size() ? lines[last].data() + lines[last].size() - body.constData()
                                                       : body.size();
-            if (DecodeBinHex(QByteArrayView(body).sliced(start + lines[i].size(), end - start - lines[i].size()), file)) {
+            const qsizetype dataStart = start + lines[i].size();
+            if (DecodeBinHex(QByteArrayView(body).sliced(dataStart, end - dataStart), file)) {
                 scan.Files.push_back(std::move(file));
                 i = std::min(last + 1, lines.size());
                 continue;

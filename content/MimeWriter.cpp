@@ -104,7 +104,8 @@ private:
     {
         auto object = TObject::Adopt(GMIME_OBJECT(g_mime_part_new()));
         g_mime_header_list_clear(g_mime_object_get_header_list(object.Get()));
-        auto stream = TGObjectHandle<GMimeStream>::Adopt(g_mime_stream_mem_new_with_buffer(content.constData(), content.size()));
+        auto stream = TGObjectHandle<GMimeStream>::Adopt(
+            g_mime_stream_mem_new_with_buffer(content.constData(), static_cast<size_t>(content.size())));
         auto wrapper = TGObjectHandle<GMimeDataWrapper>::Adopt(
             g_mime_data_wrapper_new_with_stream(stream.Get(), GMIME_CONTENT_ENCODING_DEFAULT));
         g_mime_part_set_content(GMIME_PART(object.Get()), wrapper.Get());
@@ -121,12 +122,13 @@ private:
             if (g_mime_part_get_content_encoding(part) != GMIME_CONTENT_ENCODING_DEFAULT)
                 continue;
             GMimeContentType* type = g_mime_object_get_content_type(GMIME_OBJECT(part));
-            if (type && g_mime_content_type_is_type(type, "message", "*"))
-                g_mime_part_set_content_encoding(part, g_mime_part_get_best_content_encoding(part, GMIME_ENCODING_CONSTRAINT_8BIT));
-            else if (attachment)
-                g_mime_part_set_content_encoding(part, GMIME_CONTENT_ENCODING_BASE64);
-            else
-                g_mime_part_set_content_encoding(part, g_mime_part_get_best_content_encoding(part, GMIME_ENCODING_CONSTRAINT_7BIT));
+            const bool composite = type && g_mime_content_type_is_type(type, "message", "*");
+            GMimeContentEncoding encoding = GMIME_CONTENT_ENCODING_BASE64;
+            if (composite)
+                encoding = g_mime_part_get_best_content_encoding(part, GMIME_ENCODING_CONSTRAINT_8BIT);
+            else if (!attachment)
+                encoding = g_mime_part_get_best_content_encoding(part, GMIME_ENCODING_CONSTRAINT_7BIT);
+            g_mime_part_set_content_encoding(part, encoding);
         }
     }
 
@@ -164,15 +166,18 @@ private:
     void AppendPartHeaders(GMimeObject* object, const TMimePart& part)
     {
         for (const TMimeHeader& header : part.Headers().Items())
-            if (header.Name.compare("Content-Transfer-Encoding", Qt::CaseInsensitive) != 0 || KnownEncoding(header.Value))
+            if (!IsUnknownEncoding(header))
                 AppendRaw(object, header.Name, header.Value);
         if (part.Headers().IsEmpty() && !part.FileName().isEmpty())
             AppendRaw(object, "Content-Disposition", "attachment; filename=\"" + part.FileName() + '"');
     }
 
-    static bool KnownEncoding(const QByteArray& value)
+    // A transfer encoding the writer does not produce (XXencode, BinHex):
+    // the field is left out and the part gets an encoding of its own.
+    static bool IsUnknownEncoding(const TMimeHeader& header)
     {
-        return g_mime_content_encoding_from_string(value.trimmed().constData()) != GMIME_CONTENT_ENCODING_DEFAULT;
+        return header.Name.compare("Content-Transfer-Encoding", Qt::CaseInsensitive) == 0 &&
+               g_mime_content_encoding_from_string(header.Value.trimmed().constData()) == GMIME_CONTENT_ENCODING_DEFAULT;
     }
 
     static void SetContentType(GMimeObject* object, const QByteArray& type, const QByteArray& charset,
@@ -191,7 +196,7 @@ private:
         const TMimeHeaders& generated = FMessage.GeneratedHeaders();
         TMimeHeaders written;
         for (const TMimeHeader& header : FMessage.Headers().Items()) {
-            if (header.Name.compare("Content-Transfer-Encoding", Qt::CaseInsensitive) == 0 && !KnownEncoding(header.Value))
+            if (IsUnknownEncoding(header))
                 continue;
             const bool replaced = generated.Contains(header.Name) && !written.Contains(header.Name);
             const QByteArray value = replaced ? generated.Value(header.Name) : header.Value;
@@ -208,9 +213,11 @@ private:
 
     void AppendEncoded(GMimeObject* object, const QByteArray& name, const QByteArray& value)
     {
-        AppendRaw(object, name,
-                  HasEightBit(value) ? EncodeHeaderText(value, {}, FEncoding.Letter, FEncoding.Transfer, FEncoding.Charset)
-                                     : value);
+        if (!HasEightBit(value)) {
+            AppendRaw(object, name, value);
+            return;
+        }
+        AppendRaw(object, name, EncodeHeaderText(value, {}, FEncoding.Letter, FEncoding.Transfer, FEncoding.Charset));
     }
 
     // Appends a field whose value GMime writes exactly as given.

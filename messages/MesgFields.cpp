@@ -36,7 +36,9 @@ const TMimePart* FirstTextPart(const TMimeMessage& message, QByteArrayView type)
 
 QString MesgFieldKey(int field)
 {
-    return field >= 0 && field < kMailColumnCount ? QLatin1String(kFieldKeys[static_cast<std::size_t>(field)]) : QString();
+    if (field < 0 || field >= kMailColumnCount)
+        return {};
+    return QLatin1String(kFieldKeys[static_cast<std::size_t>(field)]);
 }
 
 QString MesgFieldCaption(int field, bool withIcons)

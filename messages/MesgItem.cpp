@@ -21,7 +21,9 @@ QByteArray DropEncodedCarriageReturns(const QByteArray& text)
     result.reserve(text.size());
     qsizetype from = 0;
     for (qsizetype at = text.indexOf("\r\n"); at >= 0; at = text.indexOf("\r\n", at + 2)) {
-        if (at - from >= 3 && text[at - 3] == '=' && text[at - 2] == '0' && (text[at - 1] == 'D' || text[at - 1] == 'd')) {
+        const bool encodedReturn = at - from >= 3 && text[at - 3] == '=' && text[at - 2] == '0' &&
+                                   (text[at - 1] == 'D' || text[at - 1] == 'd');
+        if (encodedReturn) {
             result.append(text.constData() + from, at - 3 - from);
             from = at;
         }
