@@ -122,6 +122,20 @@ std::size_t DecodeBlockLines(const std::vector<QByteArrayView>& lines, std::size
     return i;
 }
 
+// True when a line starts with "begin " and a digit, or the BinHex marker
+// occurs: the only texts that can hold an embedded file.
+bool MayHoldBlock(QByteArrayView body)
+{
+    constexpr QByteArrayView begin = "begin ";
+    for (qsizetype at = body.indexOf(begin); at >= 0; at = body.indexOf(begin, at + 1)) {
+        const bool lineStart = at == 0 || body[at - 1] == '\n' || body[at - 1] == '\r';
+        const qsizetype digit = at + begin.size();
+        if (lineStart && digit < body.size() && body[digit] >= '0' && body[digit] <= '7')
+            return true;
+    }
+    return body.contains(kBinHexMarker);
+}
+
 quint32 BigEndian(QByteArrayView bytes, qsizetype at, int width)
 {
     quint32 value = 0;
@@ -223,8 +237,8 @@ bool DecodeCodedBlock(QByteArrayView text, TEmbeddedFile& file)
 TEmbeddedScan ExtractEmbeddedFiles(const QByteArray& body)
 {
     TEmbeddedScan scan;
-    // Nearly every body holds no block: one search each keeps them cheap.
-    if (!body.contains("begin ") && !body.contains(kBinHexMarker)) {
+    // Nearly every body holds no block: a search for the two starts keeps them cheap.
+    if (!MayHoldBlock(body)) {
         scan.Text = body;
         return scan;
     }

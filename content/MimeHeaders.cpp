@@ -1,5 +1,7 @@
 #include "content/MimeHeaders.h"
 
+#include <algorithm>
+
 int TMimeHeaders::IndexOf(QByteArrayView name) const
 {
     for (int i = 0; i < Count(); ++i)
@@ -52,10 +54,8 @@ QByteArray TMimeHeaders::Text() const
 
 QByteArray TMimeHeaders::Unfold(QByteArrayView raw)
 {
-    QByteArray value;
-    value.reserve(raw.size());
-    for (char c : raw)
-        if (c != '\r' && c != '\n')
-            value.append(c);
+    QByteArray value(raw.size(), Qt::Uninitialized);
+    char* end = std::remove_copy_if(raw.begin(), raw.end(), value.data(), [](char c) { return c == '\r' || c == '\n'; });
+    value.truncate(end - value.constData());
     return value.trimmed();
 }

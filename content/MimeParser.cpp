@@ -225,8 +225,10 @@ void TMimeParser::Parse(TStream& source, TMimeMessage& message) const
     message.Clear();
     const auto stream = TGObjectHandle<GMimeStream>::Adopt(NewGMimeStreamAdapter(source));
     const auto parser = TGObjectHandle<GMimeParser>::Adopt(g_mime_parser_new_with_stream(stream.Get()));
-    // Content is copied out while parsing: the source may change once the parse is over.
-    g_mime_parser_set_persist_stream(parser.Get(), FALSE);
+    // GMime's parts refer to their content in the source instead of copying
+    // it; the builder decodes everything before the source may change, and
+    // the parts go with `root` at the end of this call.
+    g_mime_parser_set_persist_stream(parser.Get(), TRUE);
     const auto root = TGObjectHandle<GMimeObject>::Adopt(
         g_mime_parser_construct_part(parser.Get(), static_cast<GMimeParserOptions*>(FOptions.get())));
     if (root)

@@ -4,6 +4,8 @@
 #include "content/MimeParser.h"
 #include "tests/content/ContentTestSupport.h"
 
+#include <cstring>
+
 namespace {
 
 class MimeMessage : public TContentTest
@@ -229,6 +231,42 @@ TEST_F(MimeMessage, NotMailAtAllGivesAnEmptyishMessage)
     for (const QByteArray& source : {QByteArray(), QByteArray("\x00\x01\x02", 3), QByteArray("no header here")}) {
         Parse(source, message);
         EXPECT_EQ(message.PartCount(), 0);
+    }
+}
+
+// A source that fails part-way, as a store stream may.
+class TFailingStream : public TStream
+{
+public:
+    explicit TFailingStream(QByteArray bytes, qint64 failAt) : FBytes(std::move(bytes)), FFailAt(failAt) {}
+    qint64 Read(void* buffer, qint64 count) override
+    {
+        if (FPosition + count > FFailAt)
+            throw EReadError(QStringLiteral("Stream read error"));
+        const qint64 read = std::min(count, FBytes.size() - FPosition);
+        std::memcpy(buffer, FBytes.constData() + FPosition, static_cast<size_t>(std::max<qint64>(read, 0)));
+        FPosition += std::max<qint64>(read, 0);
+        return std::max<qint64>(read, 0);
+    }
+    qint64 Write(const void*, qint64) override { return 0; }
+    qint64 Seek(qint64 offset, TSeekOrigin origin) override { return FPosition = SeekTarget(FPosition, FBytes.size(), offset, origin); }
+    [[nodiscard]] qint64 Size() override { return FBytes.size(); }
+    void SetSize(qint64) override {}
+
+private:
+    QByteArray FBytes;
+    qint64 FFailAt;
+    qint64 FPosition = 0;
+};
+
+TEST_F(MimeMessage, FailingSourceEndsTheParseWithoutRaising)
+{
+    const QByteArray source = "Subject: cut\r\nContent-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n\r\n" +
+                              QByteArray(20000, 'x') + "\r\n--b--\r\n";
+    for (qint64 failAt : {0, 10, 5000}) {
+        TFailingStream stream(source, failAt);
+        TMimeMessage message;
+        EXPECT_NO_THROW(TMimeParser().Parse(stream, message)) << failAt;
     }
 }
 
