@@ -1,0 +1,272 @@
+#include "content/MesgUtils.h"
+
+#include "base/FileStream.h"
+#include "content/MimeMessage.h"
+#include "content/MimeWriter.h"
+#include "settings/AppPaths.h"
+
+#include <QCollator>
+#include <QLocale>
+
+#include <cmath>
+
+namespace {
+
+const QDateTime& DayZero()
+{
+    static const QDateTime zero(QDate(1899, 12, 30), QTime(0, 0), Qt::LocalTime);
+    return zero;
+}
+
+constexpr qint64 kMsPerDay = 24LL * 60 * 60 * 1000;
+
+// Codes 0 to 32 at both ends.
+QByteArray TrimControls(const QByteArray& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= 32)
+        ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
+        --last;
+    return text.mid(first, last - first);
+}
+
+const QCollator& Collator()
+{
+    thread_local const QCollator collator = [] {
+        QLocale locale;
+        if (locale.language() == QLocale::C)
+            locale = QLocale(QLocale::English, QLocale::UnitedStates);
+        QCollator made(locale);
+        made.setCaseSensitivity(Qt::CaseSensitive);
+        return made;
+    }();
+    return collator;
+}
+
+int Sign(int value)
+{
+    return (value > 0) - (value < 0);
+}
+
+// A subject reduced for the second comparison, with its reply depth.
+struct TNormalSubject
+{
+    QString Text;
+    int Counter = 0;
+    int Prefixes = 0;
+};
+
+TNormalSubject Normalise(QString text)
+{
+    TNormalSubject subject;
+    // Reply counter: the first "[n]" (n > 0) is cut out; brackets that hold
+    // no number count as -1 and the scan goes on.
+    for (qsizetype open = text.indexOf(u'['); open >= 0; open = text.indexOf(u'[', open + 1)) {
+        const qsizetype close = text.indexOf(u']', open + 2);
+        if (close < 0)
+            break;
+        bool ok = false;
+        const int number = text.mid(open + 1, close - open - 1).toInt(&ok);
+        if (ok && number > 0) {
+            subject.Counter = number;
+            text.remove(open, close - open + 1);
+            break;
+        }
+        subject.Counter = -1;
+    }
+    for (qsizetype at; (at = text.indexOf(QLatin1String("re:"))) >= 0; ++subject.Prefixes)
+        text.remove(at, 3);
+    qsizetype blanks = 0;
+    while (blanks < text.size() && text[blanks] == u' ')
+        ++blanks;
+    subject.Text = text.mid(blanks);
+    return subject;
+}
+
+QString EnglishDayName(int dayOfWeek)
+{
+    static const char* const names[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    return QLatin1String(names[(dayOfWeek + 6) % 7]);
+}
+
+QString EnglishMonthName(int month)
+{
+    static const char* const names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    return QLatin1String(names[(month + 11) % 12]);
+}
+
+} // namespace
+
+double DateTimeToDays(const QDateTime& dateTime)
+{
+    if (!dateTime.isValid())
+        return 0;
+    const QDateTime local = dateTime.toLocalTime();
+    // Whole days by the calendar, the time of day as the fraction, so a
+    // daylight-saving change does not shift the day.
+    const qint64 days = DayZero().date().daysTo(local.date());
+    return static_cast<double>(days) + local.time().msecsSinceStartOfDay() / static_cast<double>(kMsPerDay);
+}
+
+QDateTime DaysToDateTime(double days)
+{
+    const double whole = std::floor(days);
+    const qint64 ms = std::llround((days - whole) * kMsPerDay);
+    const QTime time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(std::min(ms, kMsPerDay - 1)));
+    return QDateTime(DayZero().date().addDays(static_cast<qint64>(whole)), time, Qt::LocalTime);
+}
+
+bool IsUnsent(const TMimeMessage* message)
+{
+    return message && message->ExtraHeaders().Contains("Unsent");
+}
+
+void TextBody(const TMimeMessage& message, QByteArray& charset, QByteArray& text)
+{
+    const TMimeTextPart* chosen = nullptr;
+    for (int i = 0; i < message.PartCount() && !chosen; ++i) {
+        const TMimePart& part = message.Part(i);
+        if (part.Kind() == TMimePart::TKind::Text && part.ContentType().startsWith("text/plain"))
+            chosen = static_cast<const TMimeTextPart*>(&part);
+    }
+    for (int i = 0; i < message.PartCount() && !chosen; ++i)
+        if (message.Part(i).Kind() == TMimePart::TKind::Text)
+            chosen = static_cast<const TMimeTextPart*>(&message.Part(i));
+    if (!chosen) {
+        charset = message.Charset();
+        text = TrimControls(message.Body());
+        return;
+    }
+    charset = chosen->Charset().isEmpty() ? message.Charset() : chosen->Charset();
+    text = TrimControls(chosen->Body());
+}
+
+void WriteMessage(const TMimeMessage& message, TStream& stream)
+{
+    WriteMimeMessage(message, stream);
+}
+
+void WriteMessageFile(const TMimeMessage& message, const QString& fileName)
+{
+    if (fileName.isEmpty())
+        return;
+    TFileStream file(fileName, TFileStream::TMode::Create);
+    WriteMessage(message, file);
+}
+
+void SetMailer(TMimeMessage& message)
+{
+    const QByteArray mailer = QStringLiteral("Quorvan Mailer (v %1)").arg(ProgramVersion()).toLatin1();
+    message.Headers().Set("X-Mailer", mailer);
+    message.GeneratedHeaders().Set("X-Mailer", mailer);
+}
+
+bool IsDigestSubject(const QString& subject)
+{
+    return !subject.startsWith(QLatin1String("re"), Qt::CaseInsensitive) &&
+           subject.contains(QLatin1String("Digest number"), Qt::CaseInsensitive);
+}
+
+int CompareLocaleText(const QString& a, const QString& b)
+{
+    return Sign(Collator().compare(a, b));
+}
+
+int CompareSubjects(const QString& s, const QString& t)
+{
+    QString a = s.toLower();
+    QString b = t.toLower();
+    // Subjects that differ by one final character (a full stop, say) count as equal.
+    if (a.size() > 1 && b.size() > 1 && std::abs(a.size() - b.size()) == 1) {
+        a.truncate(std::min(a.size(), b.size()));
+        b.truncate(a.size());
+    }
+    const int first = CompareLocaleText(a, b);
+    if (first == 0 || a.isEmpty() || b.isEmpty())
+        return first;
+    const TNormalSubject x = Normalise(a);
+    const TNormalSubject y = Normalise(b);
+    const int second = CompareLocaleText(x.Text, y.Text);
+    if (second != 0)
+        return second;
+    return x.Counter != y.Counter ? x.Counter - y.Counter : x.Prefixes - y.Prefixes;
+}
+
+QString FormatMessageDate(int kind, double dateTime)
+{
+    if (dateTime == 0)
+        return {};
+    const QDateTime value = DaysToDateTime(dateTime);
+    const QLocale locale;
+    const QString date = locale.toString(value.date(), QLocale::LongFormat);
+    const QString time = locale.toString(value.time(), QLocale::ShortFormat);
+    switch (kind) {
+    case 1:
+        return date;
+    case 2:
+        return time;
+    default:
+        return date + u' ' + time;
+    }
+}
+
+QString MailboxDate(double dateTime)
+{
+    const QDateTime value = DaysToDateTime(dateTime);
+    return QStringLiteral("%1 %2 %3 %4 %5")
+        .arg(EnglishDayName(value.date().dayOfWeek()), EnglishMonthName(value.date().month()))
+        .arg(value.date().day(), 2)
+        .arg(value.time().toString(QStringLiteral("HH:mm:ss")))
+        .arg(value.date().year(), 4);
+}
+
+QByteArray StripAngles(const QByteArray& text)
+{
+    QByteArray result = text.trimmed();
+    if (result.startsWith('<'))
+        result.remove(0, 1);
+    if (result.endsWith('>'))
+        result.chop(1);
+    return result;
+}
+
+QString StripAngles(const QString& text)
+{
+    QString result = text.trimmed();
+    if (result.startsWith(u'<'))
+        result.remove(0, 1);
+    if (result.endsWith(u'>'))
+        result.chop(1);
+    return result;
+}
+
+QString FileUrlPath(const QString& path)
+{
+    QString result;
+    result.reserve(path.size());
+    for (const QChar c : path) {
+        if (QStringView(u" *#%<>").contains(c))
+            result += QStringLiteral("%%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            result += c;
+    }
+    return result;
+}
+
+QString CleanFileName(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() < 32)
+            continue;
+        if (!QStringView(u"\\/:*?\"<>|").contains(c))
+            result += c;
+        else if (!result.endsWith(u'_'))
+            result += u'_';
+    }
+    return result;
+}

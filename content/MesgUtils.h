@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+class TMimeMessage;
+class TStream;
+
+// Small functions over parsed messages and header texts that the lists,
+// the message views and the mailbox files share.
+
+// Dates are kept as days since 1899-12-30 in local time (the fraction is
+// the time of day); 0 means no date.
+[[nodiscard]] double DateTimeToDays(const QDateTime& dateTime);
+[[nodiscard]] QDateTime DaysToDateTime(double days);
+
+// True when the message's extra header fields hold "Unsent"; false for no message.
+[[nodiscard]] bool IsUnsent(const TMimeMessage* message);
+
+// The text of a message: the first text part of type text/plain, else the
+// first text part, else the message body; blanks and control characters
+// (codes 0 to 32) trimmed at both ends. The charset is the part's label,
+// or the message's when the part names none.
+void TextBody(const TMimeMessage& message, QByteArray& charset, QByteArray& text);
+
+// Writes the whole message into the stream (left open).
+void WriteMessage(const TMimeMessage& message, TStream& stream);
+// Creates (or replaces) the file and writes the message into it; nothing
+// for an empty name.
+void WriteMessageFile(const TMimeMessage& message, const QString& fileName);
+
+// Sets "X-Mailer" in the message's header fields and its generated fields.
+void SetMailer(TMimeMessage& message);
+
+// True when the subject does not begin with "re" and holds "Digest number",
+// both ignoring case.
+[[nodiscard]] bool IsDigestSubject(const QString& subject);
+
+// The subject order of the message lists: through reply prefixes ("re:")
+// and reply counters ("[2]"), then by reply depth.
+[[nodiscard]] int CompareSubjects(const QString& s, const QString& t);
+// The locale-aware, case-sensitive comparison of the lists (the user's
+// locale; English order when the locale is "C").
+[[nodiscard]] int CompareLocaleText(const QString& a, const QString& b);
+
+// Kind 0: the long date and the short time of the locale; 1: the long
+// date; 2: the short time. Empty for the date 0.
+[[nodiscard]] QString FormatMessageDate(int kind, double dateTime);
+// The date of mailbox "From " lines: "Sun Jan  2 03:04:05 2006".
+[[nodiscard]] QString MailboxDate(double dateTime);
+
+// Trimmed, then one leading "<" and one trailing ">" removed.
+[[nodiscard]] QByteArray StripAngles(const QByteArray& text);
+[[nodiscard]] QString StripAngles(const QString& text);
+
+// A path for a file URL: space, "*", "#", "%", "<" and ">" written as "%"
+// and two upper-case hex digits; everything else kept.
+[[nodiscard]] QString FileUrlPath(const QString& path);
+
+// A text made usable as a file name: characters below 32 dropped, each
+// backslash, slash, colon, "*", "?", double quote, "<", ">" and "|" written
+// as "_", except right after another "_".
+[[nodiscard]] QString CleanFileName(const QString& text);

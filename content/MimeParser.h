@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <memory>
+
+class TMimeMessage;
+class TStream;
+
+// Parses message sources into message objects with GMime. One parser serves
+// one thread at a time; a collection keeps one for its main thread and one
+// for its parser thread.
+//
+// Hostile input is bounded: multipart nesting deeper than MaxDepth and parts
+// beyond MaxParts are left out (their bytes are not lost: the source stays
+// with its owner), so that no source can exhaust the stack or the memory.
+class TMimeParser
+{
+public:
+    struct TLimits
+    {
+        int MaxDepth = 40;
+        int MaxParts = 4000;
+    };
+
+    TMimeParser();
+    explicit TMimeParser(TLimits limits);
+    ~TMimeParser();
+    TMimeParser(const TMimeParser&) = delete;
+    TMimeParser& operator=(const TMimeParser&) = delete;
+
+    // Clears the message and fills it from the stream, read from its
+    // position to its end. A source that is not mail at all gives a
+    // message with what could be read (at worst nothing); parsing never
+    // raises for malformed input.
+    void Parse(TStream& source, TMimeMessage& message) const;
+    void Parse(const QByteArray& source, TMimeMessage& message) const;
+
+    [[nodiscard]] const TLimits& Limits() const { return FLimits; }
+
+private:
+    struct TOptionsDeleter
+    {
+        void operator()(void* options) const;
+    };
+
+    TLimits FLimits;
+    std::unique_ptr<void, TOptionsDeleter> FOptions;   // GMimeParserOptions
+};

@@ -1,0 +1,194 @@
+#include "messages/MesgItem.h"
+
+#include "base/FastMemoryStream.h"
+#include "base/FileStream.h"
+#include "content/MesgUtils.h"
+#include "content/MimeMessage.h"
+#include "content/WideIdEMailAddress.h"
+#include "messages/MesgErrors.h"
+#include "messages/MesgItems.h"
+
+#include <QRegularExpression>
+
+#include <typeinfo>
+
+namespace {
+
+// "=0D" (either case) right before a line end.
+QByteArray DropEncodedCarriageReturns(const QByteArray& text)
+{
+    QByteArray result;
+    result.reserve(text.size());
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf("\r\n"); at >= 0; at = text.indexOf("\r\n", at + 2)) {
+        const bool encodedReturn = at - from >= 3 && text[at - 3] == '=' && text[at - 2] == '0' &&
+                                   (text[at - 1] == 'D' || text[at - 1] == 'd');
+        if (encodedReturn) {
+            result.append(text.constData() + from, at - 3 - from);
+            from = at;
+        }
+    }
+    result.append(text.constData() + from, text.size() - from);
+    return result;
+}
+
+// The first address of a decoded address line; false when it holds none.
+bool FirstAddress(const QString& line, QString& name, QString& address)
+{
+    TWideIdEMailAddressList list;
+    list.SetAddressListText(line);
+    if (list.Count() == 0)
+        return false;
+    name = list.Item(0).Name();
+    address = list.Item(0).Address();
+    return true;
+}
+
+} // namespace
+
+TMesgItem::TMesgItem(TSyncItems* owner)
+    : TVirtItem(owner)
+{
+}
+
+TMesgItem::~TMesgItem() = default;
+
+TMesgItems* TMesgItem::Items() const
+{
+    return qobject_cast<TMesgItems*>(Owner());
+}
+
+void TMesgItem::Assign(const TSyncItem& source)
+{
+    TVirtItem::Assign(source);
+    if (typeid(source) != typeid(*this))
+        return;
+    const auto& other = static_cast<const TMesgItem&>(source);
+    FFields = other.FFields;
+    if (other.FSource) {
+        auto copy = std::make_shared<TFastMemoryStream>();
+        copy->Assign(*other.FSource);
+        FSource = std::move(copy);
+    } else {
+        FSource.reset();
+    }
+}
+
+QString TMesgItem::Caption() const
+{
+    QString caption = TVirtItem::Caption();
+    if (!caption.isEmpty())
+        return caption;
+    TMesgItems* items = Items();
+    if (items && items->OnItemText) {
+        // The answer is kept: the text event is asked once per item.
+        auto* self = const_cast<TMesgItem*>(this);
+        caption = items->OnItemText(*self);
+        self->SetCaption(caption);
+    }
+    return caption;
+}
+
+QString TMesgItem::FileNameBase() const
+{
+    static const QRegularExpression reply(QStringLiteral("re:"), QRegularExpression::CaseInsensitiveOption);
+    QString subject = FFields.Subject;
+    subject.replace(reply, QStringLiteral("re "));
+    return CleanFileName(subject) + QString::number(Id());
+}
+
+void TMesgItem::ResetFields()
+{
+    FFields = TFields();
+}
+
+void TMesgItem::DecodeInto(TMimeMessage& message, bool)
+{
+    message.Clear();
+    TFastMemoryStream& source = Source();
+    source.SetPosition(0);
+    TMesgItems* items = Items();
+    const TMimeParser fallback;
+    const TMimeParser& parser = items ? items->Parser() : fallback;
+    if (!FFields.QuotedPrintable) {
+        parser.Parse(source, message);
+        return;
+    }
+    // The rewriting keeps a parser that stops at a line holding a single
+    // "." from ending the message early, and drops carriage returns that a
+    // mailer encoded as "=0D" in front of the real line end.
+    QByteArray text = DropEncodedCarriageReturns(source.ToByteArray());
+    text.replace("\r\n.\r\n", "\r\n=2E\r\n");
+    parser.Parse(text, message);
+}
+
+void TMesgItem::WriteSource(TStream& target)
+{
+    if (!FSource)
+        throw EMesgError(QStringLiteral("Error saving message: source stream not exists"));
+    FSource->SaveToStream(target);
+}
+
+void TMesgItem::SaveToFile(const QString& fileName)
+{
+    try {
+        TFileStream file(fileName, TFileStream::TMode::Create);
+        TReadGuard<TSyncItems> guard(*Owner());
+        WriteSource(file);
+    } catch (...) {
+        QueueFileError(fileName);
+    }
+}
+
+void TMesgItem::ReadFromStream(TStream& stream)
+{
+    TMimeMessage message;
+    TMesgItems* items = Items();
+    const TMimeParser fallback;
+    (items ? items->Parser() : fallback).Parse(stream, message);
+    DeriveFields(message, DecodeListHeader(message));
+}
+
+TFastMemoryStream& TMesgItem::Source()
+{
+    if (!FSource) {
+        std::shared_ptr<TFastMemoryStream> source = TFastMemoryStream::ForSize(FFields.Size);
+        WriteSource(*source);
+        source->SetPosition(0);
+        FSource = std::move(source);
+    }
+    return *FSource;
+}
+
+void TMesgItem::SetSource(std::shared_ptr<TFastMemoryStream> source)
+{
+    if (source == FSource)
+        return;
+    FSource = std::move(source);
+    if (FSource)
+        FFields.Size = FSource->Size();
+}
+
+void TMesgItem::SetStateBit(TMesgState bit, bool on)
+{
+    FFields.State = on ? (FFields.State | bit) : (FFields.State & ~bit);
+}
+
+void TMesgItem::DeriveFields(const TMimeMessage& message, const TListHeader& header)
+{
+    TWriteGuard<TSyncItems> guard(*Owner());
+    if (FFields.Parsed)
+        return;
+    FFields.Subject = header.Subject;
+    FirstAddress(header.From, FFields.FromName, FFields.FromAddress);
+    FirstAddress(header.To, FFields.ToName, FFields.ToAddress);
+    FFields.DateSent = DateTimeToDays(message.Date());
+    FFields.Priority = static_cast<unsigned char>(message.Priority());
+    if (message.HasAttachments())
+        FFields.State |= stAttachment;
+    FFields.MessageId = message.Headers().Value("Message-ID").trimmed().toLower();
+    if (FFields.MessageId.isEmpty())
+        FFields.MessageId = message.Headers().Value("Thread-Id").trimmed().toLower();
+    FFields.QuotedPrintable = message.TransferEncoding() == "quoted-printable";
+    FFields.Parsed = true;
+}

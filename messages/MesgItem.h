@@ -1,0 +1,115 @@
+#pragma once
+
+#include "base/VirtItems.h"
+#include "messages/MesgFields.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+class TFastMemoryStream;
+class TMesgItems;
+class TMimeMessage;
+class TStream;
+
+// One message of a list: its full MIME source, kept in memory once loaded,
+// and the list fields derived from its header. The id is the store message
+// id for store items.
+class TMesgItem : public TVirtItem
+{
+public:
+    explicit TMesgItem(TSyncItems* owner);
+    ~TMesgItem() override;
+
+    // Copies the id and, from an item of the same class, every field but
+    // the caret position; a source is copied into a stream of its own.
+    void Assign(const TSyncItem& source) override;
+    // The stored caption; an empty one is asked of the collection's text
+    // event and kept.
+    [[nodiscard]] QString Caption() const override;
+
+    // The base of the item's file name: the subject with "re:" written
+    // "re ", cleaned for a file name, followed by the id.
+    [[nodiscard]] virtual QString FileNameBase() const;
+    // Empties the list fields (state bits, dates, size and the parsed mark included).
+    virtual void ResetFields();
+    // Clears the message and parses the source into it, with the parser of
+    // the calling thread. A quoted-printable message is first freed of
+    // encoded carriage returns ("=0D" before a line end) and of lines that
+    // hold a single ".", which become "=2E". The whole message is always
+    // parsed; the flag is kept for descendants.
+    virtual void DecodeInto(TMimeMessage& message, bool headerOnly = false);
+    // Copies the held source into the target; EMesgError without a source.
+    virtual void WriteSource(TStream& target);
+    // Creates (or overwrites) the file with the source; failures go to the
+    // background error queue with the file name.
+    virtual void SaveToFile(const QString& fileName);
+    // Parses the stream and derives the fields from its header.
+    virtual void ReadFromStream(TStream& stream);
+
+    // The source; an item without one gets a stream sized for the item,
+    // filled by WriteSource and rewound.
+    [[nodiscard]] TFastMemoryStream& Source();
+    [[nodiscard]] bool HasSource() const { return FSource != nullptr; }
+    // Replaces the source. The old one is released: another holder (the
+    // clipboard's list of outgoing streams) keeps it alive.
+    void SetSource(std::shared_ptr<TFastMemoryStream> source);
+    [[nodiscard]] const std::shared_ptr<TFastMemoryStream>& SharedSource() const { return FSource; }
+
+    // Fills the list fields from a parsed message and its decoded header,
+    // once (a parsed item is left alone), under the collection's write lock.
+    void DeriveFields(const TMimeMessage& message, const TListHeader& header);
+
+    [[nodiscard]] const QString& Subject() const { return FFields.Subject; }
+    void SetSubject(const QString& subject) { FFields.Subject = subject; }
+    [[nodiscard]] const QString& FromName() const { return FFields.FromName; }
+    [[nodiscard]] const QString& FromAddress() const { return FFields.FromAddress; }
+    [[nodiscard]] const QString& ToName() const { return FFields.ToName; }
+    [[nodiscard]] const QString& ToAddress() const { return FFields.ToAddress; }
+    // Lower-cased Message-ID (else Thread-Id), trimmed.
+    [[nodiscard]] const QByteArray& MessageId() const { return FFields.MessageId; }
+    [[nodiscard]] qint64 Size() const { return FFields.Size; }
+    void SetSize(qint64 size) { FFields.Size = size; }
+    // Days since 1899-12-30, local time; 0 for none.
+    [[nodiscard]] double DateSent() const { return FFields.DateSent; }
+    [[nodiscard]] double DateReceived() const { return FFields.DateReceived; }
+    void SetDateReceived(double date) { FFields.DateReceived = date; }
+    [[nodiscard]] unsigned char State() const { return FFields.State; }
+    void SetState(unsigned char state) { FFields.State = state; }
+    [[nodiscard]] bool HasState(TMesgState bit) const { return (FFields.State & bit) != 0; }
+    void SetStateBit(TMesgState bit, bool on);
+    // 0 highest ... 4 lowest.
+    [[nodiscard]] int Priority() const { return FFields.Priority; }
+    [[nodiscard]] bool QuotedPrintable() const { return FFields.QuotedPrintable; }
+    [[nodiscard]] bool Parsed() const { return FFields.Parsed; }
+    [[nodiscard]] int CaretPosition() const { return FCaretPosition; }
+    void SetCaretPosition(int position) { FCaretPosition = position; }
+
+protected:
+    // The collection, when the owner is a message collection; none otherwise.
+    [[nodiscard]] TMesgItems* Items() const;
+
+private:
+    // The list fields, copied and reset as one.
+    struct TFields
+    {
+        QString Subject;
+        QString FromName;
+        QString ToName;
+        QString FromAddress;
+        QString ToAddress;
+        QByteArray MessageId;
+        qint64 Size = 0;
+        double DateSent = 0;
+        double DateReceived = 0;
+        unsigned char State = 0;
+        unsigned char Priority = 2;
+        bool QuotedPrintable = false;
+        bool Parsed = false;
+    };
+
+    std::shared_ptr<TFastMemoryStream> FSource;
+    TFields FFields;
+    int FCaretPosition = 0;   // kept by the browser window; neither copied nor reset
+};

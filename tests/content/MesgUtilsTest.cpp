@@ -1,0 +1,163 @@
+#include "base/FastMemoryStream.h"
+#include "content/MesgUtils.h"
+#include "content/MimeMessage.h"
+#include "content/MimeParser.h"
+#include "settings/AppPaths.h"
+#include "tests/content/ContentTestSupport.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QFile>
+#include <QLocale>
+
+namespace {
+
+class MesgUtils : public TContentTest
+{
+protected:
+    void SetUp() override
+    {
+        TContentTest::SetUp();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+
+    static void Parse(const QByteArray& source, TMimeMessage& message) { TMimeParser().Parse(source, message); }
+};
+
+TEST_F(MesgUtils, UnsentMarkerSurvivesWritingAndReadingBack)
+{
+    EXPECT_FALSE(IsUnsent(nullptr));
+    TMimeMessage message;
+    Parse("From: a@b\r\nSubject: draft\r\n\r\ntext\r\n", message);
+    EXPECT_FALSE(IsUnsent(&message));
+    // The editor records the marker among the generated fields of a rebuilt message.
+    message.GeneratedHeaders().Set("Unsent", "1");
+    TFastMemoryStream written;
+    WriteMessage(message, written);
+    TMimeMessage reread;
+    Parse(written.ToByteArray(), reread);
+    EXPECT_TRUE(IsUnsent(&reread));
+}
+
+struct TTextBodyCase
+{
+    const char* Name;
+    const char* Source;
+    const char* Charset;
+    const char* Text;
+};
+
+class TextBodyOf : public MesgUtils, public ::testing::WithParamInterface<TTextBodyCase>
+{
+};
+
+TEST_P(TextBodyOf, PicksThePartAndTrims)
+{
+    TMimeMessage message;
+    Parse(GetParam().Source, message);
+    QByteArray charset;
+    QByteArray text;
+    TextBody(message, charset, text);
+    EXPECT_EQ(charset, QByteArray(GetParam().Charset));
+    EXPECT_EQ(text, QByteArray(GetParam().Text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, TextBodyOf,
+    ::testing::Values(
+        TTextBodyCase{"PlainBeforeHtml",
+                      "Content-Type: multipart/alternative; boundary=b\r\n\r\n--b\r\nContent-Type: text/html; "
+                      "charset=utf-8\r\n\r\n<p>h</p>\r\n--b\r\nContent-Type: TEXT/PLAIN; charset=koi8-r\r\n\r\n\t plain \x01\r\n--b--\r\n",
+                      "koi8-r", "plain"},
+        TTextBodyCase{"HtmlWhenNoPlain",
+                      "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Type: text/html\r\n\r\n<p>h</p>\r\n--b--\r\n",
+                      "", "<p>h</p>"},
+        TTextBodyCase{"PartWithoutCharsetTakesTheMessages",
+                      "Content-Type: multipart/mixed; boundary=b; charset=iso-8859-2\r\n\r\n--b\r\n\r\nx\r\n--b--\r\n",
+                      "iso-8859-2", "x"},
+        TTextBodyCase{"BodyWithoutParts", "Content-Type: text/plain; charset=utf-8\r\n\r\n\r\n  body  \r\n\r\n", "utf-8",
+                      "body"},
+        TTextBodyCase{"AttachmentIsNoText",
+                      "Content-Type: multipart/mixed; boundary=b\r\n\r\npreamble\r\n--b\r\nContent-Type: text/plain; "
+                      "name=a.txt\r\n\r\nfile\r\n--b--\r\n",
+                      "", "preamble"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(MesgUtils, WriteMessageFileCreatesTheFileAndIgnoresAnEmptyName)
+{
+    TMimeMessage message;
+    Parse("Subject: saved\r\n\r\nbody\r\n", message);
+    WriteMessageFile(message, QString());
+    const QString path = TTestEnvironment::NewFolder() + QStringLiteral("/m.eml");
+    WriteMessageFile(message, path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("Subject: saved\r\n\r\nbody\r\n"));
+}
+
+TEST_F(MesgUtils, SetMailerSetsHeaderAndGeneratedField)
+{
+    TMimeMessage message;
+    SetMailer(message);
+    const QByteArray expected = QStringLiteral("Quorvan Mailer (v %1)").arg(ProgramVersion()).toLatin1();
+    EXPECT_EQ(message.Headers().Value("X-Mailer"), expected);
+    EXPECT_EQ(message.GeneratedHeaders().Value("x-mailer"), expected);
+}
+
+TEST_F(MesgUtils, DigestSubjects)
+{
+    EXPECT_TRUE(IsDigestSubject(QStringLiteral("Linux list digest NUMBER 42")));
+    EXPECT_FALSE(IsDigestSubject(QStringLiteral("Re: Linux list Digest number 42")));
+    EXPECT_FALSE(IsDigestSubject(QStringLiteral("Reports, Digest number 3")));   // begins with "re"
+    EXPECT_FALSE(IsDigestSubject(QStringLiteral("Daily digest")));
+}
+
+TEST_F(MesgUtils, SubjectOrderFollowsReplyDepth)
+{
+    const QString ordered[] = {QStringLiteral("Budget"), QStringLiteral("Re: Budget"), QStringLiteral("RE: re: Budget"),
+                               QStringLiteral("Re[2]: Budget")};
+    for (int i = 0; i + 1 < 4; ++i) {
+        EXPECT_LT(CompareSubjects(ordered[i], ordered[i + 1]), 0) << i;
+        EXPECT_GT(CompareSubjects(ordered[i + 1], ordered[i]), 0) << i;
+    }
+    // One extra final character is cut off before comparing.
+    EXPECT_EQ(CompareSubjects(QStringLiteral("Budget"), QStringLiteral("Budget!")), 0);
+    EXPECT_LT(CompareSubjects(QString(), QStringLiteral("a")), 0);
+    EXPECT_LT(CompareSubjects(QStringLiteral("apple"), QStringLiteral("Re: banana")), 0);
+}
+
+TEST_F(MesgUtils, DatesForDisplayAndMailboxes)
+{
+    EXPECT_TRUE(FormatMessageDate(0, 0).isEmpty());
+    const double date = DateTimeToDays(QDateTime(QDate(2006, 1, 2), QTime(3, 4, 5), Qt::LocalTime));
+    EXPECT_EQ(FormatMessageDate(1, date), QStringLiteral("Monday, January 2, 2006"));
+    EXPECT_EQ(FormatMessageDate(2, date), QLocale().toString(QTime(3, 4), QLocale::ShortFormat));
+    EXPECT_EQ(FormatMessageDate(0, date), FormatMessageDate(1, date) + u' ' + FormatMessageDate(2, date));
+    EXPECT_EQ(MailboxDate(date), QStringLiteral("Mon Jan  2 03:04:05 2006"));
+}
+
+TEST_F(MesgUtils, DaysCountFromTheEndOf1899)
+{
+    EXPECT_EQ(DateTimeToDays(QDateTime(QDate(1900, 1, 1), QTime(12, 0), Qt::LocalTime)), 2.5);
+    EXPECT_EQ(DateTimeToDays(QDateTime()), 0);
+    const QDateTime when(QDate(2026, 3, 3), QTime(9, 59, 58), Qt::LocalTime);
+    EXPECT_EQ(DaysToDateTime(DateTimeToDays(when)), when);
+}
+
+TEST_F(MesgUtils, StripAnglesAndFileUrls)
+{
+    EXPECT_EQ(StripAngles(QByteArray("  <id@host>  ")), QByteArray("id@host"));
+    EXPECT_EQ(StripAngles(QByteArray("<<a>>")), QByteArray("<a>"));
+    EXPECT_EQ(StripAngles(QStringLiteral("id>")), QStringLiteral("id"));
+    EXPECT_EQ(FileUrlPath(QStringLiteral("/tmp/my file*#%<>\\x.png")),
+              QStringLiteral("/tmp/my%20file%2A%23%25%3C%3E\\x.png"));
+}
+
+TEST_F(MesgUtils, CleanFileNames)
+{
+    EXPECT_EQ(CleanFileName(QStringLiteral("a:?b")), QStringLiteral("a_b"));
+    EXPECT_EQ(CleanFileName(QStringLiteral("\\/:*?\"<>|")), QStringLiteral("_"));
+    EXPECT_EQ(CleanFileName(QStringLiteral("x_:y")), QStringLiteral("x_y"));
+    EXPECT_EQ(CleanFileName(QStringLiteral("tab\there\n")), QStringLiteral("tabhere"));
+}
+
+} // namespace
