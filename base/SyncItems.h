@@ -48,6 +48,8 @@ public:
 
     // Holders outside the collection; 0 normally.
     [[nodiscard]] int RefCount() const;
+    // True while the item is in its owner's list (only the owner's writers change it).
+    [[nodiscard]] bool Listed() const { return FListed.load(); }
     [[nodiscard]] bool PendingFree() const;
 
     // Takes a reference unless the item has been removed; see TSyncItemRef.

@@ -1,5 +1,7 @@
 #include "base/VirtItems.h"
 
+#include "base/ThreadManager.h"
+
 TVirtItem::TVirtItem(TSyncItems* owner)
     : TSyncItem(owner)
 {
@@ -38,6 +40,7 @@ void TVirtItem::SetChecked(bool checked)
 void TVirtItem::Redraw()
 {
     auto* owner = static_cast<TVirtItems*>(Owner());
+    TReadGuard<TSyncItems> guard(*owner);   // the control detaches under the write lock
     IVirtualListControl* control = owner->Control();
     if (!control)
         return;
@@ -61,7 +64,21 @@ TVirtItems::~TVirtItems()
 
 void TVirtItems::SetControl(IVirtualListControl* control)
 {
+    TWriteGuard<TSyncItems> guard(*this);
     FControl = control;
+}
+
+template <class TUse>
+void TVirtItems::WithControl(TUse&& use)
+{
+    if (TThreadManager::Instance().IsMainThread()) {
+        if (IVirtualListControl* control = FControl.load())
+            use(control);
+        return;
+    }
+    TReadGuard<TSyncItems> guard(*this);
+    if (IVirtualListControl* control = FControl.load())
+        use(control);
 }
 
 std::unique_ptr<TSyncItem> TVirtItems::CreateItem()
@@ -84,27 +101,23 @@ TSyncItemRef TVirtItems::ItemRefForRow(int row)
 
 void TVirtItems::SendCount()
 {
-    if (FControl)
-        FControl->SendItemCount(Count());
+    WithControl([this](IVirtualListControl* control) { control->SendItemCount(Count()); });
 }
 
 void TVirtItems::Clear()
 {
-    if (FControl)
-        FControl->SendClear();
+    WithControl([](IVirtualListControl* control) { control->SendClear(); });
     TSyncItems::Clear();
 }
 
 void TVirtItems::BeginDisplayUpdate()
 {
-    if (FControl)
-        FControl->BeginUpdateFromAnyThread();
+    WithControl([](IVirtualListControl* control) { control->BeginUpdateFromAnyThread(); });
 }
 
 void TVirtItems::EndDisplayUpdate()
 {
-    if (FControl)
-        FControl->EndUpdateFromAnyThread();
+    WithControl([](IVirtualListControl* control) { control->EndUpdateFromAnyThread(); });
 }
 
 void TVirtItems::SetCheckedRange(int first, int last, bool checked)
@@ -117,7 +130,8 @@ void TVirtItems::SetCheckedRange(int first, int last, bool checked)
 
 int TVirtItems::CheckedCount() const
 {
-    if (!FControl || !FControl->ShowsCheckBoxes())
+    IVirtualListControl* control = FControl.load();
+    if (!control || !control->ShowsCheckBoxes())
         return 0;
     ReadLock();
     int count = 0;
@@ -134,8 +148,10 @@ int TVirtItems::IndexOfName(const QString&) const
 
 void TVirtItems::Notify(TSyncItem* item, TNotification action)
 {
-    if (action == TNotification::Removed && FControl)
-        FControl->ItemRemoved(static_cast<const TVirtItem*>(item));
+    if (action == TNotification::Removed) {
+        if (IVirtualListControl* control = FControl.load())
+            control->ItemRemoved(static_cast<const TVirtItem*>(item));
+    }
     TSyncItems::Notify(item, action);
 }
 
@@ -144,8 +160,8 @@ void TVirtItems::BatchStateChanged(TBatchState state)
     if (state == TBatchState::Ended) {
         Recount();
         SendCount();
-        if (FControl)
-            FControl->ListChanged();
+        if (IVirtualListControl* control = FControl.load())
+            control->ListChanged();
     }
     TSyncItems::BatchStateChanged(state);
 }

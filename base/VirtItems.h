@@ -87,8 +87,10 @@ public:
     explicit TVirtItems(QObject* owner = nullptr);
     ~TVirtItems() override;
 
-    [[nodiscard]] IVirtualListControl* Control() const { return FControl; }
-    // Set by the control when it takes the collection, cleared when it goes.
+    [[nodiscard]] IVirtualListControl* Control() const { return FControl.load(); }
+    // Set by the control when it takes the collection, cleared when it goes;
+    // under the write lock, so that a worker thread that reaches the control
+    // under the read lock never finds it half gone.
     void SetControl(IVirtualListControl* control);
 
     [[nodiscard]] std::unique_ptr<TSyncItem> CreateItem() override;
@@ -120,5 +122,10 @@ protected:
     void BatchStateChanged(TBatchState state) override;
 
 private:
-    IVirtualListControl* FControl = nullptr;
+    // Calls `use` with the control, if there is one. The control lives on the
+    // main thread; other threads hold the read lock meanwhile.
+    template <class TUse>
+    void WithControl(TUse&& use);
+
+    std::atomic<IVirtualListControl*> FControl{nullptr};
 };

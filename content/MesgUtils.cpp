@@ -1,5 +1,9 @@
 #include "content/MesgUtils.h"
 
+#include <QHash>
+
+#include <mutex>
+
 #include "base/FileStream.h"
 #include "content/MimeMessage.h"
 #include "content/MimeWriter.h"
@@ -30,6 +34,36 @@ QByteArray TrimControls(const QByteArray& text)
     while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
         --last;
     return text.mid(first, last - first);
+}
+
+// Days from 1899-12-30 to 1970-01-01.
+constexpr qint64 kUnixEpochDays = 25569;
+
+qint64 FloorDiv(qint64 a, qint64 b)
+{
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
+// The local time zone's offset from UTC at an instant. Looking it up is
+// slow (every message date needs one), and offsets change only at quarter
+// hours, so each quarter hour's offset is kept once found.
+int LocalOffsetSeconds(qint64 utcMs)
+{
+    constexpr qint64 kQuarterHourMs = 15 * 60 * 1000;
+    thread_local QHash<qint64, int> offsets;
+    const qint64 quarter = FloorDiv(utcMs, kQuarterHourMs);
+    const auto found = offsets.constFind(quarter);
+    if (found != offsets.cend())
+        return found.value();
+    if (offsets.size() > 100000)
+        offsets.clear();
+    // The C library's time zone state is shared by every thread.
+    static std::mutex zoneMutex;
+    std::unique_lock lock(zoneMutex);
+    const int offset = QDateTime::fromMSecsSinceEpoch(quarter * kQuarterHourMs, Qt::UTC).toLocalTime().offsetFromUtc();
+    lock.unlock();
+    offsets.insert(quarter, offset);
+    return offset;
 }
 
 const QCollator& Collator()
@@ -85,6 +119,15 @@ TNormalSubject Normalise(QString text)
     return subject;
 }
 
+// The second and third steps of the subject comparison.
+int CompareNormalised(const TNormalSubject& x, const TNormalSubject& y)
+{
+    const int second = Sign(Collator().compare(x.Text, y.Text));
+    if (second != 0)
+        return second;
+    return x.Counter != y.Counter ? x.Counter - y.Counter : x.Prefixes - y.Prefixes;
+}
+
 QString EnglishDayName(int dayOfWeek)
 {
     static const char* const names[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
@@ -104,11 +147,13 @@ double DateTimeToDays(const QDateTime& dateTime)
 {
     if (!dateTime.isValid())
         return 0;
-    const QDateTime local = dateTime.toLocalTime();
-    // Whole days by the calendar, the time of day as the fraction, so a
-    // daylight-saving change does not shift the day.
-    const qint64 days = DayZero().date().daysTo(local.date());
-    return static_cast<double>(days) + local.time().msecsSinceStartOfDay() / static_cast<double>(kMsPerDay);
+    // Whole days by the local calendar, the time of day as the fraction, so
+    // a daylight-saving change does not shift the day.
+    const qint64 utcMs = dateTime.toMSecsSinceEpoch();
+    const qint64 localMs = utcMs + LocalOffsetSeconds(utcMs) * 1000LL;
+    const qint64 days = FloorDiv(localMs, kMsPerDay);
+    return static_cast<double>(days + kUnixEpochDays)
+           + static_cast<double>(localMs - days * kMsPerDay) / static_cast<double>(kMsPerDay);
 }
 
 QDateTime DaysToDateTime(double days)
@@ -177,19 +222,35 @@ int CompareLocaleText(const QString& a, const QString& b)
 
 int CompareSubjects(const QString& s, const QString& t)
 {
-    QString a = s.toLower();
-    QString b = t.toLower();
-    // Subjects that differ by one final character (a full stop, say) count as equal.
-    if (a.size() > 1 && b.size() > 1 && std::abs(a.size() - b.size()) == 1) {
-        a.truncate(std::min(a.size(), b.size()));
-        b.truncate(a.size());
+    return CompareSubjectKeys(SubjectKey(s), SubjectKey(t));
+}
+
+TSubjectKey SubjectKey(const QString& subject)
+{
+    const QString lower = subject.toLower();
+    TNormalSubject normal = Normalise(lower);
+    return {lower, Collator().sortKey(lower), Collator().sortKey(normal.Text), normal.Counter, normal.Prefixes};
+}
+
+int CompareSubjectKeys(const TSubjectKey& x, const TSubjectKey& y)
+{
+    const qsizetype xs = x.Lower.size();
+    const qsizetype ys = y.Lower.size();
+    // Subjects that differ by one final character (a full stop, say) count as
+    // equal: both are cut to the shorter length, and the keys made from the
+    // whole subjects no longer apply.
+    if (xs > 1 && ys > 1 && std::abs(xs - ys) == 1) {
+        const QString a = x.Lower.left(std::min(xs, ys));
+        const QString b = y.Lower.left(std::min(xs, ys));
+        const int first = CompareLocaleText(a, b);
+        if (first == 0)
+            return 0;
+        return CompareNormalised(Normalise(a), Normalise(b));
     }
-    const int first = CompareLocaleText(a, b);
-    if (first == 0 || a.isEmpty() || b.isEmpty())
+    const int first = Sign(x.LowerKey.compare(y.LowerKey));
+    if (first == 0 || xs == 0 || ys == 0)
         return first;
-    const TNormalSubject x = Normalise(a);
-    const TNormalSubject y = Normalise(b);
-    const int second = CompareLocaleText(x.Text, y.Text);
+    const int second = Sign(x.NormalKey.compare(y.NormalKey));
     if (second != 0)
         return second;
     return x.Counter != y.Counter ? x.Counter - y.Counter : x.Prefixes - y.Prefixes;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCollatorSortKey>
 #include <QDateTime>
 #include <QString>
 
@@ -40,6 +41,22 @@ void SetMailer(TMimeMessage& message);
 // The subject order of the message lists: through reply prefixes ("re:")
 // and reply counters ("[2]"), then by reply depth.
 [[nodiscard]] int CompareSubjects(const QString& s, const QString& t);
+
+// What CompareSubjects works from, computed once per subject so that a
+// sorted list compares subjects without lower-casing, cutting or collating
+// them again: the lower-cased subject, its normalised form and reply depth,
+// and collation keys of both texts.
+struct TSubjectKey
+{
+    QString Lower;
+    QCollatorSortKey LowerKey;
+    QCollatorSortKey NormalKey;
+    int Counter = 0;
+    int Prefixes = 0;
+};
+[[nodiscard]] TSubjectKey SubjectKey(const QString& subject);
+// CompareSubjects of the two subjects the keys were made from.
+[[nodiscard]] int CompareSubjectKeys(const TSubjectKey& a, const TSubjectKey& b);
 // The locale-aware, case-sensitive comparison of the lists (the user's
 // locale; English order when the locale is "C").
 [[nodiscard]] int CompareLocaleText(const QString& a, const QString& b);

@@ -51,7 +51,8 @@ QByteArray BytesOf(GMimeStream* memory)
 class TBuilder
 {
 public:
-    TBuilder(TMimeMessage& message, const TMimeParser::TLimits& limits) : FMessage(message), FLimits(limits) {}
+    TBuilder(TMimeMessage& message, const TMimeParser::TLimits& limits, TMimeParser::TMode mode)
+        : FMessage(message), FLimits(limits), FMode(mode) {}
 
     void Root(GMimeObject* root)
     {
@@ -100,17 +101,29 @@ private:
         QByteArray type = "text/plain";
         QByteArray charset;
         ContentTypeOf(object, type, charset);
-        TEmbeddedFile coded;
-        const QByteArray content = Content(object, headers, type, coded);
-
         // The leaf is read as text unless it is an attachment as mail
         // programs show them: a disposition "attachment", a file name, or a
         // type that is not text.
         auto text = std::make_unique<TMimeTextPart>();
         text->Headers() = headers;
-        const bool attachment = !coded.Name.isEmpty() || text->Disposition() == "attachment" ||
-                                !text->FileName().isEmpty() || !type.startsWith("text/");
-        if (attachment) {
+        const bool declared = text->Disposition() == "attachment" || !text->FileName().isEmpty()
+                              || !type.startsWith("text/");
+        if (declared && FMode == TMimeParser::TMode::Structure) {
+            AddAttachment(std::move(headers), type, charset, {}, {}, container);
+            return;
+        }
+        // Only plain text can hide more attachments (uuencoded blocks); other
+        // text parts are not decoded for the structure.
+        if (FMode == TMimeParser::TMode::Structure && type != "text/plain" && !isRoot) {
+            text->SetContentType(type);
+            text->SetCharset(charset);
+            text->SetPlace(container, FOrder++);
+            FMessage.AddPart(std::move(text));
+            return;
+        }
+        TEmbeddedFile coded;
+        const QByteArray content = Content(object, headers, type, coded);
+        if (declared || !coded.Name.isEmpty()) {
             AddAttachment(std::move(headers), type, charset, content, coded.Name, container);
             return;
         }
@@ -195,6 +208,7 @@ private:
 
     TMimeMessage& FMessage;
     const TMimeParser::TLimits& FLimits;
+    TMimeParser::TMode FMode;
     int FOrder = 0;
     int FPartCount = 0;
 };
@@ -220,7 +234,7 @@ TMimeParser::TMimeParser(TLimits limits)
 
 TMimeParser::~TMimeParser() = default;
 
-void TMimeParser::Parse(TStream& source, TMimeMessage& message) const
+void TMimeParser::Parse(TStream& source, TMimeMessage& message, TMode mode) const
 {
     message.Clear();
     const auto stream = TGObjectHandle<GMimeStream>::Adopt(NewGMimeStreamAdapter(source));
@@ -232,13 +246,13 @@ void TMimeParser::Parse(TStream& source, TMimeMessage& message) const
     const auto root = TGObjectHandle<GMimeObject>::Adopt(
         g_mime_parser_construct_part(parser.Get(), static_cast<GMimeParserOptions*>(FOptions.get())));
     if (root)
-        TBuilder(message, FLimits).Root(root.Get());
+        TBuilder(message, FLimits, mode).Root(root.Get());
 }
 
-void TMimeParser::Parse(const QByteArray& source, TMimeMessage& message) const
+void TMimeParser::Parse(const QByteArray& source, TMimeMessage& message, TMode mode) const
 {
     TFastMemoryStream stream(TFastMemoryStream::BlockSizeFor(source.size()));
     stream.WriteBuffer(source.constData(), source.size());
     stream.SetPosition(0);
-    Parse(stream, message);
+    Parse(stream, message, mode);
 }

@@ -17,6 +17,12 @@ class TStream;
 class TMimeParser
 {
 public:
+    // Full: every part's content is decoded. Structure: attachments keep
+    // their headers, type and name but not their data, and text parts other
+    // than plain text have no body (enough for the list fields: charsets and
+    // whether there are attachments, and far cheaper).
+    enum class TMode { Full, Structure };
+
     struct TLimits
     {
         int MaxDepth = 40;
@@ -33,8 +39,8 @@ public:
     // position to its end. A source that is not mail at all gives a
     // message with what could be read (at worst nothing); parsing never
     // raises for malformed input.
-    void Parse(TStream& source, TMimeMessage& message) const;
-    void Parse(const QByteArray& source, TMimeMessage& message) const;
+    void Parse(TStream& source, TMimeMessage& message, TMode mode = TMode::Full) const;
+    void Parse(const QByteArray& source, TMimeMessage& message, TMode mode = TMode::Full) const;
 
     [[nodiscard]] const TLimits& Limits() const { return FLimits; }
 

@@ -102,16 +102,17 @@ void TMesgItem::ResetFields()
     FFields = TFields();
 }
 
-void TMesgItem::DecodeInto(TMimeMessage& message, bool)
+void TMesgItem::DecodeInto(TMimeMessage& message, bool headerOnly)
 {
     message.Clear();
     TFastMemoryStream& source = Source();
     source.SetPosition(0);
     TMesgItems* items = Items();
-    const TMimeParser fallback;
+    thread_local const TMimeParser fallback;
     const TMimeParser& parser = items ? items->Parser() : fallback;
+    const auto mode = headerOnly ? TMimeParser::TMode::Structure : TMimeParser::TMode::Full;
     if (!FFields.QuotedPrintable) {
-        parser.Parse(source, message);
+        parser.Parse(source, message, mode);
         return;
     }
     // The rewriting keeps a parser that stops at a line holding a single
@@ -119,7 +120,7 @@ void TMesgItem::DecodeInto(TMimeMessage& message, bool)
     // mailer encoded as "=0D" in front of the real line end.
     QByteArray text = DropEncodedCarriageReturns(source.ToByteArray());
     text.replace("\r\n.\r\n", "\r\n=2E\r\n");
-    parser.Parse(text, message);
+    parser.Parse(text, message, mode);
 }
 
 void TMesgItem::WriteSource(TStream& target)
@@ -174,12 +175,21 @@ void TMesgItem::SetStateBit(TMesgState bit, bool on)
     FFields.State = on ? (FFields.State | bit) : (FFields.State & ~bit);
 }
 
+void TMesgItem::SetSubject(const QString& subject)
+{
+    FFields.Subject = subject;
+    FFields.SubjectKey = SubjectKey(subject);
+}
+
 void TMesgItem::DeriveFields(const TMimeMessage& message, const TListHeader& header)
 {
-    TWriteGuard<TSyncItems> guard(*Owner());
+    // Nobody else can see an item that is not listed yet: no lock is needed.
+    std::optional<TWriteGuard<TSyncItems>> guard;
+    if (Listed())
+        guard.emplace(*Owner());
     if (FFields.Parsed)
         return;
-    FFields.Subject = header.Subject;
+    SetSubject(header.Subject);
     FirstAddress(header.From, FFields.FromName, FFields.FromAddress);
     FirstAddress(header.To, FFields.ToName, FFields.ToAddress);
     FFields.DateSent = DateTimeToDays(message.Date());

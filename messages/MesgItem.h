@@ -1,12 +1,14 @@
 #pragma once
 
 #include "base/VirtItems.h"
+#include "content/MesgUtils.h"
 #include "messages/MesgFields.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class TFastMemoryStream;
 class TMesgItems;
@@ -37,8 +39,9 @@ public:
     // Clears the message and parses the source into it, with the parser of
     // the calling thread. A quoted-printable message is first freed of
     // encoded carriage returns ("=0D" before a line end) and of lines that
-    // hold a single ".", which become "=2E". The whole message is always
-    // parsed; the flag is kept for descendants.
+    // hold a single ".", which become "=2E". With `headerOnly` the
+    // structure is parsed but attachments are not decoded (the list fields
+    // need no more).
     virtual void DecodeInto(TMimeMessage& message, bool headerOnly = false);
     // Copies the held source into the target; EMesgError without a source.
     virtual void WriteSource(TStream& target);
@@ -58,11 +61,14 @@ public:
     [[nodiscard]] const std::shared_ptr<TFastMemoryStream>& SharedSource() const { return FSource; }
 
     // Fills the list fields from a parsed message and its decoded header,
-    // once (a parsed item is left alone), under the collection's write lock.
+    // once (a parsed item is left alone), under the collection's write lock
+    // when the item is listed.
     void DeriveFields(const TMimeMessage& message, const TListHeader& header);
 
     [[nodiscard]] const QString& Subject() const { return FFields.Subject; }
-    void SetSubject(const QString& subject) { FFields.Subject = subject; }
+    void SetSubject(const QString& subject);
+    // The subject's sort key, kept with the subject; none before a subject is set.
+    [[nodiscard]] const std::optional<TSubjectKey>& SubjectSortKey() const { return FFields.SubjectKey; }
     [[nodiscard]] const QString& FromName() const { return FFields.FromName; }
     [[nodiscard]] const QString& FromAddress() const { return FFields.FromAddress; }
     [[nodiscard]] const QString& ToName() const { return FFields.ToName; }
@@ -83,6 +89,8 @@ public:
     [[nodiscard]] int Priority() const { return FFields.Priority; }
     [[nodiscard]] bool QuotedPrintable() const { return FFields.QuotedPrintable; }
     [[nodiscard]] bool Parsed() const { return FFields.Parsed; }
+    // Lets the next DeriveFields fill the fields again (after the source changed).
+    void ClearParsed() { FFields.Parsed = false; }
     [[nodiscard]] int CaretPosition() const { return FCaretPosition; }
     void SetCaretPosition(int position) { FCaretPosition = position; }
 
@@ -95,6 +103,7 @@ private:
     struct TFields
     {
         QString Subject;
+        std::optional<TSubjectKey> SubjectKey;
         QString FromName;
         QString ToName;
         QString FromAddress;

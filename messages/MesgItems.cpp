@@ -255,6 +255,23 @@ void TMesgItems::Resort()
     EndBatch();
 }
 
+TSortOrder TMesgItems::SortOrder() const
+{
+    TReadGuard<const TSyncItems> guard(*this);
+    return FSortOrder;
+}
+
+void TMesgItems::SetSortOrder(const TSortOrder& order)
+{
+    TWriteGuard<TSyncItems> guard(*this);
+    FSortOrder = order;
+}
+
+int TMesgItems::CompareItems(const TSyncItem* a, const TSyncItem* b) const
+{
+    return CompareMessages(static_cast<const TMesgItem&>(*a), static_cast<const TMesgItem&>(*b), FSortOrder);
+}
+
 void TMesgItems::StopLoading()
 {
     if (FLoading)
@@ -277,4 +294,9 @@ bool TMesgItems::CheckBreak(int intervalMs)
         QCoreApplication::processEvents();
     BreakClock().Restart();
     return Stopping();
+}
+
+void TMesgItems::RestartBreakClock()
+{
+    BreakClock().Restart();
 }

@@ -3,6 +3,7 @@
 #include "base/VirtItems.h"
 #include "content/MimeParser.h"
 #include "messages/MesgFields.h"
+#include "messages/MesgSort.h"
 
 #include <QString>
 
@@ -89,6 +90,9 @@ public:
     virtual void LoadMessages();
     // Sorts the whole collection as one batch.
     virtual void Resort();
+    // The order of the list; changing it takes the write lock (re-sort with Resort()).
+    [[nodiscard]] TSortOrder SortOrder() const;
+    void SetSortOrder(const TSortOrder& order);
     // Sets the break flag while loading.
     virtual void StopLoading();
 
@@ -96,9 +100,12 @@ public:
     // Otherwise, at most every `intervalMs` (0: every call), lets the
     // pending user-interface events run and answers the same question again.
     [[nodiscard]] bool CheckBreak(int intervalMs);
+    // Restarts the one interval clock of CheckBreak.
+    static void RestartBreakClock();
 
 protected:
     void Recount() override;
+    [[nodiscard]] int CompareItems(const TSyncItem* a, const TSyncItem* b) const override;
 
 private:
     void AddToCounters(unsigned char state);
@@ -113,4 +120,5 @@ private:
     std::atomic<bool> FBreak{false};
     std::array<std::atomic<int>, kMesgStateCount> FCounters{};
     IMesgTransfer* FTransfer = nullptr;
+    TSortOrder FSortOrder;   // read by comparisons under the write lock
 };

@@ -28,7 +28,7 @@ constexpr TLanguageKey kKeys[] = {
     // Store failures: the store cannot be opened, a target folder cannot be
     // opened, messages cannot be copied or moved, a folder copy or move fails.
     {"OutlookError", "Init"}, {"OutlookError", "0"}, {"OutlookError", "1"}, {"OutlookError", "2"},
-    {"OutlookError", "3"},
+    {"OutlookError", "3"}, {"OutlookError", "4"},
 
     // File dialog filters.
     {"FileExt", "eml"}, {"FileExt", "txt"}, {"FileExt", "mbox"}, {"FileExt", "*.*"},

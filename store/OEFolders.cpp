@@ -96,11 +96,11 @@ bool TOEFolders::CopyMoveTo(const TMessageIdList& ids, TStoreId target, bool mov
 {
     std::unique_ptr<TStoreFolder> targetFolder;
     if (Namespace().OpenFolder(target, 0, targetFolder) != srOk) {
-        ShowOutlookError(0);
+        ShowOutlookError(kTargetFolderError);
         return false;
     }
     if (!Folder() || Folder()->CopyMoveMessages(*targetFolder, ids, move ? 1 : 0, 0, this) != srOk) {
-        ShowOutlookError(1);
+        ShowOutlookError(kCopyMoveError);
         return false;
     }
     return true;

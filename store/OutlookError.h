@@ -9,6 +9,11 @@ public:
     using Exception::Exception;
 };
 
+// Entries of the "OutlookError" language section that the store layer shows.
+inline constexpr int kTargetFolderError = 0;      // the target folder cannot be opened
+inline constexpr int kCopyMoveError = 1;          // messages could not be copied or moved
+inline constexpr int kDeleteMessagesError = 4;    // messages could not be deleted
+
 // Text of entry `index` of the "OutlookError" language section.
 [[nodiscard]] QString OutlookErrorText(int index);
 // Beeps and shows entry `index` of the "OutlookError" section in an error box.

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "base/ExtThread.h"
+#include "engine/StoreTypes.h"
+#include "messages/MesgItems.h"
+
+#include <QHash>
+
+#include <functional>
+#include <memory>
+
+class TOEFolders;
+class TOeMesgItem;
+class TParserThread;
+
+// The messages of one store folder: the list a browser window shows. It owns
+// its folder model and a parser thread. Loading a folder reads every
+// message's source on the main thread and queues the item to the parser
+// thread, which fills its list fields and puts it at its sorted place. The
+// collection follows the store's notifications (new, deleted, read and
+// unread messages, a deleted folder).
+class TOeMesgItems : public TMesgItems
+{
+    Q_OBJECT
+    Q_PROPERTY(quint32 FolderId READ FolderId WRITE SetFolderId)
+
+public:
+    using TConfirmEvent = std::function<bool(TOeMesgItems* sender)>;
+    using TNotifyEvent = std::function<void(TOeMesgItems* sender)>;
+
+    explicit TOeMesgItems(QObject* owner = nullptr);
+    ~TOeMesgItems() override;
+
+    [[nodiscard]] std::unique_ptr<TSyncItem> CreateItem() override;
+
+    // The open folder. Setting a folder the store does not know opens the
+    // open folder's parent, else the Inbox; the folder opens after the
+    // current event, once a running load has stopped.
+    [[nodiscard]] TStoreId FolderId() const;
+    void SetFolderId(TStoreId id);
+    void GoToInbox();
+    void GoToParent() override;
+
+    // Reloads the open folder.
+    void LoadMessages() override;
+    // Adds the message, or reads it again when an item has its id.
+    void AddOrRefresh(const TMessageProps& props);
+
+    // Deletes the selected messages in the store (asking first inside
+    // Deleted Items); the items go when the store reports the deletion.
+    void DeleteSelected() override;
+    void DeleteItem(int index);
+    // Saves the stream as a new unread message of the open folder.
+    TMesgItem* ImportStream(TStream& stream) override;
+    // Replaces the stored message by the stream, keeping its state.
+    void SaveEdited(TOeMesgItem& item, TStream& stream);
+    // Marks the messages read or unread in the store.
+    bool MarkRead(const TMessageIdList& ids, bool read);
+
+    // The item with the given message id, under the read lock; none when absent.
+    [[nodiscard]] TOeMesgItem* ItemByMessageId(TStoreId id) const;
+    [[nodiscard]] TOEFolders& Folders() { return *FFolders; }
+    // Runs the event loop until the parser has finished the running load.
+    bool WaitUntilParsed(int timeoutMs);
+    // The caption of an item: the text event's answer when one is set;
+    // otherwise the list fields are filled from the item's header.
+    [[nodiscard]] QString ItemText(TMesgItem& item);
+
+    TConfirmEvent OnConfirmDelete;
+    // A folder has been opened and loaded.
+    TNotifyEvent OnChange;
+    // The store reported a folder change (for the folder tree).
+    std::function<void(int type, TStoreId oldId, TStoreId newId)> OnFolderChange;
+
+protected:
+    void Notify(TSyncItem* item, TNotification action) override;
+    void Clear() override;
+
+private:
+    void FolderOpened(TStoreId id);
+    void RemoveDeleted(const TMessageIdList& ids);
+    void SetUnread(const TMessageIdList& ids, bool unread);
+    void FolderDeleted(TStoreId id);
+    void Queue(std::unique_ptr<TOeMesgItem> created, TOeMesgItem* listed);
+    // Reads the message's source from the store into the item; false when it cannot.
+    bool LoadSource(TOeMesgItem& item, const TMessageProps& props);
+    void ReindexItem(TSyncItem* item, qintptr oldId);
+
+    std::unique_ptr<TOEFolders> FFolders;
+    TThreadVar FParserVar;
+    TParserThread* FParser;
+    QHash<qintptr, TSyncItem*> FById;   // changed under the write lock
+    bool FOpenPending = false;          // a folder is requested and not yet opened
+};

@@ -1,0 +1,250 @@
+#include "store/OEFolders.h"
+#include "store/OeMesgItem.h"
+#include "store/OeMesgItems.h"
+
+#include "base/FastMemoryStream.h"
+#include "settings/UiHooks.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr TStoreId kInbox = 1;
+constexpr TStoreId kDeletedItems = 4;
+constexpr TStoreId kDrafts = 5;
+
+QByteArray Message(int number, const char* subject = nullptr)
+{
+    // Subjects of one length: the comparison cuts subjects one character
+    // apart, which makes "Message 1" and "Message 10" equal.
+    const QByteArray title = subject ? QByteArray(subject) : "Message " + QByteArray::number(100 + number % 97);
+    return "From: Sender " + QByteArray::number(number % 13) + " <s" + QByteArray::number(number) + "@example.org>\r\n"
+           "To: Reader <r@example.org>\r\nSubject: " + title + "\r\n"
+           "Date: Mon, 2 Mar 2026 10:" + QByteArray::number(10 + number % 50) + ":00 +0000\r\n"
+           "Message-ID: <" + QByteArray::number(number) + "@example.org>\r\n\r\nBody " + QByteArray::number(number) + "\r\n";
+}
+
+// A list control stand-in: the selection is what the test says.
+class TSelectionControl : public IVirtualListControl
+{
+public:
+    void SendItemCount(int) override {}
+    void SendRowUpdate(int) override {}
+    void SendClear() override {}
+    void BeginUpdateFromAnyThread() override {}
+    void EndUpdateFromAnyThread() override {}
+    void ListChanged() override {}
+    void PostToControl(int) override {}
+    void PostToWindow(int) override {}
+    void ItemRemoved(const TVirtItem*) override {}
+    bool ShowsCheckBoxes() const override { return false; }
+    std::vector<int> SelectedRows() const override { return Selected; }
+    std::vector<int> Selected;
+};
+
+class MessageCollection : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qputenv("VELLUMO_STORE", QFile::encodeName(TTestEnvironment::NewStorePath()));
+        FStore = std::make_unique<TOEFolders>();
+        FItems = std::make_unique<TOeMesgItems>();
+        FItems->SetControl(&FControl);
+    }
+    void TearDown() override
+    {
+        FItems->SetControl(nullptr);
+        FItems.reset();
+    }
+
+    // Saves messages into a folder through a namespace of its own.
+    std::vector<TStoreId> Fill(TStoreId folder, int count, quint32 state = 0, int first = 0)
+    {
+        std::unique_ptr<TStoreFolder> open;
+        EXPECT_EQ(FStore->Namespace().OpenFolder(folder, 0, open), srOk);
+        std::vector<TStoreId> ids;
+        for (int i = first; i < first + count; ++i) {
+            TStoreId id = kNoStoreId;
+            EXPECT_EQ(open->SaveMessage(Message(i), state, &id), srOk);
+            ids.push_back(id);
+        }
+        return ids;
+    }
+
+    void Open(TStoreId folder)
+    {
+        FItems->SetFolderId(folder);
+        ASSERT_TRUE(FItems->WaitUntilParsed(60000));
+    }
+
+    std::vector<TStoreId> Ids() const
+    {
+        std::vector<TStoreId> ids;
+        for (int i = 0; i < FItems->Count(); ++i)
+            ids.push_back(static_cast<TStoreId>(FItems->Item(i)->Id()));
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    }
+
+    TOeMesgItem* ItemAt(int index) const { return static_cast<TOeMesgItem*>(FItems->Item(index)); }
+
+    // Reads an item under the collection's lock: the parser thread writes it.
+    template <class TRead>
+    auto Locked(TRead read) const
+    {
+        TReadGuard<const TSyncItems> guard(*FItems);
+        return read();
+    }
+
+    std::unique_ptr<TOEFolders> FStore;   // another model on the same store, as another window
+    TSelectionControl FControl;
+    std::unique_ptr<TOeMesgItems> FItems;
+};
+
+TEST_F(MessageCollection, LoadingAFolderFillsParsesAndSortsEveryMessage)
+{
+    const std::vector<TStoreId> ids = Fill(kInbox, 2000, kMsgUnread);
+    Open(kInbox);
+    EXPECT_EQ(Ids(), ids);
+    EXPECT_EQ(FItems->CountOf(stUnread), 2000);
+    const TSortOrder order = FItems->SortOrder();
+    for (int i = 0; i < FItems->Count(); ++i) {
+        ASSERT_TRUE(ItemAt(i)->Parsed());
+        ASSERT_TRUE(ItemAt(i)->DateReceived() > 0);
+        if (i > 0) {
+            ASSERT_LE(CompareMessages(*ItemAt(i - 1), *ItemAt(i), order), 0) << i;
+        }
+    }
+    EXPECT_EQ(FItems->GetCaption(), QStringLiteral("Inbox"));
+}
+
+TEST_F(MessageCollection, SwitchingFoldersDuringALoadShowsNothingOfTheOldFolder)
+{
+    Fill(kInbox, 6000);
+    const std::vector<TStoreId> drafts = Fill(kDrafts, 10, 0, 90000);
+    bool switched = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (!switched && FItems->Loading() && FItems->Count() > 50) {
+            switched = true;
+            FItems->SetFolderId(kDrafts);
+        }
+    });
+    timer.start(0);
+    FItems->SetFolderId(kInbox);
+    ASSERT_TRUE(WaitUntil([&] { return switched; }, 60000));
+    ASSERT_TRUE(FItems->WaitUntilParsed(60000));
+    EXPECT_EQ(FItems->FolderId(), kDrafts);
+    EXPECT_EQ(Ids(), drafts);
+}
+
+TEST_F(MessageCollection, AnUnknownFolderFallsBackToTheParentOrTheInbox)
+{
+    const TStoreId parent = FStore->AddFolder(kInbox, "Parent");
+    const TStoreId child = FStore->AddFolder(parent, "Child");
+    Open(child);
+    FItems->SetFolderId(4242);
+    ASSERT_TRUE(FItems->WaitUntilParsed(10000));
+    EXPECT_EQ(FItems->FolderId(), parent);
+    TOeMesgItems fresh;
+    fresh.SetFolderId(4242);
+    ASSERT_TRUE(fresh.WaitUntilParsed(10000));
+    EXPECT_EQ(fresh.FolderId(), kInbox);
+}
+
+TEST_F(MessageCollection, SaveEditedKeepsTheStateAndAddsNoDuplicate)
+{
+    const quint32 state = kMsgUnread | kMsgReplied | kMsgFlagged | kMsgUnsent;
+    Fill(kInbox, 3, state);
+    Open(kInbox);
+    TOeMesgItem* item = FItems->ItemByMessageId(static_cast<TStoreId>(ItemAt(0)->Id()));
+    const unsigned char bits = item->State();
+    TFastMemoryStream edited;
+    const QByteArray source = Message(7, "Edited subject");
+    edited.WriteBuffer(source.constData(), source.size());
+    FItems->SaveEdited(*item, edited);
+    ASSERT_TRUE(WaitUntil([&] { return Locked([&] { return item->Parsed(); }); }));
+    WaitUntil([] { return false; }, 200);   // let every notification arrive
+    EXPECT_EQ(FItems->Count(), 3);
+    EXPECT_EQ(item->State(), bits);
+    EXPECT_EQ(item->Subject(), QStringLiteral("Edited subject"));
+    TMessageProps props;
+    ASSERT_EQ(FItems->Folders().Folder()->GetMessageProperties(static_cast<TStoreId>(item->Id()), 1, props), srOk);
+    EXPECT_EQ(props.State, state);
+    EXPECT_EQ(props.Size, static_cast<quint32>(source.size()));
+}
+
+TEST_F(MessageCollection, NotificationsFromAnotherNamespaceAreReflected)
+{
+    const std::vector<TStoreId> ids = Fill(kInbox, 3, kMsgUnread);
+    Open(kInbox);
+    FStore->SetFolderId(kInbox);
+    const TStoreId added = Fill(kInbox, 1, 0, 500).front();
+    ASSERT_TRUE(WaitUntil([&] {
+        return Locked([&] { return FItems->ItemByMessageId(added) && FItems->ItemByMessageId(added)->Parsed(); });
+    }));
+
+    ASSERT_EQ(FStore->Folder()->MarkMessagesAsRead(true, 0, {ids[0]}), srOk);
+    ASSERT_TRUE(WaitUntil([&] { return Locked([&] { return !FItems->ItemByMessageId(ids[0])->HasState(stUnread); }); }));
+    ASSERT_EQ(FStore->Folder()->MarkMessagesAsRead(false, 0, {added}), srOk);
+    ASSERT_TRUE(WaitUntil([&] { return Locked([&] { return FItems->ItemByMessageId(added)->HasState(stUnread); }); }));
+
+    ASSERT_EQ(FStore->Folder()->DeleteMessages({ids[1]}, 0, nullptr), srOk);
+    ASSERT_TRUE(WaitUntil([&] { return FItems->ItemByMessageId(ids[1]) == nullptr; }));
+    EXPECT_EQ(FItems->Count(), 3);
+}
+
+TEST_F(MessageCollection, ADeletedOpenFolderGivesWayToItsParentOrTheInbox)
+{
+    const TStoreId doomed = FStore->AddFolder(kDeletedItems, "Doomed");
+    Fill(doomed, 2);
+    Open(doomed);
+    ASSERT_TRUE(FStore->DeleteFolderId(doomed));   // inside Deleted Items: for good
+    ASSERT_TRUE(WaitUntil([&] { return FItems->FolderId() != doomed; }));
+    ASSERT_TRUE(FItems->WaitUntilParsed(10000));
+    EXPECT_EQ(FItems->FolderId(), kInbox);
+    EXPECT_EQ(FItems->Count(), 0);
+}
+
+TEST_F(MessageCollection, DeletingAsksOnlyInsideDeletedItems)
+{
+    int asked = 0;
+    FItems->OnConfirmDelete = [&](TOeMesgItems*) { ++asked; return false; };
+    Fill(kInbox, 2);
+    Open(kInbox);
+    FControl.Selected = {0, 1};
+    FItems->DeleteSelected();
+    ASSERT_TRUE(WaitUntil([&] { return FItems->Count() == 0; }));
+    EXPECT_EQ(asked, 0);
+
+    Open(kDeletedItems);
+    ASSERT_EQ(FItems->Count(), 2);
+    FItems->DeleteSelected();
+    EXPECT_EQ(asked, 1);
+    WaitUntil([] { return false; }, 100);
+    EXPECT_EQ(FItems->Count(), 2);
+    TFolderProps props;
+    ASSERT_EQ(FStore->GetFolderInfo(kDeletedItems, props), srOk);
+    EXPECT_EQ(props.MessageCount, 2);
+}
+
+TEST_F(MessageCollection, ImportedStreamsBecomeUnreadMessagesOfTheOpenFolder)
+{
+    Open(kDrafts);
+    TFastMemoryStream stream;
+    const QByteArray source = Message(1, "Imported");
+    stream.WriteBuffer(source.constData(), source.size());
+    stream.Seek(0, TSeekOrigin::Begin);
+    TMesgItem* item = FItems->ImportStream(stream);
+    ASSERT_NE(item, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return Locked([&] { return item->Parsed(); }); }));
+    EXPECT_EQ(item->Subject(), QStringLiteral("Imported"));
+    EXPECT_TRUE(item->HasState(stUnread));
+    EXPECT_EQ(FItems->Count(), 1);
+}
+
+} // namespace
