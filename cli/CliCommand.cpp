@@ -42,6 +42,7 @@ const std::vector<TCliCommand>& CliCommands()
     static const std::vector<TCliCommand> commands = [] {
         std::vector<TCliCommand> all;
         AddFolderCommands(all);
+        AddMessageCommands(all);
         return all;
     }();
     return commands;

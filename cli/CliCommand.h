@@ -61,3 +61,4 @@ struct TCliCommand {
 // Every subcommand, in the order the help lists them.
 [[nodiscard]] const std::vector<TCliCommand>& CliCommands();
 void AddFolderCommands(std::vector<TCliCommand>& commands);
+void AddMessageCommands(std::vector<TCliCommand>& commands);

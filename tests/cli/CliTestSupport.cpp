@@ -19,6 +19,10 @@ TCliResult CliTest::Run(const QStringList& arguments) const
 TCliResult CliTest::RunOn(const QString& store, const QStringList& arguments)
 {
     QProcess process;
+    // Mailbox separators carry local times: the tests read them in UTC.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(VELLUMO_CLI), QStringList{QStringLiteral("--store"), store} + arguments);
     TCliResult result;
     if (!process.waitForFinished(120000)) {

@@ -1,0 +1,48 @@
+#include "cli/MessageText.h"
+
+#include "cli/CliCommand.h"
+
+#include "content/CharsetNames.h"
+#include "content/IdCoderHeader.h"
+#include "content/MesgUtils.h"
+#include "content/MimeMessage.h"
+#include "content/Utf16Funcs.h"
+#include "messages/MesgFields.h"
+#include "messages/MesgItem.h"
+
+namespace {
+
+CharsetId CharsetNamed(const QString& name)
+{
+    const CharsetId id = CharsetFromName(NormalizeCharsetName(name));
+    if (id == 0)
+        throw ECliError(QStringLiteral("unknown charset \"%1\"").arg(name));
+    return id;
+}
+
+} // namespace
+
+QString MessageText(TMesgItem& item, const QString& charsetName)
+{
+    TMimeMessage message;
+    item.DecodeInto(message);
+    const CharsetId chosen = charsetName.isEmpty() ? 0 : CharsetNamed(charsetName);
+    const CharsetId headerCharset = chosen ? chosen : HeaderCharsetOf(message);
+    QString text;
+    for (const char* name : {"From", "To", "Cc", "Subject"}) {
+        const QByteArray value = message.Headers().Value(name);
+        if (!value.isEmpty() || qstrcmp(name, "Cc") != 0)
+            text += QLatin1String(name) + QStringLiteral(": ") + DecodeHeaderField(value, headerCharset) + QLatin1Char('\n');
+    }
+    text += QStringLiteral("Date: ") + FormatMessageDate(0, DateTimeToDays(message.Date())) + QStringLiteral("\n\n");
+    QByteArray label;
+    QByteArray body;
+    TextBody(message, label, body);
+    CharsetId bodyCharset = chosen ? chosen : CharsetFromName(NormalizeCharsetName(QString::fromLatin1(label)));
+    if (bodyCharset == 0)
+        bodyCharset = DefaultMessageCharset();
+    text += DecodeBodyText(body, bodyCharset);
+    if (!text.endsWith(QLatin1Char('\n')))
+        text += QLatin1Char('\n');
+    return text;
+}
