@@ -79,7 +79,9 @@ TEST_F(CliTest, AMissingStoreIsNotCreatedByMistake)
 TEST_F(CliTest, EveryCommandHasHelp)
 {
     const QByteArray overview = RunOk(Args({"--help"}));
-    for (const char* command : {"folders", "create-folder", "rename-folder", "move-folder", "delete-folder", "compact"}) {
+    for (const char* command : {"folders", "create-folder", "rename-folder", "move-folder", "delete-folder", "compact",
+                                "list", "show", "save", "export", "import", "mark-read", "mark-unread", "copy", "move",
+                                "delete"}) {
         EXPECT_TRUE(overview.contains(command)) << command;
         EXPECT_TRUE(RunOk({QString::fromLatin1(command), QStringLiteral("--help")}).contains("Usage:")) << command;
     }
