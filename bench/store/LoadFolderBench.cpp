@@ -5,7 +5,6 @@
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -55,12 +54,3 @@ void BM_OpenFolder(benchmark::State& state)
 BENCHMARK(BM_OpenFolder)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

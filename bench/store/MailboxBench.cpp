@@ -8,8 +8,6 @@
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -96,12 +94,3 @@ void BM_CatFloor(benchmark::State& state)
 BENCHMARK(BM_CatFloor)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
