@@ -3,6 +3,8 @@
 #include "cli/CliCommand.h"
 
 #include "engine/StoreNamespace.h"
+#include "settings/AppPaths.h"
+#include "settings/GlobStrings.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -98,6 +100,12 @@ int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vellumo-cli"));
+    // Store and file errors take their texts from the (English) language table.
+    try {
+        Lang().LoadLanguage(DataFolder() + QStringLiteral("/local/english.ini"));
+    } catch (const Exception&) {
+        // Without the file the errors keep their built-in English texts.
+    }
     QTextStream out(stdout);
     QTextStream err(stderr);
     const int status = Run(QCoreApplication::arguments(), out, err);
