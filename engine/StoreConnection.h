@@ -50,7 +50,7 @@ public:
     TStoreResult DeleteMessages(TStoreId folder, const TMessageIdList& ids, IStoreProgress* sink);
     TStoreResult MarkMessages(TStoreId folder, const TMessageIdList& ids, bool read);
 
-    // Settings kept in the store (Outlook Express kept some of its own).
+    // Integer settings kept in the store itself (the mark-as-read delay).
     TStoreResult ReadSetting(const QByteArray& key, qint64& value);
     TStoreResult WriteSetting(const QByteArray& key, qint64 value);
 
