@@ -117,7 +117,7 @@ TEST(MailboxRoundTrip, EverySourceReadsBackByteForByte)
         "Subject: from lines\r\n\r\nfirst\r\n\r\nFrom here on\r\n\r\n>From quoted\r\n>>From twice\r\n",
         "Subject: lf only\n\nline\n\nFrom x\n",
         "Subject: cr only\r\rline\r\rFrom y\r",
-        Bytes("Subject: nul\r\n\r\na\0\0From b\0c", 29),
+        QByteArrayLiteral("Subject: nul\r\n\r\na\0\0From b\0c"),
         "Subject: no final line break\r\n\r\nend",
         "Subject: trailing blank lines\r\n\r\nend\r\n\r\n\r\n",
         "From starts the source\r\n\r\nbody",
