@@ -1,5 +1,7 @@
 #include "messages/MesgItem.h"
 
+#include <optional>
+
 #include "base/FastMemoryStream.h"
 #include "base/FileStream.h"
 #include "content/MesgUtils.h"
@@ -105,7 +107,17 @@ void TMesgItem::ResetFields()
 void TMesgItem::DecodeInto(TMimeMessage& message, bool headerOnly)
 {
     message.Clear();
-    TFastMemoryStream& source = Source();
+    // The parse works on a stream of its own holding: another thread may
+    // give the item a new source meanwhile (under the collection's lock).
+    std::shared_ptr<TFastMemoryStream> held;
+    {
+        std::optional<TReadGuard<TSyncItems>> guard;
+        if (Listed())
+            guard.emplace(*Owner());
+        static_cast<void>(Source());   // an item without one gets it here
+        held = FSource;
+    }
+    TFastMemoryStream& source = *held;
     source.SetPosition(0);
     TMesgItems* items = Items();
     thread_local const TMimeParser fallback;

@@ -171,7 +171,13 @@ TOeMesgItem* TOeMesgItems::ItemByMessageId(TStoreId id) const
 
 void TOeMesgItems::AddOrRefresh(const TMessageProps& props)
 {
-    TOeMesgItem* listed = ItemByMessageId(props.Id);
+    // The reference keeps a listed item alive should the parser drop it meanwhile.
+    TSyncItemRef reference;
+    {
+        TReadGuard<const TSyncItems> guard(*this);
+        reference = TSyncItemRef(FById.value(static_cast<qintptr>(props.Id), nullptr));
+    }
+    auto* listed = reference.As<TOeMesgItem>();
     if (listed && listed->SkipMark()) {
         listed->SetSkipMark(false);
         return;
@@ -266,7 +272,9 @@ void TOeMesgItems::DeleteItem(int index)
 
 TMesgItem* TOeMesgItems::ImportStream(TStream& stream)
 {
-    auto* item = static_cast<TOeMesgItem*>(ItemForRow(Add(CreateItem())));
+    std::unique_ptr<TSyncItem> created = CreateItem();
+    auto* item = static_cast<TOeMesgItem*>(created.get());
+    Add(std::move(created));
     try {
         TStoreId id = kNoStoreId;
         TStoreFolder* folder = FFolders->Folder();
