@@ -295,7 +295,7 @@ void TWideIdEMailAddressList::AddParsed(const QString& text)
 // RFC 5322 address-list: elements separated by commas; a group is a display
 // name, a colon, its mailbox list and a semicolon. Commas inside quotes and
 // comments do not separate.
-void TWideIdEMailAddressList::SetAddressListText(const QString& text)
+void TWideIdEMailAddressList::SetAddressListText(const QString& text, int limit)
 {
     Clear();
     if (IsBlank(text))
@@ -305,6 +305,8 @@ void TWideIdEMailAddressList::SetAddressListText(const QString& text)
     int commentDepth = 0;
     qsizetype pos = 0;
     for (;;) {
+        if (limit > 0 && Count() >= limit)
+            return;
         const QLatin1StringView set = quoted             ? QLatin1StringView("\"\\")
                                       : commentDepth > 0 ? QLatin1StringView("(\\)")
                                                          : QLatin1StringView(":;(\", \t");

@@ -40,8 +40,9 @@ class TWideIdEMailAddressList
 public:
     // Clears the list and parses a comma-separated address list (RFC 5322
     // address-list: quoted names, comments, groups). Elements without an
-    // address are left out.
-    void SetAddressListText(const QString& text);
+    // address are left out. With a limit, parsing stops once the list holds
+    // that many addresses (the message lists need only the first).
+    void SetAddressListText(const QString& text, int limit = 0);
 
     [[nodiscard]] int Count() const { return static_cast<int>(FItems.size()); }
     [[nodiscard]] TWideIdEMailAddressItem& Item(int index) { return *FItems.at(static_cast<std::size_t>(index)); }

@@ -38,7 +38,7 @@ QByteArray DropEncodedCarriageReturns(const QByteArray& text)
 bool FirstAddress(const QString& line, QString& name, QString& address)
 {
     TWideIdEMailAddressList list;
-    list.SetAddressListText(line);
+    list.SetAddressListText(line, 1);
     if (list.Count() == 0)
         return false;
     name = list.Item(0).Name();

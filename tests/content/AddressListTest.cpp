@@ -67,6 +67,15 @@ TEST(AddressListParsing, DecodedHeaderSample)
     EXPECT_EQ(Summary(list), U(u"Doe, Jane|jane@example.com; |bob@example.com; Иван|ivan@example.ru"));
 }
 
+TEST(AddressListParsing, ALimitStopsAfterThatManyAddresses)
+{
+    TWideIdEMailAddressList list;
+    list.SetAddressListText(QStringLiteral("Group: ; \"Doe, J\" <j@example.com>, b@example.com, c@example.com"), 1);
+    EXPECT_EQ(Summary(list), QStringLiteral("Doe, J|j@example.com"));
+    list.SetAddressListText(QStringLiteral("a@example.com, b@example.com"), 5);
+    EXPECT_EQ(list.Count(), 2);
+}
+
 TEST(AddressListParsing, ReparsingClearsTheList)
 {
     TWideIdEMailAddressList list;
