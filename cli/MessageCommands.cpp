@@ -114,14 +114,20 @@ QString Column(const QString& text, int width)
     return text.size() > width ? text.left(width - 1) + QChar(0x2026) : text.leftJustified(width);
 }
 
+// The folder's messages, loaded and in the order the command line asks for.
+void OpenSortedList(TCliRun& run, TOeMesgItems& items, const QString& folder)
+{
+    const TSortOrder order = SortOrderFrom(run.Parser);
+    OpenFolderList(items, ResolveFolder(items.Folders(), folder));
+    items.SetSortOrder(order);
+    items.Resort();
+}
+
 int ListMessages(TCliRun& run)
 {
     const QStringList args = run.ExpectArguments(1);
-    const TSortOrder order = SortOrderFrom(run.Parser);
     TOeMesgItems items;
-    OpenFolderList(items, ResolveFolder(items.Folders(), args[0]));
-    items.SetSortOrder(order);
-    items.Resort();
+    OpenSortedList(run, items, args[0]);
     TReadGuard<const TSyncItems> guard(items);
     if (run.Parser.isSet(kJsonOption)) {
         QJsonArray array;
@@ -233,11 +239,8 @@ private:
 int ExportFolder(TCliRun& run)
 {
     const QStringList args = run.ExpectArguments(2);
-    const TSortOrder order = SortOrderFrom(run.Parser);
     TOeMesgItems items;
-    OpenFolderList(items, ResolveFolder(items.Folders(), args[0]));
-    items.SetSortOrder(order);
-    items.Resort();
+    OpenSortedList(run, items, args[0]);
     int written = 0;
     {
         TProgressPrinter progress(run.Err, QStringLiteral("exporting"));

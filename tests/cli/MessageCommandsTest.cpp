@@ -18,19 +18,6 @@ QString S(const char* text)
     return QString::fromUtf8(text);
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QJsonArray ListJson(const QByteArray& out)
 {
     return QJsonDocument::fromJson(out).array();
@@ -50,7 +37,7 @@ TEST_F(CliTest, MailboxRoundTripThroughTheStore)
 {
     const QString in = FFolder + S("/in.mbox");
     const QString out = FFolder + S("/out.mbox");
-    WriteFile(in, kMailbox);
+    WriteTestFile(in, kMailbox);
     RunOk(Args({S("create-folder"), S("Inbox"), S("Archive")}));
     EXPECT_TRUE(RunOk(Args({S("import"), S("Inbox/Archive"), in})).contains("imported 2 messages"));
 
@@ -64,14 +51,14 @@ TEST_F(CliTest, MailboxRoundTripThroughTheStore)
 
     // Sorted by date, the export writes the file that was imported, byte for byte.
     RunOk(Args({S("export"), S("Inbox/Archive"), out, S("--sort"), S("date")}));
-    EXPECT_EQ(ReadFile(out).size(), kMailbox.size());
-    EXPECT_EQ(ReadFile(out), kMailbox);
+    EXPECT_EQ(ReadTestFile(out).size(), kMailbox.size());
+    EXPECT_EQ(ReadTestFile(out), kMailbox);
 }
 
 TEST_F(CliTest, ShowSaveMarkCopyMoveAndDelete)
 {
     const QString in = FFolder + S("/in.mbox");
-    WriteFile(in, kMailbox);
+    WriteTestFile(in, kMailbox);
     RunOk(Args({S("import"), S("Inbox"), in}));
     const QJsonArray list = ListJson(RunOk(Args({S("list"), S("Inbox"), S("--json")})));
     const QString alpha = QString::number(list[0].toObject()[S("id")].toInt());
@@ -84,7 +71,7 @@ TEST_F(CliTest, ShowSaveMarkCopyMoveAndDelete)
 
     const QString saved = QString::fromUtf8(RunOk(Args({S("save"), S("Inbox"), alpha, S("--dir"), FFolder})).trimmed());
     EXPECT_TRUE(saved.endsWith(S("Alpha") + alpha + S(".eml")));
-    EXPECT_TRUE(ReadFile(saved).contains("second body"));
+    EXPECT_TRUE(ReadTestFile(saved).contains("second body"));
 
     RunOk(Args({S("mark-read"), S("Inbox"), S("all")}));
     for (const QJsonValue& row : ListJson(RunOk(Args({S("list"), S("Inbox"), S("--json")}))))
@@ -103,7 +90,7 @@ TEST_F(CliTest, ShowSaveMarkCopyMoveAndDelete)
 TEST_F(CliTest, MessageCommandErrorsChangeNothing)
 {
     const QString in = FFolder + S("/in.mbox");
-    WriteFile(in, kMailbox);
+    WriteTestFile(in, kMailbox);
     RunOk(Args({S("import"), S("Inbox"), in}));
     const QByteArray before = RunOk(Args({S("list"), S("Inbox"), S("--json")}));
     struct TCase {
@@ -136,7 +123,7 @@ TEST_F(CliTest, BadInputImportsWithoutCrashing)
     QByteArray bytes;
     for (int i = 0; i < 5000; ++i)
         bytes += static_cast<char>((i * 7919) % 256);
-    WriteFile(garbage, "From x\n" + bytes + "\n\nFrom y\n" + bytes);
+    WriteTestFile(garbage, "From x\n" + bytes + "\n\nFrom y\n" + bytes);
     const TCliResult result = Run(Args({S("import"), S("Inbox"), garbage}));
     EXPECT_EQ(result.Status, 0) << result.Err.constData();
     EXPECT_EQ(ListJson(RunOk(Args({S("list"), S("Inbox"), S("--json")}))).size(), 2);

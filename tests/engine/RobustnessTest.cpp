@@ -11,32 +11,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 TEST(StoreFiles, AFileThatIsNotAStoreIsRefusedAndLeftUntouched)
 {
     const QString path = TTestEnvironment::NewStorePath();
     const QByteArray text = QByteArray("This is a text file, not a database.\n").repeated(200);
-    WriteFile(path, text);
+    WriteTestFile(path, text);
     TStoreNamespace store;
     EXPECT_EQ(store.Initialize(path), srNotADatabase);
     EXPECT_FALSE(store.IsInitialized());
-    EXPECT_EQ(ReadFile(path), text);
+    EXPECT_EQ(ReadTestFile(path), text);
     TFolderProps props;
     EXPECT_NE(store.GetFolderProperties(0, 0, props), srOk);
 }

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QThread>
 
+#include <gtest/gtest.h>
+
 #include <memory>
 
 namespace {
@@ -68,6 +70,19 @@ QByteArray ReadFixture(const QString& relativePath)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+void WriteTestFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray ReadTestFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs)

@@ -26,5 +26,9 @@ public:
 [[nodiscard]] QByteArray ReadFixture(const QString& relativePath);
 [[nodiscard]] QString FixturePath(const QString& relativePath);
 
+// Writes a whole file (failing the test when it cannot); reads one (empty when it cannot).
+void WriteTestFile(const QString& path, const QByteArray& bytes);
+[[nodiscard]] QByteArray ReadTestFile(const QString& path);
+
 // Runs the event loop until `done` holds or `timeoutMs` passes; true when done.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
