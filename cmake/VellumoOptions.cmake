@@ -24,10 +24,40 @@ elseif(NOT VELLUMO_SANITIZE STREQUAL "")
   message(FATAL_ERROR "Unknown VELLUMO_SANITIZE value '${VELLUMO_SANITIZE}'")
 endif()
 
-# vellumo_module(<name> SOURCES ... DEPENDS ...): one static library per module.
+# ccache, when installed, with paths taken relative to the source tree so that
+# several checkouts share one cache.
+find_program(VELLUMO_CCACHE ccache)
+if(VELLUMO_CCACHE)
+  set(VELLUMO_CCACHE_LAUNCHER ${CMAKE_COMMAND} -E env CCACHE_BASEDIR=${PROJECT_SOURCE_DIR} CCACHE_NOHASHDIR=1
+      CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime ${VELLUMO_CCACHE})
+  set(CMAKE_C_COMPILER_LAUNCHER ${VELLUMO_CCACHE_LAUNCHER})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${VELLUMO_CCACHE_LAUNCHER})
+endif()
+
+# Precompiled headers: the Qt and standard headers every file includes. GCC's
+# precompiled headers differ from build to build, so they defeat a shared ccache:
+# by default one or the other.
+if(VELLUMO_CCACHE)
+  option(VELLUMO_PCH "Precompiled headers" OFF)
+else()
+  option(VELLUMO_PCH "Precompiled headers" ON)
+endif()
+set(VELLUMO_PCH_DIR ${CMAKE_CURRENT_LIST_DIR}/pch)
+function(vellumo_precompile target header)
+  if(VELLUMO_PCH)
+    target_precompile_headers(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${VELLUMO_PCH_DIR}/${header}>")
+  endif()
+endfunction()
+
+# vellumo_module(<name> SOURCES ... DEPENDS ... [WIDGETS]): one static library per module.
 function(vellumo_module name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;DEPENDS" ${ARGN})
   add_library(vellumo_${name} STATIC ${ARG_SOURCES})
   target_include_directories(vellumo_${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(vellumo_${name} PUBLIC ${ARG_DEPENDS})
+  if(ARG_WIDGETS)
+    vellumo_precompile(vellumo_${name} WidgetsPch.h)
+  else()
+    vellumo_precompile(vellumo_${name} CorePch.h)
+  endif()
 endfunction()
