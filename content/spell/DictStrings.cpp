@@ -7,6 +7,21 @@
 
 #include <algorithm>
 
+namespace {
+
+// The first four characters in capitals, the first one in the highest
+// bits; missing characters count as 0. Two words whose prefixes differ are
+// in the order of their prefixes.
+quint64 PrefixOf(QStringView word)
+{
+    quint64 prefix = 0;
+    for (qsizetype i = 0; i < 4; ++i)
+        prefix = (prefix << 16) | (i < word.size() ? UpperUnit(word[i].unicode()) : 0);
+    return prefix;
+}
+
+} // namespace
+
 void TDictStrings::SetCapacity(qsizetype words)
 {
     FCapacity = std::max<qsizetype>(words, 0);
@@ -18,7 +33,7 @@ void TDictStrings::Clear()
     FBuffer.clear();
     FEntries.clear();
     FEntries.shrink_to_fit();
-    FEntries.reserve(static_cast<size_t>(FCapacity));
+    SetCapacity(FCapacity);
     FLetters.clear();
 }
 
@@ -40,7 +55,8 @@ void TDictStrings::AddEntry(qsizetype offset, qsizetype length)
         if (place == FLetters.end() || place->Letter != letter)
             FLetters.insert(place, TLetter{letter, Count()});
     }
-    FEntries.push_back(TEntry{offset, length});
+    FEntries.push_back(TEntry{PrefixOf(all.sliced(offset, length)), static_cast<quint32>(offset),
+                              static_cast<quint32>(length)});
 }
 
 void TDictStrings::Add(QStringView word)
@@ -87,11 +103,13 @@ QStringView TDictStrings::Word(qsizetype index) const
 
 bool TDictStrings::Contains(QStringView word) const
 {
+    const quint64 prefix = PrefixOf(word);
     qsizetype low = 0;
     qsizetype high = Count();
     while (low < high) {
         const qsizetype middle = low + (high - low) / 2;
-        const int order = CompareWords(Word(middle), word);
+        const quint64 held = FEntries[static_cast<size_t>(middle)].Prefix;
+        const int order = held != prefix ? (held < prefix ? -1 : 1) : CompareWords(Word(middle), word);
         if (order == 0)
             return true;
         if (order < 0)

@@ -14,7 +14,10 @@
 // which tells where the words of one letter lie.
 //
 // All words live in one text buffer and are addressed by offset, so that
-// loading a large dictionary allocates almost nothing per word.
+// loading a large dictionary allocates almost nothing per word (the buffer
+// holds up to 4 G characters). The first four characters of each word, in
+// capitals, are also kept packed in one number: most steps of a search
+// compare those numbers alone.
 class TDictStrings
 {
 public:
@@ -40,10 +43,13 @@ public:
     [[nodiscard]] std::pair<qsizetype, qsizetype> LetterRange(QChar letter) const;
 
 private:
+    // A word: its first characters packed, and where it lies in the
+    // buffer. Kept together, so that a search step reads one place.
     struct TEntry
     {
-        qsizetype Offset;
-        qsizetype Length;
+        quint64 Prefix;
+        quint32 Offset;
+        quint32 Length;
     };
     struct TLetter
     {

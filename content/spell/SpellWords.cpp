@@ -4,13 +4,6 @@
 
 namespace {
 
-char16_t UpperUnit(char16_t c)
-{
-    if (c < 0x80)
-        return (c >= u'a' && c <= u'z') ? char16_t(c - (u'a' - u'A')) : c;
-    return QChar::toUpper(c);
-}
-
 // The Soundex digit of a character: 0 for vowels, Y and every character
 // that is not an English consonant; -1 for H and W, which neither add a
 // digit nor separate two equal ones.

@@ -10,6 +10,14 @@
 // (no-break spaces and paragraph separators end a word as blanks do).
 [[nodiscard]] bool IsWordChar(QChar c);
 
+// One UTF-16 code unit in capitals (simple case mapping, so one unit stays one).
+[[nodiscard]] inline char16_t UpperUnit(char16_t c)
+{
+    if (c < 0x80)
+        return (c >= u'a' && c <= u'z') ? char16_t(c - (u'a' - u'A')) : c;
+    return QChar::toUpper(c);
+}
+
 // The order of every word list of the checker: UTF-16 code units compared
 // after upper-casing each one. It does not depend on the user's locale, so
 // a dictionary sorted when the program is built is in the same order on

@@ -89,8 +89,13 @@ bool IsAllUpperCase(QStringView key)
 
 bool IsInternetName(QStringView key)
 {
-    if (key.contains(QLatin1Char('@')) && key.contains(QLatin1Char('.')))
+    const bool hasDot = key.contains(QLatin1Char('.'));
+    if (hasDot && key.contains(QLatin1Char('@')))
         return true;
+    // Every mark below holds a full stop or a colon: most words hold
+    // neither and need no search.
+    if (!hasDot && !key.contains(QLatin1Char(':')))
+        return false;
     static const std::array<QStringView, 5> kMarks{u"mailto:", u"www.", u"http://", u"ftp.", u"https://"};
     return std::any_of(kMarks.begin(), kMarks.end(),
                        [key](QStringView mark) { return key.contains(mark, Qt::CaseInsensitive); });
@@ -108,16 +113,24 @@ bool IsFileName(QStringView unstripped, QStringView key)
     return key.size() >= 3 && key[1] == QLatin1Char(':') && key[2] == QLatin1Char('\\');
 }
 
+// Without full stops, with the typographic apostrophe as the plain one, in
+// capitals as UpperWord makes them (ASCII is done here, at once).
 QString DictionaryForm(QStringView key)
 {
-    QString form;
-    form.reserve(key.size());
+    QString form(key.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(form.data());
+    bool ascii = true;
     for (const QChar c : key) {
-        if (c == QLatin1Char('.'))
+        char16_t unit = c.unicode();
+        if (unit == u'.')
             continue;
-        form += c == QChar(u'\u2019') ? QLatin1Char('\'') : c;
+        if (unit == u'\u2019')
+            unit = u'\'';
+        ascii = ascii && unit < 0x80;
+        *out++ = UpperUnit(unit);
     }
-    return form.toUpper();
+    form.truncate(out - reinterpret_cast<const char16_t*>(form.constData()));
+    return ascii ? form : std::move(form).toUpper();
 }
 
 } // namespace
