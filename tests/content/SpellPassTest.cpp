@@ -131,7 +131,9 @@ TEST_F(CheckText, AddPutsTheWordIntoTheCustomDictionary)
     EXPECT_TRUE(restarted.IsWordCorrect(u"vellumo"));
 }
 
-struct TRepeatCase
+// A text with one finding, the answer to its first question, and what
+// the check did: whether it reached the end, the text, the questions asked.
+struct TFindingCase
 {
     const char* Name;
     const char* Text;
@@ -141,11 +143,11 @@ struct TRepeatCase
     const char* Asked;
 };
 
-class RepeatedWord : public CheckText, public ::testing::WithParamInterface<TRepeatCase>
+class FindingAnswered : public CheckText, public ::testing::WithParamInterface<TFindingCase>
 {
 };
 
-TEST_P(RepeatedWord, IsAnswered)
+TEST_P(FindingAnswered, AsTheAnswerSays)
 {
     TStringSpellText text(QString::fromUtf8(GetParam().Text));
     EXPECT_EQ(Check(text, {{GetParam().Answer, {}}}), GetParam().Finished);
@@ -154,19 +156,19 @@ TEST_P(RepeatedWord, IsAnswered)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Answers, RepeatedWord,
+    RepeatedWord, FindingAnswered,
     ::testing::Values(
-        TRepeatCase{"DeleteTakesTheBlankAfterIt", "I saw the the cat", A::Yes, true, "I saw the cat",
+        TFindingCase{"DeleteTakesTheBlankAfterIt", "I saw the the cat", A::Yes, true, "I saw the cat",
                     "repeated:the the"},
-        TRepeatCase{"DeleteAtTheEndOfALineTakesTheBlankBeforeIt", "I saw the the\ncat", A::Yes, true,
+        TFindingCase{"DeleteAtTheEndOfALineTakesTheBlankBeforeIt", "I saw the the\ncat", A::Yes, true,
                     "I saw the\ncat", "repeated:the the"},
-        TRepeatCase{"OtherLetterCaseIsARepeatToo", "The the cat", A::Yes, true, "The cat", "repeated:The the"},
-        TRepeatCase{"AcrossALineBreak", "the\nthe cat", A::No, true, "the\nthe cat", "repeated:the\nthe"},
-        TRepeatCase{"KeepGoesOn", "the the cat", A::No, true, "the the cat", "repeated:the the"},
-        TRepeatCase{"StopEndsTheCheck", "the the cat", A::Stop, false, "the the cat", "repeated:the the"},
-        TRepeatCase{"ATripleAsksTwice", "the the the cat", A::Yes, false, "the the cat",
+        TFindingCase{"OtherLetterCaseIsARepeatToo", "The the cat", A::Yes, true, "The cat", "repeated:The the"},
+        TFindingCase{"AcrossALineBreak", "the\nthe cat", A::No, true, "the\nthe cat", "repeated:the\nthe"},
+        TFindingCase{"KeepGoesOn", "the the cat", A::No, true, "the the cat", "repeated:the the"},
+        TFindingCase{"StopEndsTheCheck", "the the cat", A::Stop, false, "the the cat", "repeated:the the"},
+        TFindingCase{"ATripleAsksTwice", "the the the cat", A::Yes, false, "the the cat",
                     "repeated:the the;repeated:the the"},
-        TRepeatCase{"WordsWithOtherPunctuationAreNoRepeat", "the, the cat", A::Yes, true, "the, the cat", ""}),
+        TFindingCase{"WordsWithOtherPunctuationAreNoRepeat", "the, the cat", A::Yes, true, "the, the cat", ""}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(CheckText, AStoppedRepeatLeavesTheCaretOnTheSecondWord)
@@ -183,39 +185,17 @@ TEST_F(CheckText, AMisspelledWordIsNoRepeatOfTheWordAfterIt)
     EXPECT_EQ(FScript.Asked, QStringList({QStringLiteral("misspelled:teh"), QStringLiteral("misspelled:teh")}));
 }
 
-struct TSpacesCase
-{
-    const char* Name;
-    const char* Text;
-    int Answer;
-    bool Finished;
-    const char* Result;
-    const char* Asked;
-};
-
-class DoubleSpaces : public CheckText, public ::testing::WithParamInterface<TSpacesCase>
-{
-};
-
-TEST_P(DoubleSpaces, AreAnswered)
-{
-    TStringSpellText text(QString::fromUtf8(GetParam().Text));
-    EXPECT_EQ(Check(text, {{GetParam().Answer, {}}}), GetParam().Finished);
-    EXPECT_EQ(text.Text(), QString::fromUtf8(GetParam().Result));
-    EXPECT_EQ(FScript.Asked.join(QLatin1Char(';')), QString::fromUtf8(GetParam().Asked));
-}
-
 INSTANTIATE_TEST_SUITE_P(
-    Answers, DoubleSpaces,
+    DoubleSpaces, FindingAnswered,
     ::testing::Values(
-        TSpacesCase{"DeleteLeavesOneSpace", "the cat\nsat   on the mat", A::Yes, true, "the cat\nsat on the mat",
+        TFindingCase{"DeleteLeavesOneSpace", "the cat\nsat   on the mat", A::Yes, true, "the cat\nsat on the mat",
                     "spaces:sat   on the mat"},
-        TSpacesCase{"KeepGoesOn", "the cat  sat", A::No, true, "the cat  sat", "spaces:the cat  sat"},
-        TSpacesCase{"StopEndsTheCheck", "the cat  sat", A::Stop, false, "the cat  sat", "spaces:the cat  sat"},
-        TSpacesCase{"AfterAMisspelledWord", "teh  cat", A::Ignore, false, "teh  cat",
+        TFindingCase{"KeepGoesOn", "the cat  sat", A::No, true, "the cat  sat", "spaces:the cat  sat"},
+        TFindingCase{"StopEndsTheCheck", "the cat  sat", A::Stop, false, "the cat  sat", "spaces:the cat  sat"},
+        TFindingCase{"AfterAMisspelledWord", "teh  cat", A::Ignore, false, "teh  cat",
                     "misspelled:teh;spaces:teh  cat"},
-        TSpacesCase{"NotAtTheEndOfTheText", "the cat  ", A::Yes, true, "the cat  ", ""},
-        TSpacesCase{"ATabIsNoSpace", "the \tcat", A::Yes, true, "the \tcat", ""}),
+        TFindingCase{"NotAtTheEndOfTheText", "the cat  ", A::Yes, true, "the cat  ", ""},
+        TFindingCase{"ATabIsNoSpace", "the \tcat", A::Yes, true, "the \tcat", ""}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(CheckText, TheOptionsTurnTheRepeatAndSpaceTestsOff)
