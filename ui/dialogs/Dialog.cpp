@@ -4,6 +4,7 @@
 #include "ui/BoundControl.h"
 #include "ui/MessageForm.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -262,8 +263,9 @@ void TDialog::FinishHeight()
 {
     FClientHeight = 9 * FUnits.CharHeight / 13 + FCursorY + FUnits.RowHeight;
     resize(FClientWidth, FClientHeight);
+    // Rounded up, so the width is never short of 1.62 times the height.
     if (FClientWidth > FClientHeight)
-        WidenTo(FClientHeight * 162 / 100);
+        WidenTo((FClientHeight * 162 + 99) / 100);
 }
 
 // ----------------------------------------------------------------- running
@@ -276,7 +278,13 @@ bool TDialog::RunDialog()
     move(WorkArea().center() - QPoint(FClientWidth / 2, FClientHeight / 2));
     if (const TDialogObserver& observer = Observer())
         QTimer::singleShot(0, this, [this, observer] { observer(*this); });
-    return exec() == mrOk;
+    // The dialog has no parent window, so the window it was opened from
+    // takes the focus back itself rather than leave it to the desktop.
+    const QPointer<QWidget> opener = QApplication::activeWindow();
+    const int result = exec();
+    if (opener && opener->isVisible())
+        opener->activateWindow();
+    return result == mrOk;
 }
 
 bool TDialog::RunOkCancel()

@@ -186,6 +186,8 @@ public:
     bool RunOkCancel();
     // The OK button's click: validate, apply, close (see the class comment).
     void Confirm();
+    // Closing otherwise than by a button ends with Cancel.
+    void reject() override;
     [[nodiscard]] QList<IBoundControl*> BoundControls() const;
 
     // ---- published fields
@@ -208,8 +210,6 @@ protected:
     // A check of the whole dialog after its controls accepted (true: close).
     [[nodiscard]] virtual bool ValidateDialog() { return true; }
     void keyPressEvent(QKeyEvent* event) override;
-    // Closing otherwise than by a button ends with Cancel.
-    void reject() override;
 
 private:
     struct TAnchored
