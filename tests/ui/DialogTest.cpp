@@ -318,6 +318,23 @@ TEST_F(DialogTest, ChecksAreAsWideAsTheirCaptionNeeds)
     EXPECT_GE(dialog.ClientWidth(), check->geometry().right() + 1 + dialog.Units().CharWidth);
 }
 
+TEST_F(DialogTest, LabelsAndRadiosStandInTwoColumnsWithTheNextRowBelowBoth)
+{
+    const TLanguageSection section(QStringLiteral("EditDlg"));
+    TDialog dialog;
+    const TDialogUnits& units = dialog.Units();
+    QLabel* label = dialog.AddText(QStringLiteral("Options"));
+    TVarCheck* check = dialog.AddCheck(&FSample, QStringLiteral("WholeWord"));
+    TVarRadio* radio = dialog.AddRadio(&FSample, QStringLiteral("WholeWord"), -1);
+    dialog.LabelsAndRadios({label, check}, {radio});
+    EXPECT_EQ(radio->y(), label->y());
+    EXPECT_EQ(radio->x(), dialog.ClientWidth() / 2 + units.CharWidth);
+    EXPECT_GE(dialog.ClientWidth(), 20 * units.CharWidth + 2 * std::max(radio->width(), check->width()));
+    TVarEdit* next = dialog.AddEdit();
+    const int lowest = std::max(check->geometry().bottom(), radio->geometry().bottom());
+    EXPECT_EQ(next->y(), lowest + 1 + units.CharHeight);
+}
+
 TEST_F(DialogTest, TheButtonRuleRoundsUpToWholeSteps)
 {
     const TDialogUnits units(QApplication::font());

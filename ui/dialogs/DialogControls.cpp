@@ -302,14 +302,16 @@ void TDialog::LabelsAndRadios(const QList<QWidget*>& labels, const QList<QWidget
     WidenTo(20 * FUnits.CharWidth + 2 * widest);
     const int left = ContainerWidth(FLayoutParent) / 2 + FUnits.CharWidth;
     int top = labels.first()->y();
-    int bottom = 0;
     for (QWidget* radio : radios) {
         Place(radio, QRect(QPoint(left, top), radio->size()), akTop | akRight);
         top += radio->height();
-        bottom = std::max(bottom, radio->geometry().bottom());
     }
-    for (QWidget* label : labels)
-        bottom = std::max(bottom, label->geometry().bottom());
-    // Below the lower of the two columns, so nothing overlaps.
-    FCursorY = std::max(FCursorY, bottom + 1 + FUnits.CharHeight);
+    // The radio groups were placed below the labels before they moved up
+    // beside them: the next row goes below the lowest control now there,
+    // not below where the radio groups were.
+    int bottom = 0;
+    for (const QObject* child : FLayoutParent->children())
+        if (const auto* control = qobject_cast<const QWidget*>(child); control && !control->isWindow())
+            bottom = std::max(bottom, control->geometry().bottom());
+    FCursorY = bottom + 1 + FUnits.CharHeight;
 }
