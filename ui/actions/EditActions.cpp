@@ -1,6 +1,16 @@
 #include "ui/actions/EditActions.h"
 
+// Every shortcut is the desktop's own key for the command.
+
 // ------------------------------------------------------------- text editing
+
+TAEditAction::TAEditAction(TCan can, TRun run, QKeySequence::StandardKey key, QObject* parent)
+    : TTargetAction(parent)
+    , FCan(can)
+    , FRun(run)
+{
+    setShortcuts(key);
+}
 
 bool TAEditAction::HandlesTarget(QWidget* target) const
 {
@@ -9,73 +19,81 @@ bool TAEditAction::HandlesTarget(QWidget* target) const
 
 void TAEditAction::UpdateTarget(QWidget* target)
 {
-    setEnabled(Can(*InterfaceOf<ITextEditInterface>(target)));
+    setEnabled((InterfaceOf<ITextEditInterface>(target)->*FCan)());
 }
 
 void TAEditAction::ExecuteTarget(QWidget* target)
 {
-    Run(*InterfaceOf<ITextEditInterface>(target));
+    (InterfaceOf<ITextEditInterface>(target)->*FRun)();
 }
 
-// The shortcuts are the desktop's own for these commands.
 TAEditCut::TAEditCut(QObject* parent)
-    : TAEditAction(parent)
+    : TAEditAction(&ITextEditInterface::CanCut, &ITextEditInterface::Cut, QKeySequence::Cut, parent)
 {
-    setShortcuts(QKeySequence::Cut);
 }
 
 TAEditCopy::TAEditCopy(QObject* parent)
-    : TAEditAction(parent)
+    : TAEditAction(&ITextEditInterface::CanCopy, &ITextEditInterface::Copy, QKeySequence::Copy, parent)
 {
-    setShortcuts(QKeySequence::Copy);
 }
 
 TAEditPaste::TAEditPaste(QObject* parent)
-    : TAEditAction(parent)
+    : TAEditAction(&ITextEditInterface::CanPaste, &ITextEditInterface::Paste, QKeySequence::Paste, parent)
 {
-    setShortcuts(QKeySequence::Paste);
 }
 
 TAEditDelete::TAEditDelete(QObject* parent)
-    : TAEditAction(parent)
+    : TAEditAction(&ITextEditInterface::CanDelete, &ITextEditInterface::Delete, QKeySequence::Delete, parent)
 {
-    setShortcuts(QKeySequence::Delete);
 }
 
 TAEditSelectAll::TAEditSelectAll(QObject* parent)
-    : TAEditAction(parent)
+    : TAEditAction(&ITextEditInterface::CanSelectAll, &ITextEditInterface::SelectAll, QKeySequence::SelectAll,
+                   parent)
 {
-    setShortcuts(QKeySequence::SelectAll);
 }
 
 // ------------------------------------------------------------ undo and redo
+
+TAEditUndoRedo::TAEditUndoRedo(TCan can, TRun run, QKeySequence::StandardKey key, QObject* parent)
+    : TTargetAction(parent)
+    , FCan(can)
+    , FRun(run)
+{
+    setShortcuts(key);
+}
 
 void TAEditUndoRedo::UpdateTarget(QWidget* target)
 {
     const IUndoInterface* edit = InterfaceOf<IUndoInterface>(target);
     setVisible(edit != nullptr);
-    setEnabled(edit && Can(*edit));
+    setEnabled(edit && (edit->*FCan)());
 }
 
 void TAEditUndoRedo::ExecuteTarget(QWidget* target)
 {
     if (IUndoInterface* edit = InterfaceOf<IUndoInterface>(target))
-        Run(*edit);
+        (edit->*FRun)();
 }
 
 TAEditUndo::TAEditUndo(QObject* parent)
-    : TAEditUndoRedo(parent)
+    : TAEditUndoRedo(&IUndoInterface::CanUndo, &IUndoInterface::Undo, QKeySequence::Undo, parent)
 {
-    setShortcuts(QKeySequence::Undo);
 }
 
 TAEditRedo::TAEditRedo(QObject* parent)
-    : TAEditUndoRedo(parent)
+    : TAEditUndoRedo(&IUndoInterface::CanRedo, &IUndoInterface::Redo, QKeySequence::Redo, parent)
 {
-    setShortcuts(QKeySequence::Redo);
 }
 
 // --------------------------------------------------------------------- find
+
+TAFindReplace::TAFindReplace(TRun run, QKeySequence::StandardKey key, QObject* parent)
+    : TTargetAction(parent)
+    , FRun(run)
+{
+    setShortcuts(key);
+}
 
 bool TAFindReplace::HandlesTarget(QWidget* target) const
 {
@@ -87,24 +105,17 @@ void TAFindReplace::UpdateTarget(QWidget* target)
     setEnabled(InterfaceOf<IFindInterface>(target)->CanSearchAgain());
 }
 
-TAEditFind::TAEditFind(QObject* parent)
-    : TAFindReplace(parent)
+void TAFindReplace::ExecuteTarget(QWidget* target)
 {
-    setShortcuts(QKeySequence::Find);
+    (InterfaceOf<IFindInterface>(target)->*FRun)();
 }
 
-void TAEditFind::ExecuteTarget(QWidget* target)
+TAEditFind::TAEditFind(QObject* parent)
+    : TAFindReplace(&IFindInterface::Find, QKeySequence::Find, parent)
 {
-    InterfaceOf<IFindInterface>(target)->Find();
 }
 
 TAEditSearchAgain::TAEditSearchAgain(QObject* parent)
-    : TAFindReplace(parent)
+    : TAFindReplace(&IFindInterface::SearchAgain, QKeySequence::FindNext, parent)
 {
-    setShortcuts(QKeySequence::FindNext);
-}
-
-void TAEditSearchAgain::ExecuteTarget(QWidget* target)
-{
-    InterfaceOf<IFindInterface>(target)->SearchAgain();
 }

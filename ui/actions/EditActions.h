@@ -3,21 +3,29 @@
 #include "ui/actions/EditInterfaces.h"
 #include "ui/actions/TargetAction.h"
 
+#include <QKeySequence>
+
 // Text editing actions: responsible for a control that offers the text
 // editing interface; enabled by its "can" answer; they run the operation.
+// Each class names one operation of the interface and the desktop's key
+// for it.
 class TAEditAction : public TTargetAction
 {
     Q_OBJECT
 public:
-    using TTargetAction::TTargetAction;
+    using TCan = bool (ITextEditInterface::*)() const;
+    using TRun = void (ITextEditInterface::*)();
+
+    TAEditAction(TCan can, TRun run, QKeySequence::StandardKey key, QObject* parent);
 
 protected:
     [[nodiscard]] bool HandlesTarget(QWidget* target) const override;
     void UpdateTarget(QWidget* target) override;
     void ExecuteTarget(QWidget* target) override;
 
-    [[nodiscard]] virtual bool Can(const ITextEditInterface& edit) const = 0;
-    virtual void Run(ITextEditInterface& edit) = 0;
+private:
+    TCan FCan;
+    TRun FRun;
 };
 
 class TAEditCut : public TAEditAction
@@ -25,10 +33,6 @@ class TAEditCut : public TAEditAction
     Q_OBJECT
 public:
     explicit TAEditCut(QObject* parent = nullptr);
-
-protected:
-    [[nodiscard]] bool Can(const ITextEditInterface& edit) const override { return edit.CanCut(); }
-    void Run(ITextEditInterface& edit) override { edit.Cut(); }
 };
 
 class TAEditCopy : public TAEditAction
@@ -36,10 +40,6 @@ class TAEditCopy : public TAEditAction
     Q_OBJECT
 public:
     explicit TAEditCopy(QObject* parent = nullptr);
-
-protected:
-    [[nodiscard]] bool Can(const ITextEditInterface& edit) const override { return edit.CanCopy(); }
-    void Run(ITextEditInterface& edit) override { edit.Copy(); }
 };
 
 class TAEditPaste : public TAEditAction
@@ -47,10 +47,6 @@ class TAEditPaste : public TAEditAction
     Q_OBJECT
 public:
     explicit TAEditPaste(QObject* parent = nullptr);
-
-protected:
-    [[nodiscard]] bool Can(const ITextEditInterface& edit) const override { return edit.CanPaste(); }
-    void Run(ITextEditInterface& edit) override { edit.Paste(); }
 };
 
 class TAEditDelete : public TAEditAction
@@ -58,10 +54,6 @@ class TAEditDelete : public TAEditAction
     Q_OBJECT
 public:
     explicit TAEditDelete(QObject* parent = nullptr);
-
-protected:
-    [[nodiscard]] bool Can(const ITextEditInterface& edit) const override { return edit.CanDelete(); }
-    void Run(ITextEditInterface& edit) override { edit.Delete(); }
 };
 
 class TAEditSelectAll : public TAEditAction
@@ -69,10 +61,6 @@ class TAEditSelectAll : public TAEditAction
     Q_OBJECT
 public:
     explicit TAEditSelectAll(QObject* parent = nullptr);
-
-protected:
-    [[nodiscard]] bool Can(const ITextEditInterface& edit) const override { return edit.CanSelectAll(); }
-    void Run(ITextEditInterface& edit) override { edit.SelectAll(); }
 };
 
 // Undo and redo are responsible for every control: where the focused
@@ -81,15 +69,19 @@ class TAEditUndoRedo : public TTargetAction
 {
     Q_OBJECT
 public:
-    using TTargetAction::TTargetAction;
+    using TCan = bool (IUndoInterface::*)() const;
+    using TRun = void (IUndoInterface::*)();
+
+    TAEditUndoRedo(TCan can, TRun run, QKeySequence::StandardKey key, QObject* parent);
 
 protected:
     [[nodiscard]] bool HandlesTarget(QWidget*) const override { return true; }
     void UpdateTarget(QWidget* target) override;
     void ExecuteTarget(QWidget* target) override;
 
-    [[nodiscard]] virtual bool Can(const IUndoInterface& edit) const = 0;
-    virtual void Run(IUndoInterface& edit) = 0;
+private:
+    TCan FCan;
+    TRun FRun;
 };
 
 class TAEditUndo : public TAEditUndoRedo
@@ -97,10 +89,6 @@ class TAEditUndo : public TAEditUndoRedo
     Q_OBJECT
 public:
     explicit TAEditUndo(QObject* parent = nullptr);
-
-protected:
-    [[nodiscard]] bool Can(const IUndoInterface& edit) const override { return edit.CanUndo(); }
-    void Run(IUndoInterface& edit) override { edit.Undo(); }
 };
 
 class TAEditRedo : public TAEditUndoRedo
@@ -108,10 +96,6 @@ class TAEditRedo : public TAEditUndoRedo
     Q_OBJECT
 public:
     explicit TAEditRedo(QObject* parent = nullptr);
-
-protected:
-    [[nodiscard]] bool Can(const IUndoInterface& edit) const override { return edit.CanRedo(); }
-    void Run(IUndoInterface& edit) override { edit.Redo(); }
 };
 
 // Find and search again: responsible for a control that offers the find
@@ -120,11 +104,17 @@ class TAFindReplace : public TTargetAction
 {
     Q_OBJECT
 public:
-    using TTargetAction::TTargetAction;
+    using TRun = void (IFindInterface::*)();
+
+    TAFindReplace(TRun run, QKeySequence::StandardKey key, QObject* parent);
 
 protected:
     [[nodiscard]] bool HandlesTarget(QWidget* target) const override;
     void UpdateTarget(QWidget* target) override;
+    void ExecuteTarget(QWidget* target) override;
+
+private:
+    TRun FRun;
 };
 
 class TAEditFind : public TAFindReplace
@@ -132,9 +122,6 @@ class TAEditFind : public TAFindReplace
     Q_OBJECT
 public:
     explicit TAEditFind(QObject* parent = nullptr);
-
-protected:
-    void ExecuteTarget(QWidget* target) override;
 };
 
 class TAEditSearchAgain : public TAFindReplace
@@ -142,7 +129,4 @@ class TAEditSearchAgain : public TAFindReplace
     Q_OBJECT
 public:
     explicit TAEditSearchAgain(QObject* parent = nullptr);
-
-protected:
-    void ExecuteTarget(QWidget* target) override;
 };
