@@ -237,16 +237,11 @@ TEST_F(SpellCheckDialog, WithoutAlwaysSuggestTheListIsEmptyAndTheLastReplacement
 
 TEST_F(SpellCheckDialog, ItsControlsFitAtEveryFontSize)
 {
-    for (const int points : {9, 14}) {
-        QFont font = QApplication::font();
-        font.setPointSize(points);
-        const QFont old = QApplication::font();
-        QApplication::setFont(font);
+    AtEveryFontSize([this](int points) {
         FreeSharedSpellChecker();
         SetText(QStringLiteral("helo"));
         Answer([points](TSpellCheckDialog& dialog) {
-            const std::vector<std::string> faults = LayoutFaults(&dialog);
-            EXPECT_TRUE(faults.empty()) << points << " pt: " << faults.front();
+            ExpectFits(dialog, points);
             EXPECT_TRUE(dialog.WrongField()->isReadOnly());
             EXPECT_EQ(dialog.WrongField()->focusPolicy(), Qt::NoFocus);
             for (int b = B::bIgnore; b < B::kButtonCount; ++b)
@@ -254,8 +249,7 @@ TEST_F(SpellCheckDialog, ItsControlsFitAtEveryFontSize)
             Click(dialog.Button(B::bIgnore));
         });
         EXPECT_TRUE(Check());
-        QApplication::setFont(old);
-    }
+    });
 }
 
 // Repeated words and doubled spaces are asked about in Yes/No/Cancel boxes.

@@ -8,7 +8,6 @@
 #include "ui/spell/SpellCheckDialog.h"
 #include "ui/spell/SpellOptions.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QTest>
@@ -85,19 +84,13 @@ TEST_F(SpellOptionsDialog, TheSharedCheckerTakesTheOptionsAtOnceAndCancelChanges
 
 TEST_F(SpellOptionsDialog, ItsCheckBoxesFitAtEveryFontSize)
 {
-    const QFont old = QApplication::font();
-    for (const int points : {9, 14}) {
-        QFont font = old;
-        font.setPointSize(points);
-        QApplication::setFont(font);
+    AtEveryFontSize([this](int points) {
         FDialogs.Then([points](TDialog& dialog) {
-            const std::vector<std::string> faults = LayoutFaults(&dialog);
-            EXPECT_TRUE(faults.empty()) << points << " pt: " << faults.front();
+            ExpectFits(dialog, points);
             Click(dialog.CancelButton());
         });
         SpellOptions();
-    }
-    QApplication::setFont(old);
+    });
 }
 
 class SpellCheckAction : public TSpellEditTest

@@ -5,6 +5,7 @@
 #include "ui/spell/SpellActions.h"
 #include "ui/spell/SpellCheckDialog.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QTest>
@@ -70,6 +71,24 @@ void TSpellEditTest::Answer(std::function<void(TSpellCheckDialog& dialog)> answe
 bool TSpellEditTest::Check()
 {
     return CheckSpelling(*FEdit);
+}
+
+void AtEveryFontSize(const std::function<void(int points)>& run)
+{
+    const QFont original = QApplication::font();
+    for (const int points : {9, 14}) {
+        QFont font = original;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+        run(points);
+    }
+    QApplication::setFont(original);
+}
+
+void ExpectFits(const QWidget& dialog, int points)
+{
+    for (const std::string& fault : LayoutFaults(&dialog))
+        ADD_FAILURE() << points << " pt: " << fault;
 }
 
 void TypeReplacement(TSpellCheckDialog& dialog, const QString& text)

@@ -75,6 +75,11 @@ protected:
     QStringList FAsked;
 };
 
+// Runs `run` with the application font at 9 and at 14 points, then
+// restores the font; `expectFits` reports what does not fit in a dialog.
+void AtEveryFontSize(const std::function<void(int points)>& run);
+void ExpectFits(const QWidget& dialog, int points);
+
 // Types the text into the replacement edit, replacing what it holds.
 void TypeReplacement(TSpellCheckDialog& dialog, const QString& text);
 
