@@ -1,0 +1,52 @@
+#include "content/view/BodyLines.h"
+
+#include "content/filters/AdvertismentFilters.h"
+#include "content/view/ViewOptions.h"
+
+#include <QRegularExpression>
+
+QStringList SplitLines(const QString& text)
+{
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\n|\r"));
+    return text.split(lineEnd);
+}
+
+void DeleteDoubleReturns(QStringList& lines)
+{
+    for (qsizetype i = lines.size() - 1; i >= 1; --i)
+        if (lines[i].isEmpty() && lines[i - 1].isEmpty())
+            lines.removeAt(i);
+}
+
+bool IsQuoteLine(const QString& line)
+{
+    const qsizetype first = line.indexOf(QLatin1Char('>'));
+    return first >= 0 && first + 1 <= line.size() / 3;
+}
+
+void ApplyFilters(QStringList& lines, const TViewOptions& options)
+{
+    if (options.GreetingFilter)
+        ApplyGreetingFilter(lines);
+    if (options.AdvertismentFilter)
+        ApplyAdvertismentFilter(lines, options.AdSamples, options.AdvertismentLevel);
+}
+
+TShownBody ShownBody(const QString& text, const TViewOptions& options, bool editable)
+{
+    TShownBody shown;
+    if (text.isEmpty())
+        return shown;
+    shown.Lines = SplitLines(text);
+    if (editable)
+        return shown;
+    if (options.DeleteDoubleReturn)
+        DeleteDoubleReturns(shown.Lines);
+    ApplyFilters(shown.Lines, options);
+    if (options.MarkQuote) {
+        shown.Italic.reserve(shown.Lines.size());
+        for (const QString& line : std::as_const(shown.Lines))
+            shown.Italic.append(!line.isEmpty() && IsQuoteLine(line));
+    }
+    return shown;
+}
