@@ -73,6 +73,12 @@ private:
             SkipPast(QStringLiteral("-->"));
             return;
         }
+        // As in browsers, "<" not followed by a tag name or markup is text.
+        const QChar next = FAt + 1 < FHtml.size() ? FHtml[FAt + 1] : QChar();
+        if (!next.isLetter() && next != QLatin1Char('/') && next != QLatin1Char('!') && next != QLatin1Char('?')) {
+            Character(FHtml[FAt]);
+            return;
+        }
         const qsizetype end = TagEnd(FAt + 1);
         const QStringView inside = QStringView(FHtml).mid(FAt + 1, end - FAt - 1);
         FAt = end + 1;
@@ -93,7 +99,9 @@ private:
         }
         if (name == QLatin1String("pre"))
             FPreformatted = !closing;
-        Break(BreakOf(name));
+        const TBreak kind = BreakOf(name);
+        if (kind != TBreak::Cell || !closing)   // a cell's TAB goes before it, once
+            Break(kind);
     }
 
     // The first ">" at or after `from` that ends a tag; quoted attribute
@@ -128,7 +136,7 @@ private:
             reference.match(FHtml, FAt, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
         const char32_t code = match.hasMatch() ? CodeOf(match.captured(1)) : 0;
         if (code == 0) {
-            Character(FHtml[FAt++]);
+            Character(FHtml[FAt]);
             return;
         }
         FAt += match.capturedLength();
@@ -170,13 +178,15 @@ private:
 
     void Break(TBreak kind)
     {
+        if (kind == TBreak::None)
+            return;   // inline elements keep the white space around them
         FPendingSpace = false;
         if (kind == TBreak::Cell) {
             if (!FText.isEmpty() && !FText.endsWith(QLatin1Char('\n')))
                 FText.append(QLatin1Char('\t'));
             return;
         }
-        if (kind == TBreak::None || FText.isEmpty())
+        if (FText.isEmpty())
             return;
         const int wanted = kind == TBreak::Paragraph ? 2 : 1;
         int have = 0;
