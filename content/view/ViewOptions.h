@@ -16,7 +16,9 @@ struct TViewOptions
     QStringList AdSamples;            // trimmed and upper-cased
 
     // The settings object's options and samples; the defaults above (and
-    // no samples) when there is no settings object.
+    // no samples) when there is no settings object. Main thread only (the
+    // settings object's options are plain fields): a view on another
+    // thread gets a copy taken there.
     [[nodiscard]] static TViewOptions FromSettings();
     // These options with the advertisement filter off when the subject is
     // a digest's (IsDigestSubject): a digest is many messages in one, and
