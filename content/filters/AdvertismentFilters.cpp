@@ -1,5 +1,7 @@
 #include "content/filters/AdvertismentFilters.h"
 
+#include <QSet>
+
 #include <functional>
 #include <vector>
 
@@ -39,6 +41,38 @@ const std::vector<TGreetingTest>& GreetingTests()
         },
     };
     return tests;
+}
+
+// The distinct trigrams of a key, each packed into one number, so that a
+// line is read once however many samples it is compared with.
+using TTrigrams = QSet<quint64>;
+
+TTrigrams TrigramsOf(QStringView key)
+{
+    TTrigrams trigrams;
+    for (qsizetype i = 0; i + 3 <= key.size(); ++i)
+        trigrams.insert(quint64(key[i].unicode()) << 32 | quint64(key[i + 1].unicode()) << 16 | key[i + 2].unicode());
+    return trigrams;
+}
+
+// AdSimilarity against the trigrams of a key.
+int Similarity(QStringView sample, const TTrigrams& key)
+{
+    const qsizetype trigrams = sample.size() - 2;
+    if (trigrams <= 0)
+        return 0;
+    qsizetype found = 0;
+    for (qsizetype i = 0; i < trigrams; ++i)
+        found += key.contains(quint64(sample[i].unicode()) << 32 | quint64(sample[i + 1].unicode()) << 16 |
+                              sample[i + 2].unicode())
+                     ? 1
+                     : 0;
+    // 100 * found / trigrams, rounded to the nearest integer, halves to even.
+    const qsizetype scaled = 100 * found;
+    const qsizetype quotient = scaled / trigrams;
+    const qsizetype twiceRest = 2 * (scaled % trigrams);
+    const bool up = twiceRest > trigrams || (twiceRest == trigrams && quotient % 2 == 1);
+    return static_cast<int>(quotient + (up ? 1 : 0));
 }
 
 // The first line whose key passes `matches`; -1 when none.
@@ -94,8 +128,9 @@ void ApplyAdvertismentFilter(QStringList& lines, const QStringList& samples, int
     qsizetype cut = FirstMatch(lines, [&samples](const QString& key) { return samples.contains(key); });
     if (cut < 0) {
         cut = FirstMatch(lines, [&samples, level](const QString& key) {
+            const TTrigrams trigrams = TrigramsOf(key);
             for (const QString& sample : samples)
-                if (AdSimilarity(sample, key) >= level)
+                if (Similarity(sample, trigrams) >= level)
                     return true;
             return false;
         });
@@ -107,16 +142,5 @@ void ApplyAdvertismentFilter(QStringList& lines, const QStringList& samples, int
 
 int AdSimilarity(const QString& sample, const QString& key)
 {
-    const qsizetype trigrams = sample.size() - 2;
-    if (trigrams <= 0)
-        return 0;
-    qsizetype found = 0;
-    for (qsizetype i = 0; i < trigrams; ++i)
-        found += key.contains(QStringView(sample).mid(i, 3)) ? 1 : 0;
-    // 100 * found / trigrams, rounded to the nearest integer, halves to even.
-    const qsizetype scaled = 100 * found;
-    const qsizetype quotient = scaled / trigrams;
-    const qsizetype twiceRest = 2 * (scaled % trigrams);
-    const bool up = twiceRest > trigrams || (twiceRest == trigrams && quotient % 2 == 1);
-    return static_cast<int>(quotient + (up ? 1 : 0));
+    return Similarity(sample, TrigramsOf(key));
 }

@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 QStringList SplitLines(const QString& text)
 {
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\n|\r"));
@@ -13,9 +15,9 @@ QStringList SplitLines(const QString& text)
 
 void DeleteDoubleReturns(QStringList& lines)
 {
-    for (qsizetype i = lines.size() - 1; i >= 1; --i)
-        if (lines[i].isEmpty() && lines[i - 1].isEmpty())
-            lines.removeAt(i);
+    // One pass, so that a body of many empty lines costs no more than others.
+    const auto bothEmpty = [](const QString& a, const QString& b) { return a.isEmpty() && b.isEmpty(); };
+    lines.erase(std::unique(lines.begin(), lines.end(), bothEmpty), lines.end());
 }
 
 bool IsQuoteLine(const QString& line)

@@ -14,19 +14,10 @@
 
 #include <QUrl>
 
-namespace {
+#include <stdexcept>
+#include <utility>
 
-// Codes 0 to 32 at both ends, as the body is shown.
-QByteArray TrimControls(const QByteArray& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= 32)
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
-        --last;
-    return text.mid(first, last - first);
-}
+namespace {
 
 CharsetId LabelCharset(const QByteArray& label)
 {
@@ -85,15 +76,10 @@ void TMesgViewModel::LoadMessage(CharsetId charset, bool keep, const TViewOption
     DecodeFields();
     FReadOnly = !(FUnsent || IsUnsent(&FMessage));
     FShown = ShownBody(FPlainText, FOptions, !FReadOnly);
-    FAttachments.clear();
-    for (int i = 0; i < FMessage.PartCount(); ++i)
-        if (FMessage.Part(i).Kind() == TMimePart::TKind::Attachment)
-            FAttachments.push_back(&static_cast<TMimeAttachment&>(FMessage.Part(i)));
 }
 
 void TMesgViewModel::Clear()
 {
-    FAttachments.clear();
     FMessage.Clear();
     FUnsent = false;
     FReadOnly = true;
@@ -223,12 +209,28 @@ int TMesgViewModel::CidAttachment(const QString& url) const
     const QString id = StripAngles(QUrl::fromPercentEncoding(url.mid(4).toUtf8()));
     if (id.isEmpty())
         return -1;
-    for (std::size_t i = 0; i < FAttachments.size(); ++i) {
-        const QString contentId = StripAngles(QString::fromLatin1(FAttachments[i]->ContentId()));
+    for (int i = 0; i < AttachmentCount(); ++i) {
+        const QString contentId = StripAngles(QString::fromLatin1(Attachment(i).ContentId()));
         if (contentId.compare(id, Qt::CaseInsensitive) == 0)
-            return static_cast<int>(i);
+            return i;
     }
     return -1;
+}
+
+TMimeAttachment& TMesgViewModel::Attachment(int index)
+{
+    return const_cast<TMimeAttachment&>(std::as_const(*this).Attachment(index));
+}
+
+const TMimeAttachment& TMesgViewModel::Attachment(int index) const
+{
+    for (int i = 0, found = 0; i < FMessage.PartCount(); ++i) {
+        if (FMessage.Part(i).Kind() != TMimePart::TKind::Attachment)
+            continue;
+        if (found++ == index)
+            return static_cast<const TMimeAttachment&>(FMessage.Part(i));
+    }
+    throw std::out_of_range("attachment index");
 }
 
 QByteArray TMesgViewModel::CidResource(const QString& url)

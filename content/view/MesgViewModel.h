@@ -137,8 +137,10 @@ public:
 
     // The attachments, in part order: names and sizes come from the MIME
     // structure, without decoding.
-    [[nodiscard]] int AttachmentCount() const { return static_cast<int>(FAttachments.size()); }
-    [[nodiscard]] TMimeAttachment& Attachment(int index) { return *FAttachments.at(static_cast<std::size_t>(index)); }
+    // Read from the message object each time, so they always match it.
+    [[nodiscard]] int AttachmentCount() const { return FMessage.AttachmentCount(); }
+    [[nodiscard]] TMimeAttachment& Attachment(int index);
+    [[nodiscard]] const TMimeAttachment& Attachment(int index) const;
     // DisplayName (content/attach/AttachmentNames.h).
     [[nodiscard]] QString AttachmentName(int index);
     // The decoded size; estimated from the encoded content until decoded.
@@ -189,5 +191,4 @@ private:
     TShownBody FShown;
     QString FHtmlText;
     TFields FFields;
-    std::vector<TMimeAttachment*> FAttachments;
 };

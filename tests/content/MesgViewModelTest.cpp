@@ -163,4 +163,49 @@ TEST_F(MesgViewModel, PreviewTextHoldsTheHeaderAndTheFirstFilteredLines)
     EXPECT_FALSE(FModel.PreviewText(TViewOptions()).contains(QLatin1String("\n\n")));
 }
 
+TEST_F(MesgViewModel, QuoteLinesAreThoseWithAnEarlyGreaterThan)
+{
+    EXPECT_TRUE(IsQuoteLine(QStringLiteral("> a")));
+    EXPECT_TRUE(IsQuoteLine(QStringLiteral("ab>defghi")));    // the third of nine
+    EXPECT_FALSE(IsQuoteLine(QStringLiteral("abcd>efgh")));   // the fifth of nine
+    EXPECT_FALSE(IsQuoteLine(QStringLiteral("no quote")));
+}
+
+// Whatever arrives, showing it ends, and every road of the model works on
+// what came of it.
+TEST_F(MesgViewModel, HostileMessagesAreShownWithoutHarm)
+{
+    const QByteArray html = "Content-Type: text/html; charset=utf-8\r\n\r\n";
+    const QByteArray inputs[] = {
+        QByteArray("Subject: many empty lines\r\n\r\nx") + QByteArray("\r\n").repeated(200000) + "y",
+        QByteArray("Subject: long lines\r\n\r\n") + (QByteArray(3000, 'a') + "\r\n").repeated(300),
+        html + QByteArray("<").repeated(100000),
+        html + QByteArray("<!--") + QByteArray("<p>").repeated(50000),
+        html + QByteArray("<script>") + QByteArray("a").repeated(100000),
+        html + QByteArray("&#x").repeated(50000) + QByteArray("&amp").repeated(50000),
+        html + QByteArray("<a href=\"").repeated(20000),
+        html + QByteArray("<pre>\r\r\r\n</pre><td></td>").repeated(20000),
+        QByteArray("Content-Type: multipart/mixed; boundary=b\r\n\r\n") +
+            QByteArray("--b\r\nContent-Type: image/png\r\nContent-ID: <x>\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+                       "!!!!\r\n")
+                .repeated(2000),
+        QByteArray("\0\0\0\xFF\xFE", 5),
+        QByteArray(),
+    };
+    TViewOptions options = FixtureOptions();
+    options.AdSamples.append(QString(200, QLatin1Char('A')));
+    for (const QByteArray& input : inputs) {
+        FModel.LoadSource(SourceOf(input));
+        FModel.DisplayMessage(options);
+        (void)FModel.PreviewText(options);
+        (void)FModel.HeaderText();
+        (void)FModel.CidResource(QStringLiteral("cid:x"));
+        for (int i = 0; i < std::min(FModel.AttachmentCount(), 20); ++i)
+            (void)FModel.AttachmentName(i);
+    }
+    FModel.Clear();
+    EXPECT_EQ(FModel.AttachmentCount(), 0);
+    EXPECT_FALSE(FModel.HasPlainText() || FModel.HasHtml());
+}
+
 } // namespace
