@@ -3,6 +3,7 @@
 #include "content/Utf16Funcs.h"
 #include "content/attach/Attachments.h"
 #include "content/view/MesgViewModel.h"
+#include "settings/CharsetSwitches.h"
 #include "tests/content/ViewTestSupport.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -161,6 +162,22 @@ TEST_F(MesgViewModel, PreviewTextHoldsTheHeaderAndTheFirstFilteredLines)
     FModel.LoadSource(SourceOf("Subject: empty\r\n\r\n"));
     FModel.DisplayMessage(TViewOptions());
     EXPECT_FALSE(FModel.PreviewText(TViewOptions()).contains(QLatin1String("\n\n")));
+}
+
+TEST_F(MesgViewModel, RussianTextInTheWrongCodePageIsReadAgainWhenAsked)
+{
+    const QString sentence = QStringLiteral("Привет, мир! Как дела? Это проверка определения кодировки текста.");
+    const QByteArray source = "Content-Type: text/plain; charset=windows-1251\r\nSubject: " +
+                              EncodeCharsetText(QStringLiteral("Проверка кодировки"), Id("KOI8-R")) + "\r\n\r\n" +
+                              EncodeCharsetText(sentence, Id("KOI8-R"));
+    FModel.LoadSource(SourceOf(source));
+    FModel.DisplayMessage(TViewOptions());
+    EXPECT_NE(FModel.PlainText(), sentence) << "read by its label";
+    SetAutoRusEnabled(true);
+    SetAutoRusHeaderEnabled(true);
+    FModel.DisplayMessage(TViewOptions());
+    EXPECT_EQ(FModel.PlainText(), sentence);
+    EXPECT_EQ(FModel.Fields().Subject, QStringLiteral("Проверка кодировки"));
 }
 
 TEST_F(MesgViewModel, QuoteLinesAreThoseWithAnEarlyGreaterThan)
