@@ -112,6 +112,7 @@ void BM_ImportIntoOpenFolder(benchmark::State& state)
 }
 BENCHMARK(BM_ImportIntoOpenFolder)
     ->Arg(10000)
+    ->Arg(20000)
     ->Arg(50000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
