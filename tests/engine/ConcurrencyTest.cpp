@@ -6,8 +6,6 @@
 
 #include "tests/support/TestEnvironment.h"
 
-#include <QIODevice>
-
 #include <set>
 
 namespace {
@@ -90,15 +88,8 @@ TEST(StoreProcesses, TwoImportsAndACompactionAtOnceLoseNothing)
     for (TStoreId id : {kInbox, first, second}) {
         std::unique_ptr<TStoreFolder> folder;
         ASSERT_EQ(store.OpenFolder(id, 0, folder), srOk);
-        TMessageProps props;
-        TEnumHandle handle = 0;
-        for (TStoreResult r = folder->GetFirstMessage(1, 0, kNoStoreId, props, handle); r == srOk;
-             r = folder->GetNextMessage(handle, 0, props)) {
-            std::unique_ptr<QIODevice> stream;
-            ASSERT_EQ(folder->OpenMessage(props.Id, stream), srOk);
-            found.insert(stream->readAll());
-        }
-        folder->GetMessageClose(handle);
+        for (TStoreId message : IdsIn(*folder))
+            found.insert(SourceIn(*folder, message));
     }
     std::multiset<QByteArray> expected;
     for (int writer : {1, 2}) {

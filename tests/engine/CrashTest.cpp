@@ -10,7 +10,6 @@
 #include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QIODevice>
 #include <QThread>
 
 #include <sqlite3.h>
@@ -77,18 +76,6 @@ TContents Apply(const TContents& contents, const TStep& step, const TFolders& fo
     return contents;
 }
 
-TMessageIdList IdsOf(TStoreFolder& folder)
-{
-    TMessageIdList ids;
-    TMessageProps props;
-    TEnumHandle handle = 0;
-    for (TStoreResult r = folder.GetFirstMessage(1, 0, kNoStoreId, props, handle); r == srOk;
-         r = folder.GetNextMessage(handle, 0, props))
-        ids.push_back(props.Id);
-    folder.GetMessageClose(handle);
-    return ids;
-}
-
 // Runs the steps in the child process; the report names the first failure.
 QByteArray RunSteps(const QString& path, const std::vector<TStep>& steps, const TFolders& folders)
 {
@@ -107,16 +94,16 @@ QByteArray RunSteps(const QString& path, const std::vector<TStep>& steps, const 
             result = open[kInbox]->SaveMessage(SourceFor(step.Serial), step.Serial % 2 ? kMsgUnread : 0, nullptr);
             break;
         case TOp::Copy:
-            result = open[kInbox]->CopyMoveMessages(*open[folders.Work], IdsOf(*open[kInbox]), 0, 0, nullptr);
+            result = open[kInbox]->CopyMoveMessages(*open[folders.Work], IdsIn(*open[kInbox]), 0, 0, nullptr);
             break;
         case TOp::Move:
-            result = open[folders.Work]->CopyMoveMessages(*open[kDrafts], IdsOf(*open[folders.Work]), 1, 0, nullptr);
+            result = open[folders.Work]->CopyMoveMessages(*open[kDrafts], IdsIn(*open[folders.Work]), 1, 0, nullptr);
             break;
         case TOp::Delete:
-            result = open[kDrafts]->DeleteMessages(IdsOf(*open[kDrafts]), 0, nullptr);
+            result = open[kDrafts]->DeleteMessages(IdsIn(*open[kDrafts]), 0, nullptr);
             break;
         case TOp::DeleteForGood:
-            result = open[kDeletedItems]->DeleteMessages(IdsOf(*open[kDeletedItems]), 0, nullptr);
+            result = open[kDeletedItems]->DeleteMessages(IdsIn(*open[kDeletedItems]), 0, nullptr);
             break;
         case TOp::CompactAll: result = store.CompactAll(0); break;
         case TOp::CompactFolder: result = open[kDeletedItems]->Compact(0); break;
@@ -153,15 +140,12 @@ TContents Observe(const QString& path, const TFolders& folders)
         if (!folder)
             continue;
         int unread = 0;
-        const TMessageIdList ids = IdsOf(*folder);
+        const TMessageIdList ids = IdsIn(*folder);
         for (TStoreId message : ids) {
-            std::unique_ptr<QIODevice> stream;
             TMessageProps props;
-            EXPECT_EQ(folder->OpenMessage(message, stream), srOk);
             EXPECT_EQ(folder->GetMessageProperties(message, 1, props), srOk);
             unread += (props.State & kMsgUnread) ? 1 : 0;
-            if (stream)
-                contents.emplace(id, Hash(stream->readAll()));
+            contents.emplace(id, Hash(SourceIn(*folder, message)));
         }
         TFolderProps props;
         EXPECT_EQ(store.GetFolderProperties(id, 0, props), srOk);
