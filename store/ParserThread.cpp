@@ -70,11 +70,13 @@ void TParserThread::MarkQueuedNew(const TMessageIdList& ids, bool unread)
     }
 }
 
-TParserThread::TQueuedNew TParserThread::TakeQueuedNew(const TOeMesgItem* item)
+std::optional<TParserThread::TQueuedNew> TParserThread::TakeQueuedNew(const TOeMesgItem* item)
 {
     const auto found = FQueuedNew.find(static_cast<TStoreId>(item->Id()));
+    // Another item for the same message was queued after this one (the
+    // message left the folder and came back): that one is the message now.
     if (found == FQueuedNew.end() || found->Item != item)
-        return {};
+        return std::nullopt;
     const TQueuedNew queued = *found;
     FQueuedNew.erase(found);
     return queued;
@@ -226,17 +228,17 @@ void TParserThread::Parse(TRequest& request)
         if (request.Owned) {
             // Under the collection's lock, so that no announcement can fall
             // between taking what was announced and listing the item.
-            TQueuedNew queued;
+            std::optional<TQueuedNew> queued;
             {
                 std::lock_guard lock(FQueueMutex);
                 queued = TakeQueuedNew(request.Item);
             }
-            if (queued.Withdrawn) {
+            if (!queued || queued->Withdrawn) {
                 Drop(request);
                 return;
             }
-            if (queued.Unread)
-                request.Item->SetStateBit(stUnread, *queued.Unread);
+            if (queued->Unread)
+                request.Item->SetStateBit(stUnread, *queued->Unread);
         }
         request.Item->SetCaption(text);
         const int index = request.Owned ? FItems.Add(std::move(request.Owned)) : FItems.IndexOf(request.Item);

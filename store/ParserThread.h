@@ -95,8 +95,9 @@ private:
     void Parse(TRequest& request);
     // Removes a listed item from the collection; an owned one is freed with the request.
     void Drop(TRequest& request);
-    // Takes what was announced about an owned item's message (queue lock held).
-    TQueuedNew TakeQueuedNew(const TOeMesgItem* item);
+    // Takes what was announced about an owned item's message (queue lock
+    // held); none when a later item for the message replaced it.
+    std::optional<TQueuedNew> TakeQueuedNew(const TOeMesgItem* item);
     void EndOfLoad(unsigned load);
     [[nodiscard]] unsigned NewestLoad() const;
 

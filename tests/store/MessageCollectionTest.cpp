@@ -331,6 +331,10 @@ TEST_F(MessageCollection, ChangesToMessagesWaitingForTheParserAreNotLost)
     FStore->SetFolderId(kInbox);
     ASSERT_EQ(FStore->Folder()->DeleteMessages({ids[5]}, 0, nullptr), srOk);
     ASSERT_EQ(FStore->Folder()->MarkMessagesAsRead(true, 0, {ids[0], ids[7]}), srOk);
+    // One message leaves the folder and comes back, keeping its id.
+    ASSERT_TRUE(FStore->CopyMoveTo({ids[9]}, kDrafts, true));
+    FStore->SetFolderId(kDrafts);
+    ASSERT_TRUE(FStore->CopyMoveTo({ids[9]}, kInbox, true));
     WaitUntil([] { return false; }, 100);   // the notifications arrive
     FGate.Open();
     ASSERT_TRUE(FItems->WaitUntilParsed(20000));
