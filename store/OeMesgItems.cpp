@@ -423,7 +423,7 @@ bool TOeMesgItems::WaitUntilParsed(int timeoutMs)
     QDeadlineTimer deadline(timeoutMs);
     for (;;) {
         QCoreApplication::processEvents();
-        if (!FFolders->OpenRequestPending() && !Loading() && FParser->WaitLoadEnded(5))
+        if (!FFolders->OpenRequestPending() && !Loading() && FParser->WaitLoadEnded(5) && FParser->Idle())
             return true;
         if (deadline.hasExpired())
             return false;

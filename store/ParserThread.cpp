@@ -22,6 +22,7 @@ void TParserThread::Push(TRequest request)
         std::lock_guard lock(FQueueMutex);
         wasEmpty = FQueue.empty();
         FQueue.push_back(std::move(request));
+        ++FUnfinished;
     }
     // The thread sleeps only after it found the queue empty under the lock.
     if (wasEmpty)
@@ -119,7 +120,7 @@ unsigned TParserThread::NewestLoad() const
 void TParserThread::Forget(const TSyncItem* item)
 {
     std::lock_guard lock(FQueueMutex);
-    FQueue.remove_if([item](const TRequest& r) { return r.Item == item && !r.Owned; });
+    FUnfinished -= static_cast<int>(FQueue.remove_if([item](const TRequest& r) { return r.Item == item && !r.Owned; }));
 }
 
 void TParserThread::DrainQueue()
@@ -137,6 +138,7 @@ void TParserThread::DrainQueue()
             }
             it = next;
         }
+        FUnfinished -= static_cast<int>(drained.size());
     }
     // Unlisted items are freed here, outside the queue's lock.
 }
@@ -174,8 +176,10 @@ bool TParserThread::HandleMessage(QEvent* event)
     if (static_cast<int>(event->type()) != kParseItemRequest)
         return TDispatchThread::HandleMessage(event);
     TRequest request;
-    while (!Terminated() && Pop(request))
+    while (!Terminated() && Pop(request)) {
         Handle(std::move(request));
+        --FUnfinished;
+    }
     return true;
 }
 
@@ -192,6 +196,7 @@ bool TParserThread::Pop(TRequest& request)
         request.Reference = TSyncItemRef(request.Item);
         if (request.Reference)
             return true;
+        --FUnfinished;
     }
     return false;
 }

@@ -63,6 +63,9 @@ public:
     // True once the thread has reached the end of the newest load.
     [[nodiscard]] bool LoadEnded() const;
     bool WaitLoadEnded(int timeoutMs);
+    // True when every request queued so far has been handled, including
+    // messages that arrived after the load's end was queued.
+    [[nodiscard]] bool Idle() const { return FUnfinished.load() == 0; }
     [[nodiscard]] int ParsedCount() const { return FParsed.load(); }
 
 protected:
@@ -106,6 +109,7 @@ private:
     std::list<TRequest> FQueue;
     QHash<TStoreId, TQueuedNew> FQueuedNew;   // under FQueueMutex
     std::atomic<bool> FDiscard{false};
+    std::atomic<int> FUnfinished{0};          // queued or being handled
     std::atomic<int> FParsed{0};
     mutable std::mutex FLoadMutex;
     std::condition_variable FLoadChanged;

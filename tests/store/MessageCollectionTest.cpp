@@ -340,7 +340,7 @@ TEST_F(MessageCollection, ChangesToMessagesWaitingForTheParserAreNotLost)
     ASSERT_TRUE(FItems->WaitUntilParsed(20000));
     std::vector<TStoreId> expected = ids;
     expected.erase(expected.begin() + 5);
-    EXPECT_EQ(Ids(), expected);
+    ASSERT_EQ(Ids(), expected);
     for (TStoreId id : expected) {
         const bool unread = Locked([&] { return FItems->ItemByMessageId(id)->HasState(stUnread); });
         EXPECT_EQ(unread, id != ids[0] && id != ids[7]) << id;
