@@ -88,14 +88,17 @@ private:
         size_t Next = 0;
     };
 
-    void CreateSchema();
+    // Opens the file: creates a store where there is none, upgrades an
+    // older one, and opens one that cannot be written for reading only.
+    void OpenDatabase();
+    void PrepareForWriting();
     TStoreResult ReadFolderProps(TStoreId id, TFolderProps& props);
     // Posts the unread-count (5) and message-count (8) changes of a folder.
     void NotifyCountChanges(TStoreId folder, bool unreadChanged, bool totalChanged);
     // How many of the messages are unread; raises nothing, but returns -1
     // when one of them is not in the folder.
     int UnreadAmong(TStoreId folder, const TMessageIdList& ids);
-    void PostPending();
+    void PostPending(const std::vector<std::unique_ptr<TStoreEvent>>& pending) const;
     void Deliver(const TStoreEvent& event) const;
 
     QString FPath;
