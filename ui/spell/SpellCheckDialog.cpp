@@ -71,11 +71,14 @@ void TSpellCheckDialog::BuildFields(int fieldWidth)
     connect(FSuggestions, &QListWidget::currentRowChanged, this, &TSpellCheckDialog::SuggestionChosen);
     connect(FSuggestions, &QListWidget::itemDoubleClicked, this, &TSpellCheckDialog::ChangeClicked);
 
-    // The list reaches down to where a closing row would stand, as the
-    // dialog has none: its buttons stand beside the fields.
-    const int rowHeight = FSuggestions->fontMetrics().height() + 2;
-    const int listHeight = std::max(kSuggestionRows * rowHeight, 3 * Units().RowHeight);
-    FSuggestions->resize(FSuggestions->width(), listHeight);
+    // Whole rows, as many as the style's row height allows. The list
+    // reaches down to where a closing row would stand, as the dialog has
+    // none: its buttons stand beside the fields.
+    FSuggestions->addItem(QStringLiteral("X"));
+    const int rowHeight = FSuggestions->sizeHintForRow(0);
+    FSuggestions->clear();
+    const int listHeight = kSuggestionRows * rowHeight + 2 * FSuggestions->frameWidth();
+    FSuggestions->resize(FSuggestions->width(), std::max(listHeight, 3 * Units().RowHeight));
     SetCursorY(FSuggestions->geometry().bottom() + 1 - Units().RowHeight);
     for (QWidget* field : {static_cast<QWidget*>(FWrong), static_cast<QWidget*>(FReplacement),
                            static_cast<QWidget*>(FSuggestions)})
