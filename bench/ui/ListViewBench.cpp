@@ -2,7 +2,7 @@
 // page, scrolling a page, and the memory the control adds to the
 // collection's own (it should add nothing that grows with the rows).
 
-#include "ui/VirtualListView.h"
+#include "ui/list/VirtualListView.h"
 
 #include <QApplication>
 #include <QFile>

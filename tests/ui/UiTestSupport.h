@@ -4,7 +4,7 @@
 // Table cases name their tests with TCaseName, shared with the settings tests.
 #include "tests/settings/SettingsTestSupport.h"
 #include "ui/Beep.h"
-#include "ui/VirtualListView.h"
+#include "ui/list/VirtualListView.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "ui/VirtualListView.h"
+#include "ui/list/VirtualListView.h"
 
 #include "base/PrivateMessages.h"
 #include "tests/support/TestEnvironment.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/VirtItems.h"
-#include "ui/IndexListView.h"
+#include "ui/list/IndexListView.h"
 
 #include <atomic>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/ListColumns.h"
+#include "ui/list/ListColumns.h"
 
 #include <QAbstractItemView>
 #include <QElapsedTimer>

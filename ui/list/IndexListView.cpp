@@ -1,8 +1,8 @@
-#include "ui/IndexListView.h"
+#include "ui/list/IndexListView.h"
 
 #include "base/PrivateMessages.h"
 #include "ui/Beep.h"
-#include "ui/IndexListModel.h"
+#include "ui/list/IndexListModel.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

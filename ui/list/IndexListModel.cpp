@@ -1,6 +1,6 @@
-#include "ui/IndexListModel.h"
+#include "ui/list/IndexListModel.h"
 
-#include "ui/IndexListView.h"
+#include "ui/list/IndexListView.h"
 
 TIndexListModel::TIndexListModel(TIndexListView* view)
     : QAbstractTableModel(view)

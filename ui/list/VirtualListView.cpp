@@ -1,8 +1,8 @@
-#include "ui/VirtualListView.h"
+#include "ui/list/VirtualListView.h"
 
 #include "base/PrivateMessages.h"
 #include "base/TsanAnnotations.h"
-#include "ui/IndexListModel.h"
+#include "ui/list/IndexListModel.h"
 
 #include <QApplication>
 #include <QCoreApplication>
