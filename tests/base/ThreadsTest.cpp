@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -241,6 +242,31 @@ TEST_F(DispatchThread, StopWakesAWaitingLoop)
     StopAndFree(variable, true);
     EXPECT_LT(clock.elapsed(), 2000);
     EXPECT_EQ(journal.Entries().last(), QStringLiteral("49e"));
+}
+
+// Stopping without a break request still wakes a loop that waits for
+// messages; what was posted before the stop is handled first.
+TEST_F(DispatchThread, StopWithoutABreakEndsAWaitingLoopAfterItsMessages)
+{
+    TJournal journal;
+    TThreadVar variable;
+    auto* thread = new TRecordingThread(journal);
+    variable.Set(thread);
+    thread->Start();
+    ASSERT_TRUE(WaitUntil([&] { return thread->LoopStarted(); }));
+    thread->Post(0x4BD);
+    std::atomic<bool> returned{false};
+    std::thread stopper([&] {
+        StopAndFree(variable, false);
+        returned = true;
+    });
+    const bool ended = WaitUntil([&] { return returned.load(); }, 2000);
+    if (!ended)
+        thread->Post(QEvent::Quit);   // lets the stopper return, so that the test can end
+    stopper.join();
+    EXPECT_TRUE(ended) << "the stop never returned";
+    EXPECT_FALSE(variable);
+    EXPECT_EQ(journal.WithoutQuit(), (QStringList{QStringLiteral("49d"), QStringLiteral("4bd"), QStringLiteral("49e")}));
 }
 
 // An error in a handler is reported and the loop goes on; a break ends it,
