@@ -125,7 +125,7 @@ private:
     // Calls `use` with the control, if there is one. The control lives on the
     // main thread; other threads hold the read lock meanwhile.
     template <class TUse>
-    void WithControl(TUse&& use);
+    void WithControl(TUse&& use) const;
 
     std::atomic<IVirtualListControl*> FControl{nullptr};
 };

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
 namespace {
 
 // Records what the collection tells its control.
@@ -112,5 +118,94 @@ TEST_F(VirtItemsTest, CopyingTakesEverythingButTheImage)
     EXPECT_EQ(copy.Text(0), QStringLiteral("caption"));
     EXPECT_EQ(copy.Text(1), QString());
 }
+
+} // namespace
+
+namespace {
+
+// A control that, when a worker reaches it, lets the main thread detach it
+// and notes whether the detaching finished while the worker was still inside.
+class TDetachingControl : public TFakeControl
+{
+public:
+    void ListChanged() override { Reached(); }
+    bool ShowsCheckBoxes() const override
+    {
+        Reached();
+        return true;
+    }
+
+    // Main thread: waits for a worker inside the control, then detaches it from `items`.
+    void DetachWhenReached(TVirtItems& items)
+    {
+        {
+            std::unique_lock lock(FMutex);
+            FChanged.wait_for(lock, std::chrono::seconds(5), [this] { return FInside; });
+        }
+        items.SetControl(nullptr);
+        std::lock_guard lock(FMutex);
+        FDetached = true;
+        FChanged.notify_all();
+    }
+
+    bool UsedAfterDetach = false;
+
+private:
+    void Reached() const
+    {
+        std::unique_lock lock(FMutex);
+        if (FInside)
+            return;
+        FInside = true;
+        FChanged.notify_all();
+        // Bounded: a detach that waits for the worker cannot finish before this ends.
+        FChanged.wait_for(lock, std::chrono::milliseconds(300), [this] { return FDetached; });
+        const_cast<TDetachingControl*>(this)->UsedAfterDetach = FDetached;
+    }
+
+    mutable std::mutex FMutex;
+    mutable std::condition_variable FChanged;
+    mutable bool FInside = false;
+    bool FDetached = false;
+};
+
+struct TWorkerCallCase
+{
+    const char* Name;
+    std::function<void(TVirtItems& items)> Call;
+};
+
+void PrintTo(const TWorkerCallCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+class WorkerCallsTheControl : public ::testing::TestWithParam<TWorkerCallCase>
+{
+};
+
+// The control detaches under the collection's write lock (when its view is
+// destroyed or shown another collection): a worker that is inside the
+// control holds that lock off until it is out again.
+TEST_P(WorkerCallsTheControl, NeverWhileItDetaches)
+{
+    TDetachingControl control;
+    TVirtItems items;
+    items.SetControl(&control);
+    std::thread worker([&] { GetParam().Call(items); });
+    control.DetachWhenReached(items);
+    worker.join();
+    EXPECT_FALSE(control.UsedAfterDetach);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WorkerCallsTheControl,
+                         ::testing::Values(TWorkerCallCase{"EndingABatch",
+                                                           [](TVirtItems& items) {
+                                                               items.BeginBatch();
+                                                               items.EndBatch();
+                                                           }},
+                                           TWorkerCallCase{"CountingCheckMarks",
+                                                           [](TVirtItems& items) { (void)items.CheckedCount(); }}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace

@@ -243,6 +243,54 @@ TEST_F(VirtualListViewTest, CountsAndRowRequestsFromAWorkerNeverWait)
     EXPECT_EQ(FList.ItemCount(), 3000 - 4);
 }
 
+// A collection filled by a worker of its own, which it stops when it goes,
+// as the store's collection does with its parser thread.
+class TWorkerItems : public TVirtItems
+{
+public:
+    TWorkerItems()
+        : FWorker([this] {
+            while (!FStop) {
+                BeginBatch();
+                auto item = CreateItem();
+                Add(std::move(item));
+                EndBatch();
+                (void)CheckedCount();
+            }
+        })
+    {
+    }
+    ~TWorkerItems() override
+    {
+        FStop = true;
+        FWorker.join();
+    }
+
+private:
+    std::atomic<bool> FStop{false};
+    std::thread FWorker;
+};
+
+class TWorkerList : public TVirtualListView
+{
+protected:
+    std::unique_ptr<TVirtItems> CreateCollection() override { return std::make_unique<TWorkerItems>(); }
+};
+
+TEST(VirtualListViewLifetime, AViewDestroyedOrGivenAnotherCollectionWhileAWorkerEndsBatches)
+{
+    for (int round = 0; round < 20; ++round) {
+        auto list = std::make_unique<TWorkerList>();
+        list->SetCheckBoxes(true);
+        (void)list->Collection();
+        QCoreApplication::processEvents();
+        if (round % 2 == 1)
+            list->SetCollection(std::make_unique<TVirtItems>());
+        list.reset();
+        QCoreApplication::processEvents();
+    }
+}
+
 struct TKeyCase
 {
     std::string Name;
