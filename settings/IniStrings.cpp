@@ -303,11 +303,14 @@ void TIniStrings::Move(int from, int to)
 
 int TIniStrings::AddLine(const QString& line)
 {
+    int section = CurrentSection();
     std::unique_lock lock(FLock);
-    return AddLineLocked(line);
+    const int result = AddLineLocked(line, section);
+    SetCurrentSection(section);
+    return result;
 }
 
-int TIniStrings::AddLineLocked(const QString& line)
+int TIniStrings::AddLineLocked(const QString& line, int& section)
 {
     qsizetype start = 0;
     while (start < line.size() && line[start].unicode() <= ' ')
@@ -321,12 +324,11 @@ int TIniStrings::AddLineLocked(const QString& line)
             name.chop(1);
         if (name.isEmpty())
             return -1;
-        int section = SectionIndexOfLocked(name.toString());
+        section = SectionIndexOfLocked(name.toString());
         if (section < 0) {
             FSections.push_back({name.toString()});
             section = static_cast<int>(FSections.size()) - 1;
         }
-        SetCurrentSection(section);
         return -1;
     }
     const qsizetype equals = rest.indexOf(QLatin1Char('='));
@@ -334,7 +336,6 @@ int TIniStrings::AddLineLocked(const QString& line)
         throw EStringListError::ConversionError(line);
     const QStringView key = rest.left(equals);
     const QString value = rest.mid(equals + 1).toString();
-    const int section = CurrentSection();
     if (const std::optional<int> number = DecimalNumber(key); number && *number != -1) {
         FEntries.push_back({value, QString(), *number, section});
         return *number;
@@ -352,21 +353,28 @@ void TIniStrings::LoadFromBytes(const QByteArray& bytes)
     FEntries.clear();
     FSections.clear();
     FCodePage = codePage;
-    ParseText(text);
+    // The loading thread ends in the file's last section, whatever it had
+    // chosen before.
+    SetCurrentSection(ParseText(text));
 }
 
-void TIniStrings::ParseText(const QString& text)
+int TIniStrings::ParseText(const QString& text)
 {
+    // Every load starts in section 0, the first one the file declares, so
+    // that entries before the first header never land in a section of an
+    // earlier load or of the caller's choosing.
+    int section = 0;
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = start;
         while (end < text.size() && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n'))
             ++end;
-        AddLineLocked(text.mid(start, end - start));
+        AddLineLocked(text.mid(start, end - start), section);
         if (end + 1 < text.size() && text[end] == QLatin1Char('\r') && text[end + 1] == QLatin1Char('\n'))
             ++end;
         start = end + 1;
     }
+    return section;
 }
 
 void TIniStrings::LoadFromStream(QIODevice& device)

@@ -121,8 +121,10 @@ private:
     [[nodiscard]] int FindNumbered(int section, int number) const;
     [[nodiscard]] int FindNamed(int section, const QString& name) const;
     [[nodiscard]] int FindKey(int section, const QString& key) const;
-    int AddLineLocked(const QString& line);
-    void ParseText(const QString& text);
+    // Parses one line into `section`, which a header line changes.
+    int AddLineLocked(const QString& line, int& section);
+    // Parses the whole text; returns the section of its last header.
+    int ParseText(const QString& text);
     void SortLocked();
     void IndexLocked();
     void CheckPosition(int position) const;
