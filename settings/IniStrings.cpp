@@ -196,6 +196,11 @@ QString TIniStrings::SectionValue(const QString& section, const QString& key)
 QString TIniStrings::NumberedValue(int section, int number) const
 {
     std::shared_lock lock(FLock);
+    return NumberedValueLocked(section, number);
+}
+
+QString TIniStrings::NumberedValueLocked(int section, int number) const
+{
     if (section < 0 || section >= static_cast<int>(FSections.size()))
         throw EStringListError::IndexError(section);
     const int position = FindNumbered(section, number);
@@ -207,8 +212,47 @@ QString TIniStrings::NumberedValue(int section, int number) const
 QString TIniStrings::NamedValue(int section, const QString& name) const
 {
     std::shared_lock lock(FLock);
+    return NamedValueLocked(section, name);
+}
+
+QString TIniStrings::NamedValueLocked(int section, const QString& name) const
+{
     const int position = FindNamed(section, name);
     return position < 0 ? QString() : FEntries[position].EntryValue;
+}
+
+void TIniStrings::SetKnownSections(QStringList names)
+{
+    std::unique_lock lock(FLock);
+    FKnownNames = std::move(names);
+    FindKnownSectionsLocked();
+}
+
+void TIniStrings::FindKnownSectionsLocked()
+{
+    FKnownIndices.clear();
+    for (const QString& name : std::as_const(FKnownNames))
+        FKnownIndices.push_back(SectionIndexOfLocked(name));
+}
+
+int TIniStrings::KnownSectionIndex(int known) const
+{
+    std::shared_lock lock(FLock);
+    return FKnownIndices.at(known);
+}
+
+QString TIniStrings::KnownNumberedValue(int known, int number) const
+{
+    const int current = CurrentSection();
+    std::shared_lock lock(FLock);
+    const int section = FKnownIndices.at(known);
+    return NumberedValueLocked(section >= 0 ? section : current, number);
+}
+
+QString TIniStrings::KnownNamedValue(int known, const QString& name) const
+{
+    std::shared_lock lock(FLock);
+    return NamedValueLocked(FKnownIndices.at(known), name);
 }
 
 std::vector<std::pair<QString, QString>> TIniStrings::NamedEntries(int section) const
@@ -306,6 +350,7 @@ int TIniStrings::AddLine(const QString& line)
     int section = CurrentSection();
     std::unique_lock lock(FLock);
     const int result = AddLineLocked(line, section);
+    FindKnownSectionsLocked();
     SetCurrentSection(section);
     return result;
 }
@@ -356,6 +401,7 @@ void TIniStrings::LoadFromBytes(const QByteArray& bytes)
     // The loading thread ends in the file's last section, whatever it had
     // chosen before.
     SetCurrentSection(ParseText(text));
+    FindKnownSectionsLocked();
 }
 
 int TIniStrings::ParseText(const QString& text)
@@ -423,6 +469,7 @@ void TIniStrings::Assign(const TIniStrings& other)
         FEntries = other.FEntries;
         FSections = other.FSections;
         FCodePage = other.FCodePage;
+        FindKnownSectionsLocked();
     }
     SetCurrentSection(0);
 }
@@ -435,6 +482,10 @@ void TIniStrings::TakeOver(TIniStrings& other)
     FEntries = std::exchange(other.FEntries, {});
     FSections = std::exchange(other.FSections, {});
     FCodePage = std::exchange(other.FCodePage, 0);
+    // In the same step as the content: a reader sees the old table or the
+    // new one, never a mixture.
+    FindKnownSectionsLocked();
+    other.FindKnownSectionsLocked();
 }
 
 void TIniStrings::Sort()
@@ -480,4 +531,5 @@ void TIniStrings::Clear()
     std::unique_lock lock(FLock);
     FEntries.clear();
     FSections.clear();
+    FindKnownSectionsLocked();
 }
