@@ -1,6 +1,7 @@
 #include "settings/IniDocument.h"
 
 #include "settings/IniErrors.h"
+#include "settings/IniValueText.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,55 +15,6 @@ namespace {
 bool SameName(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-QString Escape(const QString& value)
-{
-    QString result;
-    result.reserve(value.size());
-    for (const QChar c : value) {
-        if (c == QLatin1Char('\\'))
-            result += QLatin1String("\\\\");
-        else if (c == QLatin1Char('\n'))
-            result += QLatin1String("\\n");
-        else if (c == QLatin1Char('\r'))
-            result += QLatin1String("\\r");
-        else if (c.isNull())
-            result += QLatin1String("\\0");
-        else
-            result += c;
-    }
-    return result;
-}
-
-// Undoes Escape; a backslash before any other character stays as written,
-// so that hand-written values with single backslashes survive.
-QString Unescape(QStringView value)
-{
-    QString result;
-    result.reserve(value.size());
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value[i];
-        if (c != QLatin1Char('\\') || i + 1 == value.size()) {
-            result += c;
-            continue;
-        }
-        const QChar next = value[i + 1];
-        if (next == QLatin1Char('\\'))
-            result += QLatin1Char('\\');
-        else if (next == QLatin1Char('n'))
-            result += QLatin1Char('\n');
-        else if (next == QLatin1Char('r'))
-            result += QLatin1Char('\r');
-        else if (next == QLatin1Char('0'))
-            result += QChar(0);
-        else {
-            result += c;
-            continue;
-        }
-        ++i;
-    }
-    return result;
 }
 
 EIniFileError LineError(int lineNumber, const QString& reason)
@@ -149,7 +101,7 @@ void TIniDocument::Parse(const QByteArray& bytes)
         if (key.isEmpty())
             throw LineError(lineNumber, QStringLiteral("neither a section header nor a key=value line"));
         TSection& target = SectionFor(section);
-        target.Entries.push_back({key.toString(), Unescape(line.mid(equals + 1))});
+        target.Entries.push_back({key.toString(), DecodeIniValue(line.mid(equals + 1))});
     }
 }
 
@@ -168,7 +120,7 @@ QByteArray TIniDocument::SerializeLocked() const
         if (!section.Name.isEmpty())
             text += QLatin1Char('[') + section.Name + QLatin1String("]\n");
         for (const TEntry& entry : section.Entries)
-            text += entry.Key + QLatin1Char('=') + Escape(entry.Value) + QLatin1Char('\n');
+            text += entry.Key + QLatin1Char('=') + EncodeIniValue(entry.Value) + QLatin1Char('\n');
         text += QLatin1Char('\n');
     }
     return text.toUtf8();

@@ -21,8 +21,8 @@
 // file intact.
 //
 // Text form: UTF-8, "[name]" headers, "key=value" lines, ";" or "#" comment
-// lines. A value keeps every character after the first "="; backslash, line
-// feed, carriage return and NUL are written as "\\", "\n", "\r" and "\0".
+// lines. A value keeps every character after the first "=", in the form of
+// IniValueText.h.
 class TIniDocument
 {
 public:

@@ -64,6 +64,54 @@ TEST(SettingsFileTest, KeepsSectionNamesTopValuesAndAwkwardValuesAcrossAWrite)
         << "no temporary file is left behind";
 }
 
+struct TValueCase
+{
+    const char* Name;
+    QByteArray Line;    // as written in the file, after "Key="
+    QString Value;      // as read
+};
+
+class HandWrittenValue : public ::testing::TestWithParam<TValueCase>
+{
+};
+
+// A backslash in a value typed by hand stays what it is; only the quoted
+// form, which the program writes for values it must escape, has escapes.
+TEST_P(HandWrittenValue, ReadsAsWritten)
+{
+    const QString path = NewPath();
+    WriteBytes(path, "[Options]\nKey=" + GetParam().Line + "\n");
+    EXPECT_EQ(TIniDocument::ReadFile(path)->Read(QStringLiteral("Options"), QStringLiteral("Key")), GetParam().Value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HandWrittenValue,
+    ::testing::Values(TValueCase{"PathWithBackslashN", "C:\\new\\table", QStringLiteral("C:\\new\\table")},
+                      TValueCase{"DoubleBackslash", "\\\\server\\share", QStringLiteral("\\\\server\\share")},
+                      TValueCase{"BackslashRAndZero", "a\\rb\\0c", QStringLiteral("a\\rb\\0c")},
+                      TValueCase{"TrailingBackslash", "ends with \\", QStringLiteral("ends with \\")},
+                      TValueCase{"LoneQuote", "\"", QStringLiteral("\"")},
+                      TValueCase{"QuotedWithEscapes", "\"two\\nlines \\\\ \\q\"",
+                                 QStringLiteral("two\nlines \\ \\q")}),
+    TCaseName());
+
+TEST(SettingsFileTest, ValuesThatNeedEscapesComeBackUnchanged)
+{
+    const QString path = NewPath();
+    const QStringList values{QStringLiteral("two\nlines"),     QStringLiteral("C:\\new"),
+                             QStringLiteral("\"quoted\""),     QStringLiteral("\"half"),
+                             QStringLiteral("cr\r"),            QStringLiteral("nul") + QChar(0) + QStringLiteral("x"),
+                             QStringLiteral("a\\n\nb\\"),    QStringLiteral("\"\n\"")};
+    TIniFileStore store(path);
+    for (int i = 0; i < values.size(); ++i)
+        store.WriteString(QStringLiteral("Options"), QStringLiteral("V%1").arg(i), values[i]);
+    store.Flush(false);
+    const auto reread = TIniDocument::ReadFile(path);
+    for (int i = 0; i < values.size(); ++i)
+        EXPECT_EQ(reread->Read(QStringLiteral("Options"), QStringLiteral("V%1").arg(i)), values[i]) << i;
+    EXPECT_TRUE(ReadBytes(path).contains("V1=C:\\new\n")) << "a value without control characters is written as it is";
+}
+
 TEST(SettingsFileTest, IntegersReadFromTextWithTheDefaultOnFailure)
 {
     TIniFileStore store(NewPath());
