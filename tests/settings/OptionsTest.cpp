@@ -1,6 +1,7 @@
 #include "settings/AppPaths.h"
 #include "settings/CharsetSwitches.h"
 #include "settings/GlobStrings.h"
+#include "settings/History.h"
 #include "settings/IniDocument.h"
 #include "settings/Options.h"
 #include "settings/SettingsStore.h"
@@ -138,10 +139,34 @@ TEST_F(OptionsTest, ADamagedSettingsFileGivesDefaultsOneReportAndIsKept)
         EXPECT_TRUE(ReadBytes(FSandbox.ConfigPath()).startsWith(damaged)) << "start-up writes nothing over it";
         options.SaveSettings(&options);
     }
-    EXPECT_TRUE(ReadBytes(FSandbox.ConfigPath() + QStringLiteral(".bad")).startsWith(damaged));
+    const QStringList copies = DamagedCopies(FSandbox.ConfigPath());
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_TRUE(ReadBytes(copies[0]).startsWith(damaged));
     EXPECT_EQ(OnDisk(QStringLiteral("Options"), QStringLiteral("WholeWord")), QStringLiteral("False"));
     EXPECT_EQ(OnDisk(QString(), QStringLiteral("LanguageFile")), QStringLiteral("english.ini"))
         << "the top values written meanwhile go with the save";
+}
+
+// One line typed by hand that is no setting costs nothing: the options and
+// the history load, one report names the file, and the save keeps them all.
+TEST_F(OptionsTest, AStrayLineInTheSettingsFileIsReportedOnceAndLosesNothing)
+{
+    WriteSettings("LanguageFile=english.ini\n[Options]\nWholeWord=True\nmy note\nAdvertismentLevel=40\n"
+                  "[History]\nFind0=needle\n");
+    {
+        TOptions options;
+        EXPECT_TRUE(options.WholeWord());
+        EXPECT_EQ(options.AdvertismentLevel(), 40);
+        options.History().SelectHistory(QStringLiteral("Find"), QString());
+        EXPECT_EQ(options.History().Get(0), QStringLiteral("needle"));
+        options.SaveSettings(&options);
+        ASSERT_EQ(FBoxes.Texts.size(), 1) << FBoxes.Texts.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(FBoxes.Texts[0].contains(FSandbox.ConfigPath()));
+    }
+    EXPECT_EQ(OnDisk(QStringLiteral("Options"), QStringLiteral("WholeWord")), QStringLiteral("True"));
+    EXPECT_EQ(OnDisk(QStringLiteral("History"), QStringLiteral("Find0")), QStringLiteral("needle"));
+    EXPECT_TRUE(ReadBytes(FSandbox.ConfigPath()).contains("\nmy note\n"));
+    EXPECT_TRUE(DamagedCopies(FSandbox.ConfigPath()).isEmpty());
 }
 
 TEST_F(OptionsTest, ASettingsFileThatCannotBeWrittenIsReported)

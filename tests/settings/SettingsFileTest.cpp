@@ -6,6 +6,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -160,7 +161,9 @@ class BrokenSettingsFile : public ::testing::TestWithParam<TBrokenCase>
 {
 };
 
-TEST_P(BrokenSettingsFile, GivesDefaultsAndKeepsTheFileUntilASave)
+// A file that cannot be decoded at all gives the defaults; it is never
+// overwritten: a save keeps it first, under a name of its own.
+TEST_P(BrokenSettingsFile, GivesDefaultsAndIsKeptBeforeASaveReplacesIt)
 {
     const QString path = NewPath();
     WriteBytes(path, GetParam().Bytes);
@@ -176,18 +179,78 @@ TEST_P(BrokenSettingsFile, GivesDefaultsAndKeepsTheFileUntilASave)
     EXPECT_EQ(ReadBytes(path), GetParam().Bytes) << "only a save pass replaces a damaged file";
 
     store.Flush(true);
-    EXPECT_EQ(ReadBytes(path + QStringLiteral(".bad")), GetParam().Bytes);
+    const QStringList copies = DamagedCopies(path);
+    ASSERT_EQ(copies.size(), 1) << copies.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(ReadBytes(copies[0]), GetParam().Bytes);
     EXPECT_TRUE(TIniDocument::ReadFile(path)->LoadError().isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BrokenSettingsFile,
-    ::testing::Values(TBrokenCase{"BinaryData", QByteArray("[Options]\nA=1\n\0\1\2", 15)},
-                      TBrokenCase{"InvalidUtf8", QByteArrayLiteral("[Options]\nA=\xff\xfe\xc3\n")},
-                      TBrokenCase{"LineWithoutEquals", QByteArrayLiteral("[Options]\nWholeWord\n")},
-                      TBrokenCase{"KeylessLine", QByteArrayLiteral("[Options]\n=True\n")},
-                      TBrokenCase{"UnclosedHeader", QByteArrayLiteral("[Options\nA=1\n")}),
-    TCaseName());
+INSTANTIATE_TEST_SUITE_P(Cases, BrokenSettingsFile,
+                         ::testing::Values(TBrokenCase{"BinaryData", QByteArray("[Options]\nA=1\n\0\1\2", 15)},
+                                           TBrokenCase{"InvalidUtf8", QByteArrayLiteral("[Options]\nA=\xff\xfe\xc3\n")}),
+                         TCaseName());
+
+TEST(SettingsFileTest, EveryDamagedFileIsKeptBesideTheEarlierOnes)
+{
+    const QString path = NewPath();
+    const QByteArray first("first\0", 6);
+    const QByteArray second("second\0", 7);
+    for (const QByteArray& damaged : {first, second}) {
+        WriteBytes(path, damaged);
+        const auto document = TIniDocument::ReadFile(path);
+        document->Write(QStringLiteral("Options"), QStringLiteral("A"), QStringLiteral("1"));
+        document->Flush(true);
+    }
+    const QStringList copies = DamagedCopies(path);
+    ASSERT_EQ(copies.size(), 2);
+    QList<QByteArray> kept;
+    for (const QString& copy : copies)
+        kept.append(ReadBytes(copy));
+    EXPECT_TRUE(kept.contains(first));
+    EXPECT_TRUE(kept.contains(second));
+}
+
+struct TStrayLineCase
+{
+    const char* Name;
+    QByteArray Line;
+};
+
+class StrayLine : public ::testing::TestWithParam<TStrayLineCase>
+{
+};
+
+// A line typed by hand that is no setting is skipped, reported once, and
+// written back as it was; every other setting and the history stay.
+TEST_P(StrayLine, IsSkippedReportedOnceAndKeptOnSave)
+{
+    const QString path = NewPath();
+    const QByteArray around = "WholeWord=True\n" + GetParam().Line + "\nMatchCase=True\n";
+    WriteBytes(path, "LanguageFile=english.ini\n[Options]\n; typed by hand\n" + around + "[History]\nFind0=abc\n");
+    TIniFileStore store(path);
+    EXPECT_EQ(store.ReadString(QStringLiteral("Options"), QStringLiteral("WholeWord"), QString()), QStringLiteral("True"));
+    EXPECT_EQ(store.ReadString(QStringLiteral("Options"), QStringLiteral("MatchCase"), QString()), QStringLiteral("True"));
+    EXPECT_EQ(store.ReadString(QStringLiteral("History"), QStringLiteral("Find0"), QString()), QStringLiteral("abc"));
+    EXPECT_EQ(store.KeyNames(QStringLiteral("Options")), (QStringList{QStringLiteral("WholeWord"), QStringLiteral("MatchCase")}));
+    const QString report = store.TakeLoadError();
+    EXPECT_TRUE(report.contains(path) && report.contains(QStringLiteral("line 5"))) << report.toStdString();
+    EXPECT_TRUE(store.TakeLoadError().isEmpty()) << "reported once";
+
+    store.WriteString(QStringLiteral("Options"), QStringLiteral("FindDown"), QStringLiteral("False"));
+    store.Flush(true);
+    const QByteArray saved = ReadBytes(path);
+    EXPECT_TRUE(saved.contains("; typed by hand\n" + around)) << saved.constData();
+    EXPECT_TRUE(saved.contains("FindDown=False\n"));
+    EXPECT_TRUE(saved.contains("[History]\nFind0=abc\n"));
+    EXPECT_TRUE(DamagedCopies(path).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StrayLine,
+                         ::testing::Values(TStrayLineCase{"LineWithoutEquals", "WholeWord"},
+                                           TStrayLineCase{"KeylessLine", "=True"},
+                                           TStrayLineCase{"UnclosedHeader", "[Options"},
+                                           TStrayLineCase{"HeaderWithText", "[Other] x"}),
+                         TCaseName());
 
 TEST(SettingsFileTest, FileTruncatedAtAnyByteLoadsWithoutCrash)
 {

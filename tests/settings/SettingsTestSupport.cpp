@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 void WriteBytes(const QString& path, const QByteArray& bytes)
 {
@@ -17,6 +18,16 @@ QByteArray ReadBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList DamagedCopies(const QString& path)
+{
+    const QFileInfo file(path);
+    QStringList copies;
+    for (const QString& name :
+         QDir(file.path()).entryList({file.fileName() + QStringLiteral(".*.bad")}, QDir::Files, QDir::Name))
+        copies.append(file.path() + QLatin1Char('/') + name);
+    return copies;
 }
 
 TScopedEnv::TScopedEnv(const char* name, const QString& value)

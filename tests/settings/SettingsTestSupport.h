@@ -15,6 +15,8 @@
 
 void WriteBytes(const QString& path, const QByteArray& bytes);
 [[nodiscard]] QByteArray ReadBytes(const QString& path);
+// The paths of the damaged copies kept beside a settings file.
+[[nodiscard]] QStringList DamagedCopies(const QString& path);
 
 // Points an environment variable elsewhere for the life of the object.
 class TScopedEnv
