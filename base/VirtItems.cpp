@@ -95,7 +95,7 @@ TSyncItemRef TVirtItems::ItemRefForRow(int row)
 {
     TSyncItemRef ref = ItemRef(row);
     if (!ref && (row < 0 || row >= Count()))
-        SendCount();
+        WithControl([this](IVirtualListControl* control) { control->PostItemCount(Count()); });
     return ref;
 }
 

@@ -349,6 +349,15 @@ void TVirtualListView::SendItemCount(int count)
     ScheduleRequests();
 }
 
+void TVirtualListView::PostItemCount(int count)
+{
+    {
+        std::lock_guard lock(FPending.Mutex);
+        FPending.Count = count;
+    }
+    PostRequests();
+}
+
 void TVirtualListView::SendRowUpdate(int row)
 {
     if (row < 0)
@@ -374,10 +383,14 @@ void TVirtualListView::SendClear()
 
 void TVirtualListView::ScheduleRequests()
 {
-    if (OnOwnThread() && !Painting()) {
+    if (OnOwnThread() && !Painting())
         TakeRequests();
-        return;
-    }
+    else
+        PostRequests();
+}
+
+void TVirtualListView::PostRequests()
+{
     std::lock_guard lock(FPending.Mutex);
     if (FPending.Posted)
         return;

@@ -52,6 +52,7 @@ public:
 
     // ---- IVirtualListControl: callable from any thread, never waits.
     void SendItemCount(int count) override;
+    void PostItemCount(int count) override;
     void SendRowUpdate(int row) override;
     void SendClear() override;
     void BeginUpdateFromAnyThread() override;
@@ -107,6 +108,8 @@ private:
     [[nodiscard]] bool OnOwnThread() const;
     // Takes the merged requests when the control may act on them now, else posts for later.
     void ScheduleRequests();
+    // Has the merged requests taken from the event loop.
+    void PostRequests();
     void TakeRequests();
     void SelectPendingName();
     void ForgetCurrentItem();
