@@ -98,7 +98,9 @@ void TVarCombo::ApplyValue()
         if (!isEnabled())
             return;
         if (FInfo->Kind == TIniPropKind::Enumeration) {
-            FBinding.SetOrdinal(*FInfo, FInfo->Minimum + currentIndex());
+            // Nothing selected is no value: the property keeps its own.
+            if (currentIndex() >= 0)
+                FBinding.SetOrdinal(*FInfo, FInfo->Minimum + currentIndex());
         } else {
             FBinding.SetText(currentText());
             PushHistory(currentText());

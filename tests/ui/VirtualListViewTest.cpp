@@ -370,6 +370,17 @@ TEST_F(VirtualListViewTest, SpaceTogglesTheCheckMarkButBeepsOnTheParentRow)
     EXPECT_EQ(FBeeps.Count, 1);
 }
 
+TEST_F(VirtualListViewTest, SpaceInAListWithoutCheckBoxesChangesNoItem)
+{
+    FList.Fill(3);
+    FList.Collection()->SetModified(false);
+    FList.SetItemIndex(1);
+    Press(Qt::Key_Space);
+    EXPECT_FALSE(FList.Item(1)->Checked());
+    EXPECT_FALSE(FList.Collection()->Modified());
+    EXPECT_EQ(FBeeps.Count, 0);
+}
+
 TEST_F(VirtualListViewTest, EnterOpensTheRowAndDownMovesTheCurrentItem)
 {
     FList.Fill(10);

@@ -659,6 +659,9 @@ void TIndexListView::keyPressEvent(QKeyEvent* event)
                 OpenRow(row);
             return;
         case Qt::Key_Space:
+            // Only a list that shows check marks lets Space change them.
+            if (!FCheckBoxes)
+                break;
             if (row >= 0) {
                 if (CellText(row, 0) == QStringLiteral(".."))
                     Beep();
