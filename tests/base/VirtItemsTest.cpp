@@ -1,5 +1,6 @@
 #include "base/ThreadManager.h"
 #include "base/VirtItems.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -177,10 +178,7 @@ struct TWorkerCallCase
     std::function<void(TVirtItems& items)> Call;
 };
 
-void PrintTo(const TWorkerCallCase& c, std::ostream* os)
-{
-    *os << c.Name;
-}
+using ::PrintTo;
 
 class WorkerCallsTheControl : public ::testing::TestWithParam<TWorkerCallCase>
 {
@@ -209,6 +207,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, WorkerCallsTheControl,
                                                            }},
                                            TWorkerCallCase{"CountingCheckMarks",
                                                            [](TVirtItems& items) { (void)items.CheckedCount(); }}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+                         TCaseName());
 
 } // namespace

@@ -32,7 +32,7 @@ namespace {
 QString WriteLanguageFile(const QByteArray& text)
 {
     const QString path = TTestEnvironment::NewFolder() + QStringLiteral("/lang.ini");
-    WriteBytes(path, text);
+    WriteTestFile(path, text);
     return path;
 }
 

@@ -188,7 +188,7 @@ TEST_F(IniFilerTest, EveryKindRoundTripsThroughItsTextForm)
     EXPECT_EQ(Stored(QStringLiteral("FiledOptions"), QStringLiteral("Parts")), QStringLiteral("ptHead,ptTail"));
     EXPECT_EQ(Stored(QStringLiteral("FiledOptions"), QStringLiteral("Wide")), QStringLiteral("1046"));
     EXPECT_EQ(Stored(QStringLiteral("FiledOptions"), QStringLiteral("Letter")), QStringLiteral("q"));
-    EXPECT_TRUE(ReadBytes(FPath).contains(saved.Text.toUtf8())) << "text is stored as UTF-8";
+    EXPECT_TRUE(ReadTestFile(FPath).contains(saved.Text.toUtf8())) << "text is stored as UTF-8";
 
     TFiledOptions loaded;
     Load(&loaded);

@@ -50,7 +50,7 @@ TEST(SettingsFileTest, KeepsSectionNamesTopValuesAndAwkwardValuesAcrossAWrite)
     store.WriteInteger(QStringLiteral("Options"), QStringLiteral("Number"), -42);
     store.Flush(false);
 
-    const QByteArray bytes = ReadBytes(path);
+    const QByteArray bytes = ReadTestFile(path);
     EXPECT_TRUE(bytes.startsWith("LanguageFile=english.ini\n")) << bytes.constData();
     EXPECT_TRUE(bytes.contains("[TaskForm\\ 0]\nClassName=TTriForm\n"));
 
@@ -81,7 +81,7 @@ class HandWrittenValue : public ::testing::TestWithParam<TValueCase>
 TEST_P(HandWrittenValue, ReadsAsWritten)
 {
     const QString path = NewPath();
-    WriteBytes(path, "[Options]\nKey=" + GetParam().Line + "\n");
+    WriteTestFile(path, "[Options]\nKey=" + GetParam().Line + "\n");
     EXPECT_EQ(TIniDocument::ReadFile(path)->Read(QStringLiteral("Options"), QStringLiteral("Key")), GetParam().Value);
 }
 
@@ -110,7 +110,7 @@ TEST(SettingsFileTest, ValuesThatNeedEscapesComeBackUnchanged)
     const auto reread = TIniDocument::ReadFile(path);
     for (int i = 0; i < values.size(); ++i)
         EXPECT_EQ(reread->Read(QStringLiteral("Options"), QStringLiteral("V%1").arg(i)), values[i]) << i;
-    EXPECT_TRUE(ReadBytes(path).contains("V1=C:\\new\n")) << "a value without control characters is written as it is";
+    EXPECT_TRUE(ReadTestFile(path).contains("V1=C:\\new\n")) << "a value without control characters is written as it is";
 }
 
 TEST(SettingsFileTest, IntegersReadFromTextWithTheDefaultOnFailure)
@@ -166,7 +166,7 @@ class BrokenSettingsFile : public ::testing::TestWithParam<TBrokenCase>
 TEST_P(BrokenSettingsFile, GivesDefaultsAndIsKeptBeforeASaveReplacesIt)
 {
     const QString path = NewPath();
-    WriteBytes(path, GetParam().Bytes);
+    WriteTestFile(path, GetParam().Bytes);
     TIniFileStore store(path);
     EXPECT_EQ(store.ReadString(QStringLiteral("Options"), QStringLiteral("WholeWord"), QStringLiteral("default")),
               QStringLiteral("default"));
@@ -176,12 +176,12 @@ TEST_P(BrokenSettingsFile, GivesDefaultsAndIsKeptBeforeASaveReplacesIt)
 
     store.WriteString(QString(), QStringLiteral("LanguageFile"), QStringLiteral("english.ini"));
     store.Flush(false);
-    EXPECT_EQ(ReadBytes(path), GetParam().Bytes) << "only a save pass replaces a damaged file";
+    EXPECT_EQ(ReadTestFile(path), GetParam().Bytes) << "only a save pass replaces a damaged file";
 
     store.Flush(true);
     const QStringList copies = DamagedCopies(path);
     ASSERT_EQ(copies.size(), 1) << copies.join(QLatin1Char(' ')).toStdString();
-    EXPECT_EQ(ReadBytes(copies[0]), GetParam().Bytes);
+    EXPECT_EQ(ReadTestFile(copies[0]), GetParam().Bytes);
     EXPECT_TRUE(TIniDocument::ReadFile(path)->LoadError().isEmpty());
 }
 
@@ -196,7 +196,7 @@ TEST(SettingsFileTest, EveryDamagedFileIsKeptBesideTheEarlierOnes)
     const QByteArray first("first\0", 6);
     const QByteArray second("second\0", 7);
     for (const QByteArray& damaged : {first, second}) {
-        WriteBytes(path, damaged);
+        WriteTestFile(path, damaged);
         const auto document = TIniDocument::ReadFile(path);
         document->Write(QStringLiteral("Options"), QStringLiteral("A"), QStringLiteral("1"));
         document->Flush(true);
@@ -205,7 +205,7 @@ TEST(SettingsFileTest, EveryDamagedFileIsKeptBesideTheEarlierOnes)
     ASSERT_EQ(copies.size(), 2);
     QList<QByteArray> kept;
     for (const QString& copy : copies)
-        kept.append(ReadBytes(copy));
+        kept.append(ReadTestFile(copy));
     EXPECT_TRUE(kept.contains(first));
     EXPECT_TRUE(kept.contains(second));
 }
@@ -226,7 +226,7 @@ TEST_P(StrayLine, IsSkippedReportedOnceAndKeptOnSave)
 {
     const QString path = NewPath();
     const QByteArray around = "WholeWord=True\n" + GetParam().Line + "\nMatchCase=True\n";
-    WriteBytes(path, "LanguageFile=english.ini\n[Options]\n; typed by hand\n" + around + "[History]\nFind0=abc\n");
+    WriteTestFile(path, "LanguageFile=english.ini\n[Options]\n; typed by hand\n" + around + "[History]\nFind0=abc\n");
     TIniFileStore store(path);
     EXPECT_EQ(store.ReadString(QStringLiteral("Options"), QStringLiteral("WholeWord"), QString()), QStringLiteral("True"));
     EXPECT_EQ(store.ReadString(QStringLiteral("Options"), QStringLiteral("MatchCase"), QString()), QStringLiteral("True"));
@@ -238,7 +238,7 @@ TEST_P(StrayLine, IsSkippedReportedOnceAndKeptOnSave)
 
     store.WriteString(QStringLiteral("Options"), QStringLiteral("FindDown"), QStringLiteral("False"));
     store.Flush(true);
-    const QByteArray saved = ReadBytes(path);
+    const QByteArray saved = ReadTestFile(path);
     EXPECT_TRUE(saved.contains("; typed by hand\n" + around)) << saved.constData();
     EXPECT_TRUE(saved.contains("FindDown=False\n"));
     EXPECT_TRUE(saved.contains("[History]\nFind0=abc\n"));
@@ -256,7 +256,7 @@ TEST(SettingsFileTest, FileTruncatedAtAnyByteLoadsWithoutCrash)
 {
     const QString path = NewPath();
     for (qsizetype length = 0; length <= kSample.size(); ++length) {
-        WriteBytes(path, kSample.left(length));
+        WriteTestFile(path, kSample.left(length));
         const auto document = TIniDocument::ReadFile(path);
         // Either what the prefix holds or nothing at all, never a crash.
         if (document->LoadError().isEmpty() && length > 40) {
@@ -267,7 +267,7 @@ TEST(SettingsFileTest, FileTruncatedAtAnyByteLoadsWithoutCrash)
         QByteArray noisy = kSample;
         noisy[QRandomGenerator::global()->bounded(static_cast<int>(noisy.size()))] =
             static_cast<char>(QRandomGenerator::global()->bounded(256));
-        WriteBytes(path, noisy);
+        WriteTestFile(path, noisy);
         (void)TIniDocument::ReadFile(path)->Serialize();
     }
 }
@@ -276,9 +276,9 @@ TEST(SettingsFileTest, AFileThatCannotBeWrittenRaisesAndLeavesTheOldOne)
 {
     const QString folder = TTestEnvironment::NewFolder();
     // A path below a regular file can be neither created nor written, even by root.
-    WriteBytes(folder + QStringLiteral("/blocker"), "x");
+    WriteTestFile(folder + QStringLiteral("/blocker"), "x");
     TIniFileStore store(folder + QStringLiteral("/blocker/Vellumo.ini"));
     store.WriteString(QStringLiteral("Options"), QStringLiteral("A"), QStringLiteral("1"));
     EXPECT_THROW(store.Flush(true), EIniFileError);
-    EXPECT_EQ(ReadBytes(folder + QStringLiteral("/blocker")), QByteArray("x"));
+    EXPECT_EQ(ReadTestFile(folder + QStringLiteral("/blocker")), QByteArray("x"));
 }

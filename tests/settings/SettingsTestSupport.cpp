@@ -6,20 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
-
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList DamagedCopies(const QString& path)
 {
     const QFileInfo file(path);
@@ -66,6 +52,7 @@ TSettingsSandbox::TSettingsSandbox()
     , FUserData("XDG_DATA_HOME", FRoot + QStringLiteral("/userdata"))
 {
     QDir().mkpath(DataFolder() + QStringLiteral("/local"));
+    QDir().mkpath(QFileInfo(ConfigPath()).path());
     const QString shipped = QStringLiteral(VELLUMO_SOURCE_DATA_DIR);
     for (const QString& name : QDir(shipped + QStringLiteral("/local")).entryList(QDir::Files))
         QFile::copy(shipped + QStringLiteral("/local/") + name, DataFolder() + QStringLiteral("/local/") + name);
@@ -74,5 +61,5 @@ TSettingsSandbox::TSettingsSandbox()
 
 void TSettingsSandbox::WriteLanguage(const QString& name, const QByteArray& text) const
 {
-    WriteBytes(DataFolder() + QStringLiteral("/local/") + name, text);
+    WriteTestFile(DataFolder() + QStringLiteral("/local/") + name, text);
 }

@@ -1,15 +1,13 @@
 #pragma once
 
 #include "settings/GlobStrings.h"
-// Table cases name their tests with TCaseName, shared with the settings tests.
-#include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/CaseName.h"
 #include "ui/Beep.h"
 #include "ui/list/VirtualListView.h"
 
 #include <QString>
 
 #include <gtest/gtest.h>
-
 
 // A collection whose items are found by caption.
 class TNamedItems : public TVirtItems
