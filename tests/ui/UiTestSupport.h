@@ -23,6 +23,8 @@ public:
     TTestList();
 
     int Paints = 0;
+    // The text of every column but the first; empty by default, as an item's own.
+    QString OtherColumnsText;
 
     // Appends items captioned "<prefix><n>" with id n, in one batch.
     void Fill(int count, const QString& prefix = QStringLiteral("item "));
@@ -30,6 +32,7 @@ public:
 
 protected:
     std::unique_ptr<TVirtItems> CreateCollection() override;
+    QString ItemText(TVirtItem* item, int column) override;
     void paintEvent(QPaintEvent* event) override;
 };
 

@@ -116,9 +116,7 @@ TEST_F(VirtualListViewTest, ASingleColumnIsExactlyAsWideAsTheClientArea)
 TEST_F(VirtualListViewTest, ColumnsFitTheVisibleRowsAndFillTheClientArea)
 {
     FList.AddColumn(QStringLiteral("Size"), Qt::AlignRight);
-    FList.OnItemText = [](TVirtItem* item, int column) {
-        return column == 0 ? item->Caption() : QStringLiteral("12345");
-    };
+    FList.OtherColumnsText = QStringLiteral("12345");
     FList.Fill(100);
     FList.FitColumns();
     const int needed = FList.fontMetrics().horizontalAdvance(QStringLiteral("12345")) + 16;
@@ -216,7 +214,7 @@ TEST_F(VirtualListViewTest, NestedUpdatesFromTwoThreadsRepaintOnceWhenTheLastEnd
     Settle();
     FList.Paints = 0;
     int changes = 0;
-    FList.OnListChanged = [&changes] { ++changes; };
+    QObject::connect(&FList, &TVirtualListView::ListUpdated, [&changes] { ++changes; });
 
     FList.BeginUpdate();
     std::thread loader([&] {
@@ -386,14 +384,38 @@ TEST_F(VirtualListViewTest, EnterOpensTheRowAndDownMovesTheCurrentItem)
     FList.Fill(10);
     std::vector<int> opened;
     std::vector<QString> current;
-    FList.OnOpenRow = [&opened](int row) { opened.push_back(row); };
-    FList.OnCurrentItemChanged = [&current](TVirtItem* item) { current.push_back(item->Caption()); };
+    QObject::connect(&FList, &TVirtualListView::RowOpened, [&opened](int row) { opened.push_back(row); });
+    QObject::connect(&FList, &TVirtualListView::ItemBecameCurrent,
+                     [&current](TVirtItem* item) { current.push_back(item->Caption()); });
     FList.SetItemIndex(2);
     Press(Qt::Key_Down);
     Press(Qt::Key_Return);
     EXPECT_EQ(opened, std::vector<int>{3});
     EXPECT_EQ(current, (std::vector<QString>{QStringLiteral("item 2"), QStringLiteral("item 3")}));
     EXPECT_EQ(FList.CurrentItem()->Id(), 3);
+}
+
+TEST_F(VirtualListViewTest, OwnersLearnWhatHappenedFromSignals)
+{
+    FList.AddColumn(QStringLiteral("Second"));
+    FList.SetMultiSelect(true);
+    FList.Fill(10);
+    QStringList seen;
+    const auto note = [&seen](const QString& text) { seen.append(text); };
+    QObject::connect(&FList, &TIndexListView::ColumnClicked, [&](int c) { note(QStringLiteral("column %1").arg(c)); });
+    QObject::connect(&FList, &TIndexListView::RowDeleted, [&](int row) { note(QStringLiteral("deleted %1").arg(row)); });
+    QObject::connect(&FList, &TIndexListView::FocusedRowChanged, [&](int row) { note(QStringLiteral("focus %1").arg(row)); });
+    QObject::connect(&FList, &TIndexListView::RowSelectionChanged,
+                     [&](int row, bool on) { note(QStringLiteral("row %1 %2").arg(row).arg(on)); });
+    QObject::connect(&FList, &TIndexListView::RowRangeSelectionChanged,
+                     [&](int first, int last, bool on) { note(QStringLiteral("rows %1-%2 %3").arg(first).arg(last).arg(on)); });
+    Q_EMIT FList.Header()->sectionClicked(1);
+    FList.SetItemIndex(2);
+    FList.selectionModel()->select(QItemSelection(FList.model()->index(4, 0), FList.model()->index(6, 1)),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    FList.DeleteRow(9);
+    EXPECT_EQ(seen.join(QStringLiteral(", ")),
+              QStringLiteral("column 1, row 2 1, focus 2, rows 4-6 1, deleted 9"));
 }
 
 TEST_F(VirtualListViewTest, TypeAheadFindsTheNextRowStartingWithTheTextAndWraps)

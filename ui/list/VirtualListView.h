@@ -2,10 +2,10 @@
 
 #include "base/VirtItems.h"
 #include "ui/list/IndexListView.h"
+#include "ui/list/ListRequests.h"
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <optional>
 
 // A virtual list bound to a thread-safe item collection. The collection may
@@ -65,18 +65,22 @@ public:
     [[nodiscard]] std::vector<int> SelectedRows() const override;
     void FocusControl() override;
 
-    // ---- events
-    std::function<QString(TVirtItem* item, int column)> OnItemText;
-    std::function<void(int row)> OnOpenRow;
-    std::function<void(TVirtItem* item)> OnCurrentItemChanged;
-    std::function<void()> OnListChanged;
+Q_SIGNALS:
+    // Enter or a double click on a row.
+    void RowOpened(int row);
+    // Another item became the current one; emitted under the collection's read lock.
+    void ItemBecameCurrent(TVirtItem* item);
+    // The list changed and its visible rows were redrawn (main thread).
+    void ListUpdated();
 
 protected:
+    // Emits RowOpened.
     void OpenRow(int row) override;
     void GoUp() override;
+    // The item's own text and image for the column.
     virtual QString ItemText(TVirtItem* item, int column);
     virtual int ItemImage(TVirtItem* item, int column);
-    // Calls the current-item handler under the collection's read lock.
+    // Emits ItemBecameCurrent under the collection's read lock.
     virtual void CurrentItemChanged(TVirtItem* item);
     // Remembers the row's item, its row and its id; a new item is scrolled
     // into view and announced.
@@ -94,22 +98,10 @@ protected:
     void customEvent(QEvent* event) override;
 
 private:
-    // Requests of other threads, merged until the main thread takes them.
-    struct TPendingRequests
-    {
-        std::mutex Mutex;
-        bool Posted = false;
-        bool Clear = false;
-        std::optional<int> Count;
-        int FirstRow = -1;
-        int LastRow = -1;
-    };
-
     [[nodiscard]] bool OnOwnThread() const;
-    // Takes the merged requests when the control may act on them now, else posts for later.
+    // Takes the merged requests when the control may act on them now, else
+    // has them taken from its event loop.
     void ScheduleRequests();
-    // Has the merged requests taken from the event loop.
-    void PostRequests();
     void TakeRequests();
     void SelectPendingName();
     void ForgetCurrentItem();
@@ -121,5 +113,5 @@ private:
     std::optional<qintptr> FRememberedId;
     QString FPendingName;
     std::atomic<bool> FShowsCheckBoxes{false};
-    TPendingRequests FPending;
+    TListRequestQueue FRequests{this};
 };
