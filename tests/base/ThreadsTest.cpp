@@ -287,7 +287,19 @@ private:
     TJournal& FJournal;
 };
 
-using DispatchThread = ThreadTest;
+class DispatchThread : public ThreadTest
+{
+protected:
+    // A recording thread in `variable`, started, once its loop waits for messages.
+    TRecordingThread* StartWaiting(TJournal& journal, TThreadVar& variable)
+    {
+        auto* thread = new TRecordingThread(journal);
+        variable.Set(thread);
+        thread->Start();
+        EXPECT_TRUE(WaitUntil([&] { return thread->LoopStarted(); }));
+        return thread;
+    }
+};
 
 TEST_F(DispatchThread, HandlesMessagesInOrderBetweenStartAndEnd)
 {
@@ -311,10 +323,7 @@ TEST_F(DispatchThread, StopWakesAWaitingLoop)
 {
     TJournal journal;
     TThreadVar variable;
-    auto* thread = new TRecordingThread(journal);
-    variable.Set(thread);
-    thread->Start();
-    ASSERT_TRUE(WaitUntil([&] { return thread->LoopStarted(); }));
+    StartWaiting(journal, variable);
     QElapsedTimer clock;
     clock.start();
     StopAndFree(variable, true);
@@ -328,10 +337,7 @@ TEST_F(DispatchThread, StopWithoutABreakEndsAWaitingLoopAfterItsMessages)
 {
     TJournal journal;
     TThreadVar variable;
-    auto* thread = new TRecordingThread(journal);
-    variable.Set(thread);
-    thread->Start();
-    ASSERT_TRUE(WaitUntil([&] { return thread->LoopStarted(); }));
+    TRecordingThread* thread = StartWaiting(journal, variable);
     thread->Post(0x4BD);
     std::atomic<bool> returned{false};
     std::thread stopper([&] {

@@ -47,28 +47,8 @@ void TIndexListView::keyPressEvent(QKeyEvent* event)
         }
     }
     if (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier)
-        BeepAtTheEnds(key, row);
+        BeepAtTheEnds(key, row, ItemCount() - 1);
     QAbstractItemView::keyPressEvent(event);
-}
-
-void TIndexListView::BeepAtTheEnds(int key, int row)
-{
-    switch (key) {
-    case Qt::Key_PageUp:
-    case Qt::Key_Home:
-    case Qt::Key_Up:
-        if (row <= 0)
-            Beep();
-        break;
-    case Qt::Key_PageDown:
-    case Qt::Key_End:
-    case Qt::Key_Down:
-        if (row == ItemCount() - 1)
-            Beep();
-        break;
-    default:
-        break;
-    }
 }
 
 void TIndexListView::keyboardSearch(const QString& search)

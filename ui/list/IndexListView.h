@@ -213,8 +213,6 @@ private:
     void HeaderContextMenu(const QPoint& pos);
 
     // Input and hints (IndexListInput.cpp).
-    // Beeps when a move key would leave the rows.
-    void BeepAtTheEnds(int key, int row);
     void ShowRowHint(const QPoint& pos);
     void ContextMenuFromKeyboard(QContextMenuEvent* event);
 
