@@ -39,18 +39,16 @@ TVirtualListView::TVirtualListView(QWidget* parent)
 
 TVirtualListView::~TVirtualListView()
 {
-    if (FCollection) {
-        // No thread may reach this control once it goes.
-        TWriteGuard lock(*FCollection);
+    // No thread may reach this control once it goes.
+    if (FCollection)
         FCollection->SetControl(nullptr);
-    }
 }
 
 TVirtItems* TVirtualListView::Collection()
 {
     if (!FCollection) {
         FCollection = CreateCollection();
-        FCollection->SetControl(this);
+        FCollection->SetControl(&FLink);
     }
     return FCollection.get();
 }
@@ -58,13 +56,11 @@ TVirtItems* TVirtualListView::Collection()
 void TVirtualListView::SetCollection(std::unique_ptr<TVirtItems> collection)
 {
     SetItemCount(0);
-    if (FCollection) {
-        TWriteGuard lock(*FCollection);
+    if (FCollection)
         FCollection->SetControl(nullptr);
-    }
     FCollection = std::move(collection);
     if (FCollection) {
-        FCollection->SetControl(this);
+        FCollection->SetControl(&FLink);
         FCollection->SendCount();
     }
 }

@@ -2,6 +2,7 @@
 
 #include "base/VirtItems.h"
 #include "ui/list/IndexListView.h"
+#include "ui/list/ListControlLink.h"
 #include "ui/list/ListRequests.h"
 
 #include <atomic>
@@ -15,7 +16,7 @@
 // wait (row count, row redraw) and the posted notifications 0x49F, 0x4A0
 // and 0x4A3. The row the user is on is remembered by identity and id, so
 // it is found again after reloads and re-sorts.
-class TVirtualListView : public TIndexListView, public IVirtualListControl
+class TVirtualListView : public TIndexListView
 {
     Q_OBJECT
 public:
@@ -50,20 +51,22 @@ public:
     int CellImage(int row, int column) override;
     void SetCheckBoxes(bool on) override;
 
-    // ---- IVirtualListControl: callable from any thread, never waits.
-    void SendItemCount(int count) override;
-    void PostItemCount(int count) override;
-    void SendRowUpdate(int row) override;
-    void SendClear() override;
-    void BeginUpdateFromAnyThread() override;
-    void EndUpdateFromAnyThread() override;
-    void ListChanged() override;
-    void PostToControl(int message) override;
-    void PostToWindow(int message) override;
-    void ItemRemoved(const TVirtItem* item) override;
-    [[nodiscard]] bool ShowsCheckBoxes() const override { return FShowsCheckBoxes.load(); }
-    [[nodiscard]] std::vector<int> SelectedRows() const override;
-    void FocusControl() override;
+    // ---- What the collection asks of its control (IVirtualListControl,
+    // through TListControlLink): callable from any thread, never waits.
+    void SendItemCount(int count);
+    void PostItemCount(int count);
+    void SendRowUpdate(int row);
+    void SendClear();
+    void BeginUpdateFromAnyThread();
+    void EndUpdateFromAnyThread();
+    void ListChanged();
+    void PostToControl(int message);
+    void PostToWindow(int message);
+    void ItemRemoved(const TVirtItem* item);
+    [[nodiscard]] bool ShowsCheckBoxes() const { return FShowsCheckBoxes.load(); }
+    // Main thread only.
+    [[nodiscard]] std::vector<int> SelectedRows() const;
+    void FocusControl();
 
 Q_SIGNALS:
     // Enter or a double click on a row.
@@ -114,4 +117,5 @@ private:
     QString FPendingName;
     std::atomic<bool> FShowsCheckBoxes{false};
     TListRequestQueue FRequests{this};
+    TListControlLink FLink{*this};
 };
