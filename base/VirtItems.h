@@ -8,8 +8,8 @@
 
 class TVirtItem;
 
-// What a collection needs of the list control that shows it. The control
-// (a widget, in the ui module) implements it; every call may come from any
+// What a collection needs of the list control that shows it. The control's
+// side (in the ui module) implements it; every call may come from any
 // thread and none of them waits for the main thread.
 class IVirtualListControl
 {
