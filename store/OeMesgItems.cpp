@@ -430,6 +430,11 @@ bool TOeMesgItems::WaitUntilParsed(int timeoutMs)
     }
 }
 
+bool TOeMesgItems::LoadRunning() const
+{
+    return FFolders->OpenRequestPending() || Loading() || !FParser->LoadEnded();
+}
+
 void TOeMesgItems::Notify(TSyncItem* item, TNotification action)
 {
     if (action == TNotification::Added) {

@@ -64,6 +64,9 @@ public:
     [[nodiscard]] TOEFolders& Folders() { return *FFolders; }
     // Runs the event loop until the parser has finished the running load.
     bool WaitUntilParsed(int timeoutMs);
+    // True from the request to open a folder until the parser has listed
+    // the last message of its load.
+    [[nodiscard]] bool LoadRunning() const;
     // The caption of an item: the text event's answer when one is set;
     // otherwise the list fields are filled from the item's header.
     [[nodiscard]] QString ItemText(TMesgItem& item);
