@@ -40,7 +40,7 @@ public:
     [[nodiscard]] const QString& PendingName() const { return FPendingName; }
 
     // Removes every selected row from the collection and from the control.
-    void DeleteSelected();
+    virtual void DeleteSelected();
     // Appends copies of the selected items to the other list's collection;
     // nothing when the other control is not a virtual list.
     void CopySelectionTo(QWidget* other);
