@@ -176,9 +176,17 @@ bool TParserThread::HandleMessage(QEvent* event)
     if (static_cast<int>(event->type()) != kParseItemRequest)
         return TDispatchThread::HandleMessage(event);
     TRequest request;
+    bool parsed = false;
     while (!Terminated() && Pop(request)) {
+        parsed = parsed || request.Kind == kParseItemRequest;
         Handle(std::move(request));
         --FUnfinished;
+    }
+    // Messages that arrived outside a load (new ones, edited ones) reach the
+    // list once the queue is empty: a load tells it at its end instead.
+    if (parsed && !Terminated() && LoadEnded()) {
+        FItems.BeginDisplayUpdate();
+        FItems.EndDisplayUpdate();
     }
     return true;
 }
