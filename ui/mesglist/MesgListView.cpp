@@ -377,6 +377,15 @@ void TMesgListView::SetItemCount(int count)
     }
 }
 
+void TMesgListView::LockPainting()
+{
+    // The current message is known already: it is taken whenever the focus
+    // moves. The focused row is not asked again, for an update that the
+    // parser thread begins arrives after the rows have moved, and the row
+    // would name another message by then.
+    TIndexListView::LockPainting();
+}
+
 void TMesgListView::UnlockPainting()
 {
     {

@@ -132,6 +132,7 @@ protected:
     bool CustomDrawControl(QPainter* painter, TDrawStage stage) override;
     bool CustomDrawCell(int row, int column, QStyleOptionViewItem& option, QPainter* painter) override;
     void SetItemCount(int count) override;
+    void LockPainting() override;
     void UnlockPainting() override;
     void StartRowDrag(Qt::DropActions supportedActions) override;
     void customEvent(QEvent* event) override;
