@@ -86,6 +86,20 @@ TStoreId MesgListTest::Save(TStoreId folder, const TTestMessage& message, quint3
     return id;
 }
 
+std::vector<TStoreId> MesgListTest::SaveMany(TStoreId folder, int count, const std::function<TTestMessage(int)>& make,
+                                             quint32 state)
+{
+    std::unique_ptr<TStoreFolder> open;
+    EXPECT_EQ(FStore->Namespace().OpenFolder(folder, 0, open), srOk);
+    std::vector<TStoreId> ids;
+    for (int n = 0; n < count; ++n) {
+        TStoreId id = kNoStoreId;
+        EXPECT_EQ(open->SaveMessage(make(n).Source(), state, &id), srOk);
+        ids.push_back(id);
+    }
+    return ids;
+}
+
 QStringList MesgListTest::ColumnTexts(TMesgListView& list, int column)
 {
     QStringList texts;

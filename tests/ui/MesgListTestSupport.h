@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <vector>
@@ -74,6 +75,9 @@ protected:
     void TearDown() override;
 
     TStoreId Save(TStoreId folder, const TTestMessage& message, quint32 state = 0);
+    // Saves `count` messages, the n-th made by `make(n)`.
+    std::vector<TStoreId> SaveMany(TStoreId folder, int count, const std::function<TTestMessage(int)>& make,
+                                   quint32 state = 0);
     // The texts of a column, row by row.
     [[nodiscard]] static QStringList ColumnTexts(TMesgListView& list, int column);
     // The store id of the message in a row.

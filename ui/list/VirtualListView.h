@@ -65,7 +65,7 @@ public:
     void ItemRemoved(const TVirtItem* item);
     [[nodiscard]] bool ShowsCheckBoxes() const { return FShowsCheckBoxes.load(); }
     // Main thread only.
-    [[nodiscard]] std::vector<int> SelectedRows() const;
+    [[nodiscard]] virtual std::vector<int> SelectedRows() const;
     void FocusControl();
 
 Q_SIGNALS:

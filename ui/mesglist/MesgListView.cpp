@@ -316,6 +316,19 @@ void TMesgListView::RememberSelection()
     }
 }
 
+std::vector<int> TMesgListView::SelectedRows() const
+{
+    if (FSelectedIds.isEmpty())
+        return TVirtualListView::SelectedRows();
+    std::vector<int> rows;
+    TReadGuard lock(*FMessages);
+    for (int row = 0; row < FMessages->Count(); ++row) {
+        if (FSelectedIds.contains(FMessages->ItemForRow(row)->Id()))
+            rows.push_back(row);
+    }
+    return rows;
+}
+
 void TMesgListView::RestoreSelection()
 {
     const TVirtItem* current = RememberedItem();
@@ -326,20 +339,20 @@ void TMesgListView::RestoreSelection()
     {
         TReadGuard lock(*FMessages);
         currentRow = FMessages->IndexOf(current);
-        // The current message went (or waits beyond the rows the control
-        // knows): the control's own choice of a row stands.
-        if (currentRow < 0 || currentRow >= ItemCount() || !FSelectedIds.contains(current->Id())) {
-            RememberSelection();
+        // The current message waits beyond the rows the control knows: the
+        // next count puts it right.
+        if (currentRow < 0 || currentRow >= ItemCount())
             return;
-        }
-        if (FSelectedIds.size() == 1) {
-            selection.select(model()->index(currentRow, 0), model()->index(currentRow, 0));
+        const auto add = [this, &selection](int row) {
+            selection.merge(QItemSelection(model()->index(row, 0), model()->index(row, 0)), QItemSelectionModel::Select);
+        };
+        if (FSelectedIds.size() == 1 && FSelectedIds.contains(current->Id())) {
+            add(currentRow);
         } else {
             const int rows = std::min(ItemCount(), FMessages->Count());
             for (int row = 0; row < rows; ++row) {
                 if (FSelectedIds.contains(FMessages->ItemForRow(row)->Id()))
-                    selection.merge(QItemSelection(model()->index(row, 0), model()->index(row, 0)),
-                                    QItemSelectionModel::Select);
+                    add(row);
             }
         }
     }
@@ -388,11 +401,17 @@ void TMesgListView::LockPainting()
 
 void TMesgListView::UnlockPainting()
 {
+    const TVirtItem* current = RememberedItem();
     {
         const QScopedValueRollback restoring(FRestoringSelection, true);
         TVirtualListView::UnlockPainting();
     }
-    RestoreSelection();
+    // When the current message left, the row that took its place is the
+    // selection now; otherwise the chosen messages are selected again.
+    if (current && RememberedItem() == current)
+        RestoreSelection();
+    else
+        RememberSelection();
     SelectPendingWhenListed();
     SyncTreeAfterLoad();
 }

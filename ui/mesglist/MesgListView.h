@@ -114,6 +114,11 @@ public:
     // Deletes the selected messages in the store; the rows go when the
     // store reports the deletion.
     void DeleteSelected() override;
+    // The rows of the selected messages as they are now. While a folder
+    // loads, messages take their places between the moments the list
+    // learns of them: what the collection acts on (delete, copy) is found
+    // by the messages' ids, not by rows that may have moved.
+    [[nodiscard]] std::vector<int> SelectedRows() const override;
 
 Q_SIGNALS:
     // A row was opened (Enter, double click); emitted under the
