@@ -22,13 +22,15 @@ bool FolderSortsBefore(int kind, const QString& name, int otherKind, const QStri
     return kind != otherKind ? kind < otherKind : CompareLocaleTextNoCase(name, otherName) < 0;
 }
 
-std::vector<TFolderEntry> SortedChildren(TOEFolder& folders, TStoreId parent)
+std::vector<TFolderEntry> SortedChildren(TOEFolder& folders, TStoreId parent, bool* listed)
 {
     std::vector<TFolderEntry> children;
-    folders.ForEachChild(parent, [&children](const TFolderProps& props) {
+    const bool all = folders.ForEachChild(parent, [&children](const TFolderProps& props) {
         children.push_back(FolderEntry(props));
         return true;
     });
+    if (listed)
+        *listed = all;
     std::stable_sort(children.begin(), children.end(), [](const TFolderEntry& a, const TFolderEntry& b) {
         return FolderSortsBefore(a.Kind, a.Name, b.Kind, b.Name);
     });

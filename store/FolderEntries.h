@@ -28,5 +28,6 @@ struct TFolderEntry
 // name in the user's language with letter case ignored.
 [[nodiscard]] bool FolderSortsBefore(int kind, const QString& name, int otherKind, const QString& otherName);
 
-// The children of `parent` in that order.
-[[nodiscard]] std::vector<TFolderEntry> SortedChildren(TOEFolder& folders, TStoreId parent);
+// The children of `parent` in that order. `listed` (when given) tells
+// whether the store listed them all.
+[[nodiscard]] std::vector<TFolderEntry> SortedChildren(TOEFolder& folders, TStoreId parent, bool* listed = nullptr);
