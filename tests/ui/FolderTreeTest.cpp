@@ -76,6 +76,8 @@ TEST_F(FolderTreeTest, EveryKindHasItsOwnIconThatDrawsAtAnySize)
         const QIcon icon = FolderIcon(kind);
         EXPECT_TRUE(HasVisiblePixels(icon, 16)) << "kind " << kind;
         EXPECT_TRUE(HasVisiblePixels(icon, 48)) << "kind " << kind;
+        // A selected node shows its icon untinted.
+        EXPECT_EQ(icon.pixmap(16, QIcon::Selected).toImage(), icon.pixmap(16).toImage()) << "kind " << kind;
         EXPECT_FALSE(keys.contains(icon.cacheKey())) << "kind " << kind;
         keys << icon.cacheKey();
     }

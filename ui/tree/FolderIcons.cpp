@@ -1,8 +1,48 @@
 #include "ui/tree/FolderIcons.h"
 
+#include <QIconEngine>
+#include <QPainter>
+
 #include <array>
 
 namespace {
+
+// Draws a selected node's icon as it is: the styles' tinting of selected
+// icons blends a folder into a muddy shape of the selection's colour.
+class TUntintedIconEngine : public QIconEngine
+{
+public:
+    explicit TUntintedIconEngine(QIcon icon) : FIcon(std::move(icon)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        FIcon.paint(painter, rect, Qt::AlignCenter, Untinted(mode), state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return FIcon.pixmap(size, Untinted(mode), state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        return FIcon.pixmap(size, scale, Untinted(mode), state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return FIcon.actualSize(size, Untinted(mode), state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return FIcon.availableSizes(Untinted(mode), state);
+    }
+    [[nodiscard]] QString iconName() override { return FIcon.name(); }
+    [[nodiscard]] QString key() const override { return QStringLiteral("TUntintedIconEngine"); }
+    [[nodiscard]] QIconEngine* clone() const override { return new TUntintedIconEngine(FIcon); }
+
+private:
+    static QIcon::Mode Untinted(QIcon::Mode mode) { return mode == QIcon::Selected ? QIcon::Normal : mode; }
+
+    QIcon FIcon;
+};
 
 struct TIconName
 {
@@ -23,7 +63,8 @@ constexpr std::array<TIconName, 7> kIcons = {{
 
 QIcon MakeIcon(const TIconName& name)
 {
-    return QIcon::fromTheme(QLatin1String(name.Theme), QIcon(QLatin1String(name.Bundled)));
+    return QIcon(new TUntintedIconEngine(
+        QIcon::fromTheme(QLatin1String(name.Theme), QIcon(QLatin1String(name.Bundled)))));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QPainter>
 #include <QTreeWidgetItemIterator>
 
@@ -40,6 +41,11 @@ TFolderTreeView::TFolderTreeView(QWidget* parent)
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDropIndicatorShown(false);
+    // Deep or long names scroll sideways rather than being cut short; the
+    // column is never narrower than the tree, so selections span it.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     const QString hint = Lang().HintText(QStringLiteral("FolderTree"));
     setToolTip(hint);
     setAccessibleName(hint);
@@ -341,16 +347,30 @@ void TFolderTreeView::SetDropNode(TFolderNode* node)
         viewport()->update(visualRect(FDropIndex));
 }
 
+void TFolderTreeView::resizeEvent(QResizeEvent* event)
+{
+    QTreeWidget::resizeEvent(event);
+    header()->setMinimumSectionSize(viewport()->width());
+}
+
 void TFolderTreeView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    // The node that a drop would land on is marked as a frame in the
-    // selection colour, which leaves the selection itself readable.
-    QTreeWidget::drawRow(painter, option, index);
-    if (index != FDropIndex)
+    if (index != FDropIndex) {
+        QTreeWidget::drawRow(painter, option, index);
         return;
+    }
+    // The node that a drop would land on is shaded and framed in the
+    // selection colour, under its text, which stays readable.
+    const QColor highlight = palette().color(QPalette::Highlight);
+    QColor shade = highlight;
+    shade.setAlpha(80);
+    const int left = visualRect(index).left();
+    const QRect marked(left, option.rect.top(), viewport()->width() - left - 1, option.rect.height() - 1);
+    painter->fillRect(marked, shade);
+    QTreeWidget::drawRow(painter, option, index);
     painter->save();
-    painter->setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter->setPen(QPen(highlight, 1));
     painter->setBrush(Qt::NoBrush);
-    painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
+    painter->drawRect(marked);
     painter->restore();
 }

@@ -96,6 +96,7 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void CurrentChanged(QTreeWidgetItem* current);
