@@ -26,24 +26,6 @@ TStoreId ReadId(TIniFiler& filer, const QString& key)
     return ok ? id : kNoStoreId;
 }
 
-// Switches the filer to the section and back, also when an exception passes.
-class TSectionSwitch
-{
-public:
-    TSectionSwitch(TIniFiler& filer, const QString& section)
-        : FFiler(filer), FSaved(filer.Section())
-    {
-        filer.SetSection(section);
-    }
-    ~TSectionSwitch() { FFiler.SetSection(FSaved); }
-    TSectionSwitch(const TSectionSwitch&) = delete;
-    TSectionSwitch& operator=(const TSectionSwitch&) = delete;
-
-private:
-    TIniFiler& FFiler;
-    QString FSaved;
-};
-
 } // namespace
 
 TOEFavorites::TOEFavorites(QObject* owner)
@@ -171,7 +153,8 @@ QString TOEFavorites::GetSectionName() const
 
 void TOEFavorites::ReadWrite(TIniFiler& filer)
 {
-    TSectionSwitch section(filer, kSection);
+    TIniSectionGuard guard(filer);
+    filer.SetSection(kSection);
     if (filer.Loading())
         Read(filer);
     else
