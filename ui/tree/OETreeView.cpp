@@ -8,7 +8,6 @@
 #include "ui/tree/FolderNode.h"
 
 #include <QCoreApplication>
-#include <QMouseEvent>
 #include <QTreeWidgetItemIterator>
 
 namespace {
@@ -274,13 +273,4 @@ void TOETreeView::SyncWithCollection()
 void TOETreeView::SyncList()
 {
     SyncWithCollection();
-}
-
-void TOETreeView::mousePressEvent(QMouseEvent* event)
-{
-    // A click on the tree ends a load that the list is running; the list
-    // then follows the tree.
-    if (event->button() == Qt::LeftButton && FCollection)
-        FCollection->StopLoading();
-    TFolderTreeView::mousePressEvent(event);
 }

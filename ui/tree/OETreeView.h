@@ -67,7 +67,6 @@ protected:
     [[nodiscard]] Qt::DropAction DropEffect(const QMimeData* data, TFolderNode* node, Qt::DropAction proposed) override;
     Qt::DropAction Drop(const QMimeData* data, TFolderNode* node, Qt::DropAction proposed) override;
     bool event(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void Listen(QObject* owner, std::function<void(int, TStoreId, TStoreId)>& event);
