@@ -14,7 +14,7 @@ namespace {
 std::mutex gConnectionsMutex;
 std::vector<TStoreConnection*> gConnections;
 
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 } // namespace
 
@@ -54,15 +54,27 @@ void TStoreConnection::CreateSchema()
         version.Step();
         current = version.Int(0);
     }
-    if (current == kSchemaVersion) {
-        FDb.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=OFF");
-        return;
-    }
     if (current > kSchemaVersion)
         FDb.Fail(SQLITE_NOTADB);   // written by a newer program: never touch it
     // auto_vacuum must be chosen before the first table exists.
-    FDb.Execute("PRAGMA auto_vacuum=INCREMENTAL; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
+    if (current == 0)
+        FDb.Execute("PRAGMA auto_vacuum=INCREMENTAL");
+    FDb.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=OFF");
+    if (current == kSchemaVersion)
+        return;
+    // A store of an older version is brought up step by step, all in one
+    // transaction: an interrupted upgrade leaves the old version intact.
     TSqlTransaction transaction(FDb);
+    if (current < 1)
+        CreateVersion1();
+    if (current < 2)
+        UpgradeToVersion2();
+    FDb.Execute(QByteArray("PRAGMA user_version=" + QByteArray::number(kSchemaVersion)).constData());
+    transaction.Commit();
+}
+
+void TStoreConnection::CreateVersion1()
+{
     FDb.Execute(
         "CREATE TABLE folders("
         "  id INTEGER PRIMARY KEY AUTOINCREMENT,"
@@ -86,9 +98,20 @@ void TStoreConnection::CreateSchema()
         "  (2, 0, 'Outbox', 1),"
         "  (3, 0, 'Sent Items', 2),"
         "  (4, 0, 'Deleted Items', 3),"
-        "  (5, 0, 'Drafts', 4);"
-        "PRAGMA user_version=1;");
-    transaction.Commit();
+        "  (5, 0, 'Drafts', 4);");
+}
+
+void TStoreConnection::UpgradeToVersion2()
+{
+    // Where imported messages came from: a file (by the identity the importer
+    // gives it) and the message's place in that file. Kept in the store so
+    // that the record and the message are written in one transaction.
+    FDb.Execute(
+        "CREATE TABLE imports("
+        "  origin BLOB NOT NULL,"
+        "  entry INTEGER NOT NULL,"
+        "  message INTEGER NOT NULL,"
+        "  PRIMARY KEY(origin, entry)) WITHOUT ROWID;");
 }
 
 TStoreResult TStoreConnection::Run(TStoreOp op, bool write, const std::function<TStoreResult()>& body)

@@ -89,6 +89,8 @@ private:
     };
 
     void CreateSchema();
+    void CreateVersion1();
+    void UpgradeToVersion2();
     TStoreResult ReadFolderProps(TStoreId id, TFolderProps& props);
     // Posts the unread-count (5) and message-count (8) changes of a folder.
     void NotifyCountChanges(TStoreId folder, bool unreadChanged, bool totalChanged);
