@@ -45,6 +45,11 @@ public:
     TStoreResult MessageProps(TStoreId folder, TStoreId id, TMessageProps& props);
     TStoreResult MessageSource(TStoreId folder, TStoreId id, QByteArray& source);
     TStoreResult SaveMessage(TStoreId folder, const QByteArray& source, quint32 state, TStoreId* newId);
+    // Messages brought in from another program's files: the record of where
+    // each came from is written in the same transaction as the message.
+    TStoreResult SaveImportedMessage(TStoreId folder, const TImportOrigin& origin, const QByteArray& source,
+                                     quint32 state, const QDateTime& received, TStoreId* newId);
+    TStoreResult FindImportedMessage(const TImportOrigin& origin, TStoreId* id);
     TStoreResult CopyMoveMessages(TStoreId source, TStoreId target, const TMessageIdList& ids, bool move,
                                   IStoreProgress* sink);
     TStoreResult DeleteMessages(TStoreId folder, const TMessageIdList& ids, IStoreProgress* sink);
@@ -90,6 +95,10 @@ private:
 
     void CreateSchema();
     void CreateVersion1();
+    // Adds a message inside the running operation; an invalid `received`
+    // is taken from the source's topmost "Received:" header, else now.
+    TStoreResult InsertMessage(TStoreId folder, const QByteArray& source, quint32 state, QDateTime received,
+                               TStoreId* newId);
     void UpgradeToVersion2();
     TStoreResult ReadFolderProps(TStoreId id, TFolderProps& props);
     // Posts the unread-count (5) and message-count (8) changes of a folder.

@@ -49,6 +49,10 @@ public:
     TStoreResult RegisterNotification(quint32 flags, QObject* receiver);
     TStoreResult UnregisterNotification(QObject* receiver);
 
+    // The message imported from `origin`, when it is still in the store (in
+    // any folder); srNotFound when it was never imported or is gone for good.
+    TStoreResult FindImportedMessage(const TImportOrigin& origin, TStoreId* id);
+
     // Integer settings kept in the store; srNotFound when never written.
     TStoreResult ReadSetting(const QByteArray& key, qint64& value);
     TStoreResult WriteSetting(const QByteArray& key, qint64 value);
@@ -84,6 +88,12 @@ public:
     // Stores the whole stream (read from its beginning) with the given state.
     TStoreResult SaveMessage(QIODevice& stream, quint32 state, TStoreId* newId);
     TStoreResult SaveMessage(const QByteArray& source, quint32 state, TStoreId* newId);
+    // Stores a message brought in from another program's file with its
+    // received date (the store's own rule when invalid) and records its
+    // origin, both in one transaction, so that importing the file again can
+    // tell it is there (FindImportedMessage).
+    TStoreResult SaveImportedMessage(const TImportOrigin& origin, const QByteArray& source, quint32 state,
+                                     const QDateTime& received, TStoreId* newId);
 
     // flags 1 moves, 0 copies.
     TStoreResult CopyMoveMessages(TStoreFolder& target, const TMessageIdList& ids, quint32 flags, quint32 reserved,
