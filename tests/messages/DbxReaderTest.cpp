@@ -2,11 +2,15 @@
 // comes out byte for byte, with its state and date; damage loses only what
 // it destroys, and nothing makes the reader loop or read outside the file.
 
+#include "fuzz/messages/DbxFuzzInput.h"
 #include "messages/dbx/DbxFileKind.h"
 #include "messages/dbx/DbxFolderFile.h"
 #include "messages/dbx/DbxFormat.h"
 #include "messages/dbx/DbxMessageFile.h"
 #include "tests/support/DbxFixtureWriter.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -246,6 +250,19 @@ TEST(DbxReader, AFileCutInsideItsHeaderIsDamagedAndEmpty)
     const TDbxMessageList list = TDbxMessageFile(View(file)).Messages();
     EXPECT_TRUE(list.IndexDamaged);
     EXPECT_TRUE(list.Messages.empty());
+}
+
+TEST(DbxReader, SavedFuzzerFindings)
+{
+    const QDir dir(FixturePath(QStringLiteral("dbx-crashes")));
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        if (name == QLatin1String("README.md"))
+            continue;
+        SCOPED_TRACE(name.toStdString());
+        const QByteArray input = ReadFixture(QStringLiteral("dbx-crashes/") + name);
+        ReadWholeDbxFile(DbxFileFromFuzzInput(reinterpret_cast<const unsigned char*>(input.constData()),
+                                              std::size_t(input.size())));
+    }
 }
 
 TEST(DbxFolders, TheFolderListReadsBackAsWritten)
