@@ -7,12 +7,12 @@
 
 #include "engine/StoreFaults.h"
 #include "store/OEFolders.h"
+#include "tests/store/StoredMessages.h"
 #include "tests/support/DbxFixtureWriter.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
-#include <QIODevice>
 
 #include <gtest/gtest.h>
 
@@ -52,18 +52,9 @@ protected:
 
     std::vector<TStored> Stored(TStoreId folder)
     {
-        std::unique_ptr<TStoreFolder> open;
-        EXPECT_EQ(FModel->Namespace().OpenFolder(folder, 0, open), srOk);
         std::vector<TStored> stored;
-        TMessageProps props;
-        TEnumHandle handle = 0;
-        for (TStoreResult r = open->GetFirstMessage(1, 0, kNoStoreId, props, handle); r == srOk;
-             r = open->GetNextMessage(handle, 0, props)) {
-            std::unique_ptr<QIODevice> stream;
-            EXPECT_EQ(open->OpenMessage(props.Id, stream), srOk);
-            stored.push_back({stream->readAll(), props.State, props.Received});
-        }
-        open->GetMessageClose(handle);
+        for (const TStoredMessage& message : StoredMessages(FModel->Namespace(), folder))
+            stored.push_back({message.Source, message.Props.State, message.Props.Received});
         return stored;
     }
 
