@@ -47,8 +47,8 @@ public:
     TStoreResult SaveMessage(TStoreId folder, const QByteArray& source, quint32 state, TStoreId* newId);
     // Messages brought in from another program's files: the record of where
     // each came from is written in the same transaction as the message.
-    TStoreResult SaveImportedMessage(TStoreId folder, const TImportOrigin& origin, const QByteArray& source,
-                                     quint32 state, const QDateTime& received, TStoreId* newId);
+    TStoreResult SaveImportedMessages(TStoreId folder, const std::vector<TImportedMessage>& messages,
+                                      TMessageIdList* newIds);
     TStoreResult FindImportedMessage(const TImportOrigin& origin, TStoreId* id);
     TStoreResult CopyMoveMessages(TStoreId source, TStoreId target, const TMessageIdList& ids, bool move,
                                   IStoreProgress* sink);

@@ -4,26 +4,30 @@
 #include "engine/StoreConnection.h"
 #include "engine/StoreNamespace.h"
 
-TStoreResult TStoreConnection::SaveImportedMessage(TStoreId folder, const TImportOrigin& origin,
-                                                   const QByteArray& source, quint32 state,
-                                                   const QDateTime& received, TStoreId* newId)
+TStoreResult TStoreConnection::SaveImportedMessages(TStoreId folder, const std::vector<TImportedMessage>& messages,
+                                                    TMessageIdList* newIds)
 {
-    return Run(TStoreOp::SaveMessage, true, [&] {
-        TStoreId id = kNoStoreId;
-        const TStoreResult result = InsertMessage(folder, source, state, received, &id);
-        if (result != srOk)
-            return result;
-        // A record left by a message that has since been deleted for good
-        // is replaced: the message is in the store again.
-        FDb.Prepare("INSERT OR REPLACE INTO imports(origin, entry, message) VALUES (?, ?, ?)")
-            .Bind(1, origin.File)
-            .Bind(2, origin.Entry)
-            .Bind(3, id)
-            .Exec();
-        if (newId)
-            *newId = id;
+    TMessageIdList ids;
+    const TStoreResult result = Run(TStoreOp::SaveMessage, true, [&] {
+        for (const TImportedMessage& message : messages) {
+            TStoreId id = kNoStoreId;
+            const TStoreResult saved = InsertMessage(folder, message.Source, message.State, message.Received, &id);
+            if (saved != srOk)
+                return saved;
+            // A record left by a message that has since been deleted for
+            // good is replaced: the message is in the store again.
+            FDb.Prepare("INSERT OR REPLACE INTO imports(origin, entry, message) VALUES (?, ?, ?)")
+                .Bind(1, message.Origin.File)
+                .Bind(2, message.Origin.Entry)
+                .Bind(3, id)
+                .Exec();
+            ids.push_back(id);
+        }
         return srOk;
     });
+    if (result == srOk && newIds)
+        *newIds = ids;
+    return result;
 }
 
 TStoreResult TStoreConnection::FindImportedMessage(const TImportOrigin& origin, TStoreId* id)
@@ -45,8 +49,7 @@ TStoreResult TStoreNamespace::FindImportedMessage(const TImportOrigin& origin, T
     return FConnection ? FConnection->FindImportedMessage(origin, id) : srFail;
 }
 
-TStoreResult TStoreFolder::SaveImportedMessage(const TImportOrigin& origin, const QByteArray& source, quint32 state,
-                                               const QDateTime& received, TStoreId* newId)
+TStoreResult TStoreFolder::SaveImportedMessages(const std::vector<TImportedMessage>& messages, TMessageIdList* newIds)
 {
-    return FConnection->SaveImportedMessage(FId, origin, source, state, received, newId);
+    return FConnection->SaveImportedMessages(FId, messages, newIds);
 }

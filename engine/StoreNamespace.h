@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class QIODevice;
 class QObject;
@@ -88,12 +89,12 @@ public:
     // Stores the whole stream (read from its beginning) with the given state.
     TStoreResult SaveMessage(QIODevice& stream, quint32 state, TStoreId* newId);
     TStoreResult SaveMessage(const QByteArray& source, quint32 state, TStoreId* newId);
-    // Stores a message brought in from another program's file with its
-    // received date (the store's own rule when invalid) and records its
-    // origin, both in one transaction, so that importing the file again can
-    // tell it is there (FindImportedMessage).
-    TStoreResult SaveImportedMessage(const TImportOrigin& origin, const QByteArray& source, quint32 state,
-                                     const QDateTime& received, TStoreId* newId);
+    // Stores messages brought in from another program's files, each with
+    // its received date (the store's own rule when invalid) and a record of
+    // its origin, all in one transaction: all are saved or none. Importing a
+    // file again can then tell they are there (FindImportedMessage). Many
+    // messages in one call write much less than one call each.
+    TStoreResult SaveImportedMessages(const std::vector<TImportedMessage>& messages, TMessageIdList* newIds);
 
     // flags 1 moves, 0 copies.
     TStoreResult CopyMoveMessages(TStoreFolder& target, const TMessageIdList& ids, quint32 flags, quint32 reserved,

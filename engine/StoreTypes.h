@@ -76,6 +76,14 @@ struct TImportOrigin {
     qint64 Entry = 0;
 };
 
+// A message brought in from another program's file.
+struct TImportedMessage {
+    TImportOrigin Origin;
+    QByteArray Source;
+    quint32 State = 0;
+    QDateTime Received;   // invalid: the store's own rule
+};
+
 // Receives the progress of long operations (copy, move, delete).
 class IStoreProgress
 {

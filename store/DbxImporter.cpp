@@ -1,11 +1,12 @@
 #include "store/DbxImporter.h"
 
+#include "engine/StoreNamespace.h"
 #include "messages/dbx/DbxFileKind.h"
 #include "messages/dbx/DbxFormat.h"
 #include "messages/dbx/DbxMappedFile.h"
 #include "messages/dbx/DbxMessageFile.h"
-#include "store/DbxStorePlan.h"
 #include "settings/SystemCodePage.h"
+#include "store/DbxStorePlan.h"
 #include "store/OEFolder.h"
 
 #include <QCryptographicHash>
@@ -48,6 +49,49 @@ quint32 StoreState(const TDbxMessage& message)
         state |= kMsgFlagged;
     return state;
 }
+
+// Messages waiting to be saved together: one transaction for many messages
+// writes the store's index pages once instead of once a message.
+class TImportBatch
+{
+public:
+    TImportBatch(TStoreFolder& folder, TDbxFileReport& report) : FFolder(folder), FReport(report) {}
+
+    void Add(TImportedMessage message, bool complete)
+    {
+        FBytes += message.Source.size();
+        FIncomplete += complete ? 0 : 1;
+        FMessages.push_back(std::move(message));
+    }
+
+    [[nodiscard]] bool Full() const { return FMessages.size() >= kMessages || FBytes >= kBytes; }
+
+    // Saves the waiting messages and counts them in the report.
+    TStoreResult Save()
+    {
+        if (FMessages.empty())
+            return srOk;
+        const TStoreResult result = FFolder.SaveImportedMessages(FMessages, nullptr);
+        if (result != srOk)
+            return result;
+        FReport.Imported += int(FMessages.size());
+        FReport.Incomplete += FIncomplete;
+        FMessages.clear();
+        FBytes = 0;
+        FIncomplete = 0;
+        return srOk;
+    }
+
+private:
+    static constexpr size_t kMessages = 256;
+    static constexpr qint64 kBytes = 8 * 1024 * 1024;
+
+    TStoreFolder& FFolder;
+    TDbxFileReport& FReport;
+    std::vector<TImportedMessage> FMessages;
+    qint64 FBytes = 0;
+    int FIncomplete = 0;
+};
 
 QString StoreFailure(const QString& what, TStoreResult result)
 {
@@ -182,6 +226,13 @@ bool TDbxImporter::ImportFile(const TJob& job, TDbxImportSummary& summary)
         return false;
     }
     const QByteArray identity = FileIdentity(bytes);
+    TImportBatch batch(*folder, report);
+    auto save = [&] {
+        const TStoreResult result = batch.Save();
+        if (result != srOk)
+            summary.Failure = StoreFailure(QStringLiteral("cannot save messages"), result);
+        return result == srOk;
+    };
     for (size_t i = 0; i < list.Messages.size(); ++i) {
         const TDbxMessage& message = list.Messages[i];
         // The first data block tells a message apart within its file, and
@@ -191,22 +242,20 @@ bool TDbxImporter::ImportFile(const TJob& job, TDbxImportSummary& summary)
             ++report.AlreadyImported;
         } else {
             QByteArray source;
-            if (reader.ReadSource(message.DataOffset, source) != TDbxChainEnd::Complete)
-                ++report.Incomplete;
-            const TStoreResult result =
-                folder->SaveImportedMessage(origin, source, StoreState(message), message.Received, nullptr);
-            if (result != srOk) {
-                summary.Failure = StoreFailure(QStringLiteral("cannot save a message"), result);
+            const bool complete = reader.ReadSource(message.DataOffset, source) == TDbxChainEnd::Complete;
+            batch.Add({origin, std::move(source), StoreState(message), message.Received}, complete);
+            if (batch.Full() && !save())
                 return false;
-            }
-            ++report.Imported;
         }
         const qint64 done = FDone + bytes.Size() * qint64(i + 1) / qint64(list.Messages.size());
         if (FProgress && !FProgress(done, FTotal)) {
-            summary.Cancelled = true;
+            // What was read before the cancel is kept.
+            summary.Cancelled = save();
             return false;
         }
     }
+    if (!save())
+        return false;
     FDone += bytes.Size();
     return true;
 }

@@ -12,14 +12,28 @@ namespace {
 const TImportOrigin kOrigin{"file-identity", 0x1234};
 const QByteArray kSource = "Received: by x; Tue, 1 Mar 2005 10:00:00 +0000\r\nSubject: s\r\n\r\nbody\r\n";
 
+// Saves one imported message; its new id, or kNoStoreId.
+TStoreId SaveOne(TStoreFolder& folder, const TImportOrigin& origin, quint32 state = 0,
+                 const QDateTime& received = {})
+{
+    TMessageIdList ids;
+    if (folder.SaveImportedMessages({{origin, kSource, state, received}}, &ids) != srOk || ids.size() != 1)
+        return kNoStoreId;
+    return ids.front();
+}
+
 TEST_F(StoreTest, AnImportedMessageKeepsTheGivenReceivedDateElseTheStoresRule)
 {
     auto inbox = Open(kInbox);
     const QDateTime given = QDateTime(QDate(2003, 7, 14), QTime(8, 30), Qt::UTC);
-    TStoreId first = kNoStoreId;
-    ASSERT_EQ(inbox->SaveImportedMessage(kOrigin, kSource, kMsgUnread | kMsgFlagged, given, &first), srOk);
-    TStoreId second = kNoStoreId;
-    ASSERT_EQ(inbox->SaveImportedMessage({"other", 1}, kSource, 0, QDateTime(), &second), srOk);
+    TMessageIdList ids;
+    ASSERT_EQ(inbox->SaveImportedMessages({{kOrigin, kSource, kMsgUnread | kMsgFlagged, given},
+                                           {{"other", 1}, kSource, 0, QDateTime()}},
+                                          &ids),
+              srOk);
+    ASSERT_EQ(ids.size(), 2);
+    const TStoreId first = ids[0];
+    const TStoreId second = ids[1];
 
     TMessageProps props;
     ASSERT_EQ(inbox->GetMessageProperties(first, 0, props), srOk);
@@ -37,8 +51,8 @@ TEST_F(StoreTest, TheImportRecordFollowsTheMessageUntilItIsDeletedForGood)
     TStoreId found = kNoStoreId;
     EXPECT_EQ(FStore.FindImportedMessage(kOrigin, &found), srNotFound);
     auto inbox = Open(kInbox);
-    TStoreId id = kNoStoreId;
-    ASSERT_EQ(inbox->SaveImportedMessage(kOrigin, kSource, 0, QDateTime(), &id), srOk);
+    const TStoreId id = SaveOne(*inbox, kOrigin);
+    ASSERT_NE(id, kNoStoreId);
     ASSERT_EQ(FStore.FindImportedMessage(kOrigin, &found), srOk);
     EXPECT_EQ(found, id);
     EXPECT_EQ(FStore.FindImportedMessage({kOrigin.File, kOrigin.Entry + 1}, &found), srNotFound);
@@ -51,17 +65,18 @@ TEST_F(StoreTest, TheImportRecordFollowsTheMessageUntilItIsDeletedForGood)
     EXPECT_EQ(FStore.FindImportedMessage(kOrigin, &found), srNotFound);
 
     // Imported again, the record points at the new message.
-    TStoreId again = kNoStoreId;
-    ASSERT_EQ(inbox->SaveImportedMessage(kOrigin, kSource, 0, QDateTime(), &again), srOk);
+    const TStoreId again = SaveOne(*inbox, kOrigin);
+    ASSERT_NE(again, kNoStoreId);
     ASSERT_EQ(FStore.FindImportedMessage(kOrigin, &found), srOk);
     EXPECT_EQ(found, again);
 }
 
-TEST_F(StoreTest, AFailedImportSavesNeitherTheMessageNorItsRecord)
+TEST_F(StoreTest, AFailedImportSavesNoneOfItsMessagesNorTheirRecords)
 {
     auto inbox = Open(kInbox);
+    const std::vector<TImportedMessage> batch = {{kOrigin, kSource, 0, {}}, {{"other", 2}, kSource, 0, {}}};
     TStoreFaults::Inject(TStoreOp::SaveMessage, 1);
-    EXPECT_NE(inbox->SaveImportedMessage(kOrigin, kSource, 0, QDateTime(), nullptr), srOk);
+    EXPECT_NE(inbox->SaveImportedMessages(batch, nullptr), srOk);
     TStoreFaults::Reset();
     EXPECT_TRUE(MessageIds(kInbox).empty());
     TStoreId found = kNoStoreId;
@@ -70,8 +85,8 @@ TEST_F(StoreTest, AFailedImportSavesNeitherTheMessageNorItsRecord)
     std::unique_ptr<TStoreFolder> gone = Open(NewFolder(kInbox, "gone"));
     ASSERT_EQ(FStore.DeleteFolder(gone->Id(), 0), srOk);
     ASSERT_EQ(FStore.DeleteFolder(gone->Id(), 0), srOk);
-    EXPECT_EQ(gone->SaveImportedMessage(kOrigin, kSource, 0, QDateTime(), nullptr), srNotFound);
-    EXPECT_EQ(FStore.FindImportedMessage(kOrigin, &found), srNotFound);
+    EXPECT_EQ(gone->SaveImportedMessages(batch, nullptr), srNotFound);
+    EXPECT_EQ(FStore.FindImportedMessage({"other", 2}, &found), srNotFound);
 }
 
 } // namespace

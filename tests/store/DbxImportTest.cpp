@@ -266,18 +266,20 @@ TEST_F(DbxImport, ACancelKeepsWhatWasSavedAndTheNextImportGoesOnFromThere)
 
 TEST_F(DbxImport, AStoreFailureStopsTheImportAndKeepsWhatWasSaved)
 {
-    std::vector<TDbxFixtureMessage> messages;
-    for (int i = 0; i < 5; ++i)
-        messages.push_back(Message(QByteArray::number(i)));
-    const QString file = WriteFile(QStringLiteral("Five.dbx"), WriteDbxMessageFile(messages));
-    TStoreFaults::Inject(TStoreOp::SaveMessage, 1, 2);
-    const TDbxImportSummary failed = Import(kDrafts, {file, file});
+    const QString first = WriteFile(QStringLiteral("First.dbx"), WriteDbxMessageFile({Message("1"), Message("2")}));
+    const QString second = WriteFile(QStringLiteral("Second.dbx"), WriteDbxMessageFile({Message("3"), Message("4")}));
+    const QString third = WriteFile(QStringLiteral("Third.dbx"), WriteDbxMessageFile({Message("5")}));
+    TStoreFaults::Inject(TStoreOp::SaveMessage, 1, 1);
+    const TDbxImportSummary failed = Import(kDrafts, {first, second, third});
     EXPECT_FALSE(failed.Failure.isEmpty());
+    EXPECT_FALSE(failed.Complete());
     EXPECT_EQ(failed.Imported(), 2);
-    EXPECT_EQ(failed.Files.size(), 1u);
-    EXPECT_EQ(Stored(kDrafts).size(), 2u);
+    EXPECT_EQ(failed.Files.size(), 2u);
+    EXPECT_EQ(Subjects(kDrafts), (std::vector<QByteArray>{"1", "2"}));
     TStoreFaults::Reset();
-    EXPECT_EQ(Import(kDrafts, {file}).Imported(), 3);
+    const TDbxImportSummary rest = Import(kDrafts, {first, second, third});
+    EXPECT_EQ(rest.Imported(), 3);
+    EXPECT_EQ(rest.AlreadyImported(), 2);
 }
 
 TEST_F(DbxImport, WithoutAUsableFolderListEveryMessageFileBecomesAFolderNamedAfterIt)
