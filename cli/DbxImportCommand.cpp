@@ -147,8 +147,8 @@ void PrintText(TCliRun& run, TOEFolders& folders, const TDbxImportSummary& summa
             run.Err << QStringLiteral("vellumo-cli import-dbx: %1: %2\n").arg(file.File, file.Error);
     }
     for (const QString& problem : summary.FolderListProblems)
-        run.Err << QStringLiteral("vellumo-cli import-dbx: %1 (its message files were imported as folders named "
-                                  "after them)\n").arg(problem);
+        run.Err << QStringLiteral("vellumo-cli import-dbx: %1 (message files it does not name were imported as "
+                                  "folders named after them)\n").arg(problem);
     for (const QString& missing : summary.MissingFiles)
         run.Err << QStringLiteral("vellumo-cli import-dbx: Folders.dbx names %1, which is not there\n")
                        .arg(TerminalSafe(missing));

@@ -162,6 +162,12 @@ bool TDbxImporter::PlanPath(const QString& path, std::vector<TJob>& jobs, TDbxIm
 bool TDbxImporter::PlanStore(const QString& dir, std::vector<TJob>& jobs, TDbxImportSummary& summary)
 {
     const TDbxStorePlan plan = PlanDbxStore(dir);
+    if (plan.DbxFiles == 0) {
+        summary.Files.push_back({});
+        summary.Files.back().File = dir;
+        summary.Files.back().Error = QStringLiteral("no .dbx files in this folder");
+        return true;
+    }
     summary.MissingFiles += plan.MissingFiles;
     summary.SkippedFiles += plan.SkippedFiles;
     if (!plan.FolderListProblem.isEmpty())

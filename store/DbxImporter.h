@@ -29,7 +29,7 @@ struct TDbxFileReport {
 };
 
 struct TDbxImportSummary {
-    std::vector<TDbxFileReport> Files;   // in the order they were imported
+    std::vector<TDbxFileReport> Files;   // in the order they were read (folders without files first)
     QStringList MissingFiles;            // named by a folder list, not found
     QStringList SkippedFiles;            // not message files of a folder
     QStringList FolderListProblems;      // a Folders.dbx that could not be used whole, with its folder

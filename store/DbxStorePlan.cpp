@@ -206,6 +206,7 @@ TDbxStorePlan PlanDbxStore(const QString& dir)
 {
     TDbxStorePlan plan;
     const QHash<QString, QString> files = DbxFilesOf(dir);
+    plan.DbxFiles = int(files.size());
     std::set<QString> used;
     if (files.contains(kFolderListName))
         used = PlanFolderList(files.value(kFolderListName), files, plan);

@@ -26,6 +26,7 @@ struct TDbxStorePlan {
     QStringList MissingFiles;                 // named by Folders.dbx, not in the folder
     QStringList SkippedFiles;                 // *.dbx files that hold no messages of a folder
     QString FolderListProblem;                // why Folders.dbx could not be used, when it could not
+    int DbxFiles = 0;                         // *.dbx files in the folder, Folders.dbx among them
 };
 
 // Plans the import of the store folder `dir`.

@@ -218,23 +218,30 @@ TEST_F(DbxImport, DamagedFilesGiveUpOnlyWhatIsDestroyedAndSaySo)
     QByteArray cycle = WriteDbxMessageFile(messages, &layout);
     SetDbxBlockNext(cycle, layout.Blocks[4].back(), layout.Blocks[4].front());
 
+    const QString empty = TTestEnvironment::NewFolder();
     const TDbxImportSummary summary = Import(
         kDrafts, {WriteFile(QStringLiteral("Zeroed.dbx"), zeroed), WriteFile(QStringLiteral("Cycle.dbx"), cycle),
                   WriteFile(QStringLiteral("Text.dbx"), "not a dbx file"),
-                  QDir(FDir).filePath(QStringLiteral("Absent.dbx"))});
+                  QDir(FDir).filePath(QStringLiteral("Absent.dbx")), empty});
     EXPECT_FALSE(summary.Complete());
     EXPECT_TRUE(summary.Failure.isEmpty());
-    ASSERT_EQ(summary.Files.size(), 4u);
-    const TDbxFileReport& recovered = summary.Files[0];
+    auto report = [&](const QString& name) {
+        const auto found = std::find_if(summary.Files.begin(), summary.Files.end(),
+                                        [&](const TDbxFileReport& file) { return file.File.endsWith(name); });
+        return found != summary.Files.end() ? *found : TDbxFileReport{};
+    };
+    ASSERT_EQ(summary.Files.size(), 5u);
+    const TDbxFileReport recovered = report(QStringLiteral("Zeroed.dbx"));
     EXPECT_TRUE(recovered.IndexDamaged);
     EXPECT_EQ(recovered.Recovered, 30);
     EXPECT_EQ(recovered.Imported, 30);
-    const TDbxFileReport& cut = summary.Files[1];
+    const TDbxFileReport cut = report(QStringLiteral("Cycle.dbx"));
     EXPECT_FALSE(cut.IndexDamaged);
     EXPECT_EQ(cut.Imported, 30);
     EXPECT_EQ(cut.Incomplete, 1);
-    EXPECT_FALSE(summary.Files[2].Error.isEmpty());
-    EXPECT_FALSE(summary.Files[3].Error.isEmpty());
+    EXPECT_FALSE(report(QStringLiteral("Text.dbx")).Error.isEmpty());
+    EXPECT_FALSE(report(QStringLiteral("Absent.dbx")).Error.isEmpty());
+    EXPECT_EQ(report(empty).Error, QStringLiteral("no .dbx files in this folder"));
     EXPECT_EQ(Stored(kDrafts).size(), 60u);
     // Recovered messages have no message info: they come in unread.
     EXPECT_EQ(Stored(kDrafts).front().State, kMsgUnread);
