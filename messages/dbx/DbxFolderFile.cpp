@@ -24,6 +24,8 @@ TDbxFolderList ReadDbxFolders(const TDbxBytes& bytes)
     TDbxFolderList list;
     const TDbxTreeValues tree = ReadDbxTree(bytes, bytes.U32(kTreeRootOffset).value_or(0),
                                             bytes.U32(kTreeEntriesOffset).value_or(0));
+    // A folder the list lost is not lost to the import: its file is then
+    // one the list does not name. Counts are therefore no reason to warn.
     list.Damaged = !tree.Intact || !bytes.Contains(0, kFileHeaderSize);
     std::unordered_set<quint32> indexes;
     for (quint32 offset : tree.Values) {

@@ -25,6 +25,7 @@ inline constexpr qint64 kTreeRootOffset = 0xE4;                // root node of t
 // entry its value followed by that entry's child subtree.
 inline constexpr qint64 kTreeNodeSize = 0x27C;
 inline constexpr qint64 kNodeFirstChild = 0x08;
+inline constexpr qint64 kNodeFirstChildCount = 0x14;           // values below the first child
 inline constexpr qint64 kNodeEntryCount = 0x11;                // one byte
 inline constexpr qint64 kNodeEntries = 0x18;
 inline constexpr qint64 kNodeEntrySize = 0x0C;                 // value, child, values below the child

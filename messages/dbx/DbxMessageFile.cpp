@@ -115,7 +115,11 @@ TDbxMessageList TDbxMessageFile::Messages() const
     // Two infos naming the same source would import it twice.
     std::unordered_set<quint32> sources;
     std::erase_if(list.Messages, [&](const TDbxMessage& m) { return !sources.insert(m.DataOffset).second; });
-    if (list.IndexDamaged)
+    // A count in the header that differs from the tree is only a hint: the
+    // index counts as damaged when the scan finds what the tree lacks.
+    if (list.IndexDamaged || !tree.CountMatches) {
         AddRecovered(list);
+        list.IndexDamaged = list.IndexDamaged || list.Recovered > 0;
+    }
     return list;
 }

@@ -13,8 +13,18 @@ class TTreeWalker
 public:
     TTreeWalker(const TDbxBytes& bytes, TDbxTreeValues& result) : FBytes(bytes), FResult(result) {}
 
-    // Visits a subtree; a child pointer of 0 is an empty subtree.
-    void Visit(quint32 node, int depth)
+    // Visits a subtree; a child pointer of 0 is an empty subtree. `stored`
+    // is how many values the parent node says the subtree holds.
+    void Visit(quint32 node, quint32 stored, int depth)
+    {
+        const size_t before = FResult.Values.size();
+        VisitNode(node, depth);
+        if (FResult.Values.size() - before != stored)
+            FResult.CountMatches = false;
+    }
+
+private:
+    void VisitNode(quint32 node, int depth)
     {
         if (node == 0)
             return;
@@ -27,15 +37,15 @@ public:
             FResult.Intact = false;
             return;
         }
-        Visit(FBytes.U32Unchecked(node + kNodeFirstChild), depth + 1);
+        Visit(FBytes.U32Unchecked(node + kNodeFirstChild), FBytes.U32Unchecked(node + kNodeFirstChildCount),
+              depth + 1);
         for (int i = 0; i < entries; ++i) {
             const qint64 entry = node + kNodeEntries + i * kNodeEntrySize;
             FResult.Values.push_back(FBytes.U32Unchecked(entry));
-            Visit(FBytes.U32Unchecked(entry + 4), depth + 1);
+            Visit(FBytes.U32Unchecked(entry + 4), FBytes.U32Unchecked(entry + 8), depth + 1);
         }
     }
 
-private:
     [[nodiscard]] bool IsNode(quint32 node) const
     {
         return node >= kFileHeaderSize && FBytes.Contains(node, kTreeNodeSize) && FBytes.U32Unchecked(node) == node;
@@ -53,8 +63,6 @@ private:
 TDbxTreeValues ReadDbxTree(const TDbxBytes& bytes, quint32 root, quint32 expected)
 {
     TDbxTreeValues result;
-    TTreeWalker(bytes, result).Visit(root, 0);
-    if (result.Values.size() != expected)
-        result.Intact = false;
+    TTreeWalker(bytes, result).Visit(root, expected, 0);
     return result;
 }

@@ -9,9 +9,12 @@
 struct TDbxTreeValues {
     std::vector<quint32> Values;
     // False when some node could not be read (bad marker, outside the file,
-    // visited twice, too deep) or the tree holds another number of values
-    // than its header says: the values found are kept either way.
+    // visited twice, too deep): the values found are kept either way.
     bool Intact = true;
+    // False when the tree, or a subtree, holds another number of values
+    // than the file header or the parent node says it does. A subtree cut
+    // off by a zeroed pointer shows only here.
+    bool CountMatches = true;
 };
 
 // Walks the tree whose root node is at `root`; `expected` is the number of

@@ -225,6 +225,28 @@ TEST(DbxReader, ATreeThatPointsBackAtItselfEndsAndIsReportedDamaged)
     EXPECT_GT(list.Recovered, 0);
 }
 
+TEST(DbxReader, ASubtreeCutOffByAZeroedPointerIsFoundAgainByScanning)
+{
+    TDbxFixtureLayout layout;
+    QByteArray file = WriteDbxMessageFile(Messages(200), &layout);
+    const quint32 root = layout.TreeNodes.front();
+    file.replace(root + 8, 4, QByteArray(4, '\0'));   // the root's first child: now "no subtree"
+    const TDbxMessageList list = TDbxMessageFile(View(file)).Messages();
+    EXPECT_TRUE(list.IndexDamaged);
+    EXPECT_GT(list.Recovered, 0);
+    EXPECT_EQ(list.Messages.size(), 200u);
+}
+
+TEST(DbxReader, AWrongCountInTheHeaderAloneIsNoDamage)
+{
+    QByteArray file = WriteDbxMessageFile(Messages(20));
+    file.replace(DbxFormat::kTreeEntriesOffset, 4, QByteArray("\x07\0\0\0", 4));
+    const TDbxMessageList list = TDbxMessageFile(View(file)).Messages();
+    EXPECT_FALSE(list.IndexDamaged);
+    EXPECT_EQ(list.Recovered, 0);
+    EXPECT_EQ(list.Messages.size(), 20u);
+}
+
 TEST(DbxReader, FileKindsAreToldApartByTheirHeader)
 {
     QByteArray other = WriteDbxMessageFile({});
