@@ -6,6 +6,7 @@
 #include "messages/dbx/DbxFileKind.h"
 #include "messages/dbx/DbxFolderFile.h"
 #include "messages/dbx/DbxFormat.h"
+#include "messages/dbx/DbxIndexedInfo.h"
 #include "messages/dbx/DbxMessageFile.h"
 #include "tests/support/DbxFixtureWriter.h"
 #include "tests/support/TestEnvironment.h"
@@ -162,6 +163,26 @@ TEST_P(DbxShapes, ReadBackAsWritten)
 
 INSTANTIATE_TEST_SUITE_P(Dbx, DbxShapes, ::testing::ValuesIn(kShapes),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+// The example of an indexed info that the published description of the
+// format walks through, byte for byte at its offset 0xBA00.
+TEST(DbxReader, ThePublishedIndexedInfoExampleReadsAsDescribed)
+{
+    QByteArray file(0xBA00, '\0');
+    file += QByteArray::fromHex("00ba00001c00000000000401800a00000100000002040000"
+                                "84f0300007090000800912562609811b");
+    TDbxIndexedInfo info;
+    ASSERT_TRUE(info.Read(View(file), 0xBA00));
+    EXPECT_EQ(info.Int(0x00), 0x0Au);        // stored directly
+    EXPECT_EQ(info.Int(0x01), 0x0907u);      // four bytes of data
+    EXPECT_EQ(info.String(0x02), QByteArray::fromHex("800912562609811b"));   // to the end of the data
+    EXPECT_EQ(info.Int(0x04), 0x30F0u);      // stored directly
+    EXPECT_FALSE(info.Has(0x03));
+    EXPECT_FALSE(info.Time(0x02).isValid());   // not a date a mail program wrote
+    // The object cut short, or looked for at another offset, is no object.
+    EXPECT_FALSE(info.Read(View(file.left(file.size() - 1)), 0xBA00));
+    EXPECT_FALSE(info.Read(View(file), 0xBA04));
+}
 
 TEST(DbxReader, StateAndReceivedDateComeFromTheMessageInfo)
 {
