@@ -24,18 +24,6 @@ const QDateTime& DayZero()
 
 constexpr qint64 kMsPerDay = 24LL * 60 * 60 * 1000;
 
-// Codes 0 to 32 at both ends.
-QByteArray TrimControls(const QByteArray& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= 32)
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
-        --last;
-    return text.mid(first, last - first);
-}
-
 // Days from 1899-12-30 to 1970-01-01.
 constexpr qint64 kUnixEpochDays = 25569;
 
@@ -167,6 +155,17 @@ QDateTime DaysToDateTime(double days)
 bool IsUnsent(const TMimeMessage* message)
 {
     return message && message->ExtraHeaders().Contains("Unsent");
+}
+
+QByteArray TrimControls(const QByteArray& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= 32)
+        ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
+        --last;
+    return text.mid(first, last - first);
 }
 
 void TextBody(const TMimeMessage& message, QByteArray& charset, QByteArray& text)

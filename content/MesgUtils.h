@@ -19,6 +19,10 @@ class TStream;
 // True when the message's extra header fields hold "Unsent"; false for no message.
 [[nodiscard]] bool IsUnsent(const TMimeMessage* message);
 
+// The text with blanks and control characters (codes 0 to 32) removed at
+// both ends.
+[[nodiscard]] QByteArray TrimControls(const QByteArray& text);
+
 // The text of a message: the first text part of type text/plain, else the
 // first text part, else the message body; blanks and control characters
 // (codes 0 to 32) trimmed at both ends. The charset is the part's label,

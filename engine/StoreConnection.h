@@ -93,20 +93,21 @@ private:
         size_t Next = 0;
     };
 
-    void CreateSchema();
-    void CreateVersion1();
+    // Opens the file: creates a store where there is none, upgrades an
+    // older one, and opens one that cannot be written for reading only.
+    void OpenDatabase();
+    void PrepareForWriting();
     // Adds a message inside the running operation; an invalid `received`
     // is taken from the source's topmost "Received:" header, else now.
     TStoreResult InsertMessage(TStoreId folder, const QByteArray& source, quint32 state, QDateTime received,
                                TStoreId* newId);
-    void UpgradeToVersion2();
     TStoreResult ReadFolderProps(TStoreId id, TFolderProps& props);
     // Posts the unread-count (5) and message-count (8) changes of a folder.
     void NotifyCountChanges(TStoreId folder, bool unreadChanged, bool totalChanged);
     // How many of the messages are unread; raises nothing, but returns -1
     // when one of them is not in the folder.
     int UnreadAmong(TStoreId folder, const TMessageIdList& ids);
-    void PostPending();
+    void PostPending(const std::vector<std::unique_ptr<TStoreEvent>>& pending) const;
     void Deliver(const TStoreEvent& event) const;
 
     QString FPath;

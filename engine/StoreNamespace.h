@@ -29,7 +29,15 @@ public:
     // The store file: $VELLUMO_STORE, else $XDG_DATA_HOME/vellumo/store.db.
     [[nodiscard]] static QString DefaultStorePath();
 
-    // Opens (creating when missing) the store at `path`, or at the default path.
+    // True when something is at the path that is not an empty file: a
+    // store, or a file the store refuses. A missing or empty file is no store.
+    [[nodiscard]] static bool StoreExists(const QString& path);
+
+    // Opens the store at `path`, or at the default path. Where there is no
+    // store it creates one; an older store is upgraded. A file that is not a
+    // store (another program's database included) is refused with
+    // srNotADatabase and left as it is. A store that cannot be written opens
+    // for reading; its changes then fail with srReadOnly.
     TStoreResult Initialize(const QString& path = QString());
     [[nodiscard]] bool IsInitialized() const { return FConnection != nullptr; }
     [[nodiscard]] QString Path() const;
@@ -96,9 +104,11 @@ public:
     // messages in one call write much less than one call each.
     TStoreResult SaveImportedMessages(const std::vector<TImportedMessage>& messages, TMessageIdList* newIds);
 
-    // flags 1 moves, 0 copies.
+    // flags 1 moves, 0 copies. The sink hears the progress (done, total)
+    // after the operation has committed, so that it may call the store.
     TStoreResult CopyMoveMessages(TStoreFolder& target, const TMessageIdList& ids, quint32 flags, quint32 reserved,
                                   IStoreProgress* sink);
+    // The sink is called as for CopyMoveMessages.
     TStoreResult DeleteMessages(const TMessageIdList& ids, quint32 flags, IStoreProgress* sink);
     TStoreResult MarkMessagesAsRead(bool read, quint32 flags, const TMessageIdList& ids);
     TStoreResult Compact(quint32 flags);
