@@ -30,7 +30,7 @@ TVarCheck* CheckBox(TDialog& dialog, const QString& name)
 class SpellOptionsDialog : public TSpellEditTest
 {
 protected:
-    [[nodiscard]] QByteArray SettingsFile() const { return ReadBytes(FSpell.Sandbox.ConfigPath()); }
+    [[nodiscard]] QByteArray SettingsFile() const { return ReadTestFile(FSpell.Sandbox.ConfigPath()); }
 };
 
 TEST_F(SpellOptionsDialog, BeforeAnyCheckATemporaryCheckerCarriesTheOptionsIntoTheSettings)
