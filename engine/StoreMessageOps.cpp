@@ -115,30 +115,35 @@ TStoreResult TStoreConnection::MessageSource(TStoreId folder, TStoreId id, QByte
 TStoreResult TStoreConnection::SaveMessage(TStoreId folder, const QByteArray& source, quint32 state,
                                            TStoreId* newId)
 {
-    return Run(TStoreOp::SaveMessage, true, [&] {
-        if (!FolderExists(FDb, folder) || folder == kRootFolderId)
-            return srNotFound;
-        QDateTime received = ReceivedDateOf(source);
-        if (!received.isValid())
-            received = QDateTime::currentDateTimeUtc();
-        FDb.Prepare("INSERT INTO messages(folder, state, size, received, source) VALUES (?, ?, ?, ?, ?)")
-            .Bind(1, folder)
-            .Bind(2, state)
-            .Bind(3, source.size())
-            .Bind(4, received.toSecsSinceEpoch())
-            .Bind(5, source)
-            .Exec();
-        const TStoreId id = static_cast<TStoreId>(FDb.LastInsertId());
-        if (FDb.LastInsertId() >= static_cast<qint64>(kNoStoreId))
-            return srFail;
-        if (newId)
-            *newId = id;
-        auto event = std::make_unique<TStoreEvent>(seNewMessage, folder);
-        event->Ids = {id};
-        Notify(std::move(event));
-        NotifyCountChanges(folder, (state & kMsgUnread) != 0, true);
-        return srOk;
-    });
+    return Run(TStoreOp::SaveMessage, true, [&] { return InsertMessage(folder, source, state, QDateTime(), newId); });
+}
+
+TStoreResult TStoreConnection::InsertMessage(TStoreId folder, const QByteArray& source, quint32 state,
+                                             QDateTime received, TStoreId* newId)
+{
+    if (!FolderExists(FDb, folder) || folder == kRootFolderId)
+        return srNotFound;
+    if (!received.isValid())
+        received = ReceivedDateOf(source);
+    if (!received.isValid())
+        received = QDateTime::currentDateTimeUtc();
+    FDb.Prepare("INSERT INTO messages(folder, state, size, received, source) VALUES (?, ?, ?, ?, ?)")
+        .Bind(1, folder)
+        .Bind(2, state)
+        .Bind(3, source.size())
+        .Bind(4, received.toSecsSinceEpoch())
+        .Bind(5, source)
+        .Exec();
+    const TStoreId id = static_cast<TStoreId>(FDb.LastInsertId());
+    if (FDb.LastInsertId() >= static_cast<qint64>(kNoStoreId))
+        return srFail;
+    if (newId)
+        *newId = id;
+    auto event = std::make_unique<TStoreEvent>(seNewMessage, folder);
+    event->Ids = {id};
+    Notify(std::move(event));
+    NotifyCountChanges(folder, (state & kMsgUnread) != 0, true);
+    return srOk;
 }
 
 TStoreResult TStoreConnection::CopyMoveMessages(TStoreId source, TStoreId target, const TMessageIdList& ids,

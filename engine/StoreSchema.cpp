@@ -61,6 +61,15 @@ const char* const kSteps[] = {
     "  UPDATE folders SET total = total - 1, unread = unread - ((OLD.state & 2) != 0) WHERE id = OLD.folder;"
     "  UPDATE folders SET total = total + 1, unread = unread + ((NEW.state & 2) != 0) WHERE id = NEW.folder;"
     " END;",
+
+    // 2 → 3: where imported messages came from: a file (by the identity the
+    // importer gives it) and the message's place in that file. Kept in the
+    // store so that the record and the message are written in one transaction.
+    "CREATE TABLE imports("
+    "  origin BLOB NOT NULL,"
+    "  entry INTEGER NOT NULL,"
+    "  message INTEGER NOT NULL,"
+    "  PRIMARY KEY(origin, entry)) WITHOUT ROWID;",
 };
 
 constexpr int kCurrentVersion = static_cast<int>(std::size(kSteps));
