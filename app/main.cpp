@@ -1,9 +1,11 @@
 #include "app/Activation.h"
-#include "app/FolderTreeWindow.h"
 #include "app/SingleInstance.h"
 #include "app/StoreCheck.h"
 
+#include "settings/Options.h"
+#include "store/OeMesgItems.h"
 #include "store/OutlookError.h"
+#include "ui/forms/TriForm.h"
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
@@ -34,19 +36,34 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // The settings object loads the options and the language file; it
+    // lives for the whole run.
+    TOptions options;
+    if (options.StopRequested())
+        return 0;
+
     TActiveFormTracker tracker;
     instance.OnActivationRequest = [&](quint64 token) {
         HandleActivationRequest(token, instance.Token(), tracker.ActiveForm());
     };
 
-    std::unique_ptr<TFolderTreeWindow> window;
+    // The first browser window shows every pane and opens the Inbox. Each
+    // window frees itself when it closes; the run ends with the last.
     try {
-        window = std::make_unique<TFolderTreeWindow>();
+        auto* window = new TTriForm;
+        window->SetShowTree(true);
+        window->SetShowTextToolbar(true);
+        window->SetShowStatusBar(true);
+        window->Messages().GoToInbox();
+        window->show();
     } catch (const EOutlookError& error) {
         std::fprintf(stderr, "vellumo: %s\n", error.what());
         QMessageBox::critical(nullptr, kProductName, error.Message());
         return 1;
     }
-    window->show();
-    return application.exec();
+    const int status = application.exec();
+    // Windows whose deferred deletion the ended loop did not reach go now,
+    // before the settings object and the store.
+    qDeleteAll(TTaskForm::Forms());
+    return status;
 }

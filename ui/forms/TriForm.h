@@ -1,0 +1,107 @@
+#pragma once
+
+#include "engine/StoreTypes.h"
+#include "ui/forms/FolderHistory.h"
+#include "ui/forms/TaskForm.h"
+
+
+class QKeySequence;
+class QSplitter;
+class QVBoxLayout;
+class TMesgListView;
+class TOETreeView;
+class TOeMesgItems;
+class TTargetAction;
+class TTextToolbar;
+class TWindowAction;
+
+// The browser window: the folder tree on the left, the message list of the
+// current folder on the right. Any number of them may be open; each has its
+// own folder, list and navigation history. The window holds no store or
+// message logic: it ties the list, its store collection and the tree
+// together, keeps the history and decides when each command is enabled.
+//
+// Implemented by concern: TriForm.cpp (panes and layout), TriFormCommands.cpp
+// (menus and commands).
+class TTriForm : public TTaskForm
+{
+    Q_OBJECT
+    Q_PROPERTY(bool ShowTextToolbar READ ShowTextToolbar WRITE SetShowTextToolbar)
+    Q_PROPERTY(bool ShowTree READ ShowTree WRITE SetShowTree)
+
+public:
+    explicit TTriForm(QWidget* parent = nullptr);
+    ~TTriForm() override;
+
+    [[nodiscard]] TMesgListView& List() const { return *FList; }
+    [[nodiscard]] TOeMesgItems& Messages() const;
+    // The folder tree while ShowTree is on, else none.
+    [[nodiscard]] TOETreeView* Tree() const { return FTree; }
+    [[nodiscard]] const TFolderHistory& History() const { return FHistory; }
+
+    [[nodiscard]] bool ShowTextToolbar() const;
+    void SetShowTextToolbar(bool show);
+    [[nodiscard]] bool ShowTree() const { return FTree != nullptr; }
+    void SetShowTree(bool show);
+
+    // The name of the current folder.
+    [[nodiscard]] QString CaptionText() const override;
+
+    // Goes to the folder: the tree's selection leads when the tree has the
+    // focus, the collection's folder otherwise; the other side follows.
+    void GoToFolder(TStoreId folder);
+    void GoBack();
+    void GoForward();
+    // A new browser window like this one, on the same folder, shown.
+    TTriForm* NewBrowser();
+
+    // The window's action of that name ("mNewBrowser", "APrevFolder"...).
+    [[nodiscard]] QAction* Action(const char* name) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Commands (TriFormCommands.cpp).
+    void CreateActions();
+    void CreateMenus();
+    TWindowAction* AddAction(const char* name, const char* caption, void (TTriForm::*execute)());
+    void FillTextToolbar();
+    void AddListAction(TTargetAction* action, const char* name, const QKeySequence& key, QWidget* fixed);
+    // The store ids of the selected messages, from the last row to the first.
+    [[nodiscard]] TMessageIdList SelectedMessageIds() const;
+    [[nodiscard]] bool HasSelection() const;
+    [[nodiscard]] bool CanCopyMove(bool move) const;
+    void CopyTo();
+    void MoveTo();
+    void CopyOrMove(bool move);
+    void MarkUnread();
+    void MarkRead();
+    void CloseWindow();
+    void CompactFolder();
+    void CompactAll();
+    void GoToInbox();
+    void Reread();
+    void OpenNewBrowser();
+
+    // Panes and state (TriForm.cpp).
+    void CollectionChanged();
+    void ListUpdated();
+    [[nodiscard]] bool ConfirmDelete();
+    void UpdateCaption();
+    void UpdateStatusBar();
+    void RenumberTabOrder();
+    void FitTreeWidth();
+
+    QWidget* FClient;
+    QVBoxLayout* FClientLayout;
+    TTextToolbar* FTextToolbar;
+    QSplitter* FListPanel;
+    TMesgListView* FList;
+    TOETreeView* FTree = nullptr;
+    TFolderHistory FHistory;
+    // The folder chosen in this window's last copy or move.
+    TStoreId FLastTarget = kNoStoreId;
+    bool FShownOnce = false;
+};

@@ -1,0 +1,241 @@
+#include "ui/forms/TriForm.h"
+
+#include "base/SyncItems.h"
+#include "settings/GlobStrings.h"
+#include "store/OEFolders.h"
+#include "store/OeMesgItems.h"
+#include "ui/actions/ActionSets.h"
+#include "ui/actions/EditActions.h"
+#include "ui/actions/ListActions.h"
+#include "ui/actions/TextToolbar.h"
+#include "ui/actions/WindowAction.h"
+#include "ui/dialogs/FolderChooser.h"
+#include "ui/mesglist/MesgListView.h"
+#include "ui/MessageBoxes.h"
+#include "ui/tree/FolderNode.h"
+#include "ui/tree/OETreeView.h"
+
+#include <QMenuBar>
+
+namespace {
+
+struct TMenuEntry
+{
+    const char* Menu;        // the "Menu" key of the menu's caption
+    const char* Caption;     // the built-in caption
+    QList<const char*> Items; // action names; nullptr for a separator
+};
+
+// A folder the user made, not one of the store's special folders.
+bool IsOrdinary(const TFolderNode* node)
+{
+    return node && node->Kind() == TFolderNode::kFolderKind;
+}
+
+QString MenuCaption(const char* key, const char* caption)
+{
+    const QString text = Lang().SectionValue(QStringLiteral("Menu"), QString::fromLatin1(key));
+    return text.isEmpty() ? QString::fromUtf8(caption) : text;
+}
+
+} // namespace
+
+TWindowAction* TTriForm::AddAction(const char* name, const char* caption, void (TTriForm::*execute)())
+{
+    auto* action = new TWindowAction(name, QString::fromUtf8(caption), this);
+    action->OnExecute = [this, execute] { (this->*execute)(); };
+    addAction(action);
+    return action;
+}
+
+void TTriForm::CreateActions()
+{
+    AddAction("mNewBrowser", "New browser", &TTriForm::OpenNewBrowser)->setShortcut(QKeySequence::New);
+    AddAction("mCompactFolder", "Compact", &TTriForm::CompactFolder);
+    AddAction("mCompactAll", "Compact all", &TTriForm::CompactAll);
+    AddAction("mExit", "Close", &TTriForm::CloseWindow)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+
+    for (QAction* action : CreateEditActions(this))
+        addAction(action);
+    TWindowAction* copyTo = AddAction("ACopyTo", "Copy to...", &TTriForm::CopyTo);
+    copyTo->setShortcut(QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_C));
+    copyTo->EnabledWhen = [this] { return CanCopyMove(false); };
+    TWindowAction* moveTo = AddAction("AMoveTo", "Move to...", &TTriForm::MoveTo);
+    moveTo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    moveTo->EnabledWhen = [this] { return CanCopyMove(true); };
+
+    AddAction("mGoToInbox", "Go to Inbox", &TTriForm::GoToInbox)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+    TWindowAction* back = AddAction("APrevFolder", "Back", &TTriForm::GoBack);
+    back->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    back->EnabledWhen = [this] { return FHistory.CanGoBack(); };
+    TWindowAction* forward = AddAction("ANextFolder", "Forward", &TTriForm::GoForward);
+    forward->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+    forward->EnabledWhen = [this] { return FHistory.CanGoForward(); };
+    AddAction("mReread", "Reload", &TTriForm::Reread)->setShortcut(QKeySequence(Qt::Key_F5));
+
+    AddListAction(new TPrevItemListAction(this), "APrevMesg", QKeySequence(Qt::CTRL | Qt::Key_Comma), FList);
+    AddListAction(new TNextItemListAction(this), "aNextMesg", QKeySequence(Qt::CTRL | Qt::Key_Period), FList);
+    AddListAction(new TPrevItemListAction(this), "APrevMsgButton", QKeySequence(Qt::ALT | Qt::Key_Comma), nullptr);
+    AddListAction(new TNextItemListAction(this), "aNextMsgButton", QKeySequence(Qt::ALT | Qt::Key_Period), nullptr);
+    AddListAction(new TAEditDelete(this), "ADeleteMesg", QKeySequence(Qt::CTRL | Qt::Key_D), FList);
+    TWindowAction* unread = AddAction("aMarkAsUnRead", "Mark as unread", &TTriForm::MarkUnread);
+    unread->EnabledWhen = [this] { return HasSelection(); };
+    TWindowAction* read = AddAction("aMarkAsRead", "Mark as read", &TTriForm::MarkRead);
+    read->EnabledWhen = [this] { return HasSelection(); };
+}
+
+void TTriForm::AddListAction(TTargetAction* action, const char* name, const QKeySequence& key, QWidget* fixed)
+{
+    action->setObjectName(QString::fromLatin1(name));
+    CaptionFromMenu(action);
+    action->setShortcut(key);
+    if (fixed)
+        action->SetFixedControl(fixed);
+    addAction(action);
+}
+
+void TTriForm::CreateMenus()
+{
+    static const TMenuEntry kMenus[] = {
+        {"FileMenu", "&File", {"mNewBrowser", nullptr, "mCompactFolder", "mCompactAll", nullptr, "mExit"}},
+        {"EditMenu", "&Edit",
+         {"AEditUndo", "AEditRedo", nullptr, "AEditCut", "AEditCopy", "AEditPaste", "AEditDelete", "AEditSelectAll",
+          nullptr, "AEditFind", "AEditSearchAgain", nullptr, "ACopyTo", "AMoveTo"}},
+        {"ViewMenu", "&View", {"mGoToInbox", "APrevFolder", "ANextFolder", nullptr, "mReread"}},
+        {"MessageMenu", "&Message", {"APrevMesg", "aNextMesg", nullptr, "ADeleteMesg", nullptr, "aMarkAsUnRead",
+                                     "aMarkAsRead"}},
+    };
+    for (const TMenuEntry& entry : kMenus) {
+        QMenu* menu = menuBar()->addMenu(MenuCaption(entry.Menu, entry.Caption));
+        menu->setObjectName(QString::fromLatin1(entry.Menu));
+        for (const char* item : entry.Items) {
+            if (item)
+                menu->addAction(Action(item));
+            else
+                menu->addSeparator();
+        }
+    }
+    QMenu* windows = menuBar()->addMenu(MenuCaption("WindowMenu", "&Window"));
+    windows->setObjectName(QStringLiteral("WindowMenu"));
+    SetWindowMenu(windows);
+}
+
+void TTriForm::FillTextToolbar()
+{
+    for (const char* name : {"APrevMsgButton", "aNextMsgButton", "AEditCopy", "AEditCut", "AEditPaste", "AEditDelete"})
+        FTextToolbar->AddAction(Action(name));
+}
+
+QAction* TTriForm::Action(const char* name) const
+{
+    return findChild<QAction*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+}
+
+TMessageIdList TTriForm::SelectedMessageIds() const
+{
+    TMessageIdList ids;
+    const std::vector<int> rows = FList->SelectedRows();
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+        if (const TSyncItemRef item = FList->Messages()->ItemRefForRow(*row))
+            ids.append(static_cast<TStoreId>(item->Id()));
+    return ids;
+}
+
+bool TTriForm::HasSelection() const
+{
+    return !FList->SelectedRows().empty();
+}
+
+bool TTriForm::CanCopyMove(bool move) const
+{
+    if (!FTree)
+        return false;
+    if (FTree->hasFocus()) {
+        const TStoreId folder = FTree->FolderId();
+        return folder != kRootFolderId && folder != kNoStoreId && (!move || IsOrdinary(FTree->SelectedNode()));
+    }
+    return FList->IsReady() && HasSelection();
+}
+
+void TTriForm::CopyTo()
+{
+    CopyOrMove(false);
+}
+
+void TTriForm::MoveTo()
+{
+    CopyOrMove(true);
+}
+
+void TTriForm::CopyOrMove(bool move)
+{
+    const bool messages = !FTree || !FTree->hasFocus();
+    if (FLastTarget == kNoStoreId)
+        FLastTarget = FTree ? FTree->FolderId() : Messages().FolderId();
+    const QString title = Lang().SectionValue(QStringLiteral("MDialogs"),
+                                              move ? QStringLiteral("TitleMoveTo") : QStringLiteral("TitleCopyTo"));
+    const QString label = Lang().SectionValue(QStringLiteral("MDialogs"), QStringLiteral("SelectFolder"));
+    TOEFolders& folders = Messages().Folders();
+    TFolderChooser dialog(title, label, folders, FLastTarget);
+    const TStoreId target = dialog.Choose();
+    if (target == kNoStoreId)
+        return;
+    FLastTarget = target;
+    if (messages) {
+        folders.CopyMoveTo(SelectedMessageIds(), target, move);
+        return;
+    }
+    const TStoreId source = Messages().FolderId();
+    if (!folders.CanMoveFolder(source, target)) {
+        ErrorOf(3, TLangSection::OutlookError);
+        return;
+    }
+    if (move) {
+        if (!folders.MoveFolderId(source, target))
+            ErrorOf(3, TLangSection::OutlookError);
+    } else if (FTree->PasteFolder(source, target, Qt::CopyAction) == Qt::IgnoreAction) {
+        ErrorOf(2, TLangSection::OutlookError);
+    }
+}
+
+void TTriForm::MarkUnread()
+{
+    Messages().MarkRead(SelectedMessageIds(), false);
+}
+
+void TTriForm::MarkRead()
+{
+    Messages().MarkRead(SelectedMessageIds(), true);
+}
+
+void TTriForm::CompactFolder()
+{
+    Messages().Folders().CompactFolder();
+}
+
+void TTriForm::CompactAll()
+{
+    Messages().Folders().CompactStore();
+}
+
+void TTriForm::GoToInbox()
+{
+    FList->setFocus();
+    Messages().GoToInbox();
+}
+
+void TTriForm::Reread()
+{
+    if (!Messages().LoadRunning())
+        Messages().LoadMessages();
+}
+
+void TTriForm::OpenNewBrowser()
+{
+    NewBrowser();
+}
+
+void TTriForm::CloseWindow()
+{
+    close();
+}
