@@ -392,14 +392,18 @@ void TOeMesgItems::RemoveDeleted(const TMessageIdList& ids)
 
 void TOeMesgItems::SetUnread(const TMessageIdList& ids, bool unread)
 {
-    TWriteGuard<TSyncItems> guard(*this);
-    FParser->MarkQueuedNew(ids, unread);
-    for (TStoreId id : ids) {
-        if (auto* item = static_cast<TOeMesgItem*>(FById.value(static_cast<qintptr>(id), nullptr))) {
-            item->SetStateBit(stUnread, unread);
-            item->Redraw();
+    // One display update around the change: the list repaints once and
+    // learns that its counts changed.
+    BeginDisplayUpdate();
+    {
+        TWriteGuard<TSyncItems> guard(*this);
+        FParser->MarkQueuedNew(ids, unread);
+        for (TStoreId id : ids) {
+            if (auto* item = static_cast<TOeMesgItem*>(FById.value(static_cast<qintptr>(id), nullptr)))
+                item->SetStateBit(stUnread, unread);
         }
     }
+    EndDisplayUpdate();
 }
 
 void TOeMesgItems::FolderDeleted(TStoreId id)

@@ -164,7 +164,7 @@ TTriForm* TTriForm::NewBrowser()
 void TTriForm::closeEvent(QCloseEvent* event)
 {
     // A load lets the event loop run; the window closes once it has stopped.
-    if (Messages().LoadRunning()) {
+    if (Messages().Loading()) {
         Messages().StopLoading();
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         event->ignore();
