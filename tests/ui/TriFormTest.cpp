@@ -1,11 +1,13 @@
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/ui/DialogTestSupport.h"
 #include "tests/ui/MesgListTestSupport.h"
 #include "ui/actions/ActionUpdater.h"
 #include "ui/forms/TriForm.h"
 #include "ui/tree/OETreeView.h"
 
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -138,6 +140,27 @@ TEST_F(TriFormTest, TheTreeComesAndGoesAndTheListStays)
     Settle();
     EXPECT_EQ(form->Tree()->FolderId(), kInbox);
     EXPECT_EQ(form->List().ItemCount(), 3);
+}
+
+TEST_F(TriFormTest, CreateFolderMakesTheNamedFolderBelowTheCurrentOne)
+{
+    TDialogAnswers answers;
+    TTriForm* form = OpenWindow(FProjects);
+    answers.Then([](TDialog& dialog) {
+        dialog.findChild<QComboBox*>()->setEditText(QStringLiteral("Letters"));
+        dialog.Confirm();
+    });
+    ASSERT_TRUE(Trigger(*form, "mCreateFolder"));
+    ASSERT_TRUE(Trigger(*form, "mCreateFolder")) << "the second dialog is cancelled";
+    EXPECT_EQ(answers.Dialogs, 2);
+
+    std::vector<QByteArray> children;
+    FStore->ForEachChild(FProjects, [&](const TFolderProps& props) {
+        children.push_back(props.Name);
+        return true;
+    });
+    EXPECT_EQ(children, std::vector<QByteArray>{"Letters"});
+    EXPECT_TRUE(answers.Boxes.isEmpty());
 }
 
 TEST_F(TriFormTest, ClosingDuringALoadWaitsForTheLoadToStop)

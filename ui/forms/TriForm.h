@@ -79,6 +79,8 @@ private:
     void MarkUnread();
     void MarkRead();
     void CloseWindow();
+    void CreateFolder();
+    void RenameFolder();
     void CompactFolder();
     void CompactAll();
     void GoToInbox();

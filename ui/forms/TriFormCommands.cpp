@@ -9,7 +9,9 @@
 #include "ui/actions/ListActions.h"
 #include "ui/actions/TextToolbar.h"
 #include "ui/actions/WindowAction.h"
+#include "settings/SystemCodePage.h"
 #include "ui/dialogs/FolderChooser.h"
+#include "ui/dialogs/FolderNameDialog.h"
 #include "ui/mesglist/MesgListView.h"
 #include "ui/MessageBoxes.h"
 #include "ui/tree/FolderNode.h"
@@ -51,6 +53,10 @@ TWindowAction* TTriForm::AddAction(const char* name, const char* caption, void (
 void TTriForm::CreateActions()
 {
     AddAction("mNewBrowser", "New browser", &TTriForm::OpenNewBrowser)->setShortcut(QKeySequence::New);
+    AddAction("mCreateFolder", "Create folder...", &TTriForm::CreateFolder)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F7));
+    TWindowAction* rename = AddAction("mRenameFolder", "Rename", &TTriForm::RenameFolder);
+    rename->setShortcut(QKeySequence(Qt::Key_F6));
+    rename->EnabledWhen = [this] { return FTree && IsOrdinary(FTree->SelectedNode()); };
     AddAction("mCompactFolder", "Compact", &TTriForm::CompactFolder);
     AddAction("mCompactAll", "Compact all", &TTriForm::CompactAll);
     AddAction("mExit", "Close", &TTriForm::CloseWindow)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
@@ -97,7 +103,7 @@ void TTriForm::AddListAction(TTargetAction* action, const char* name, const QKey
 void TTriForm::CreateMenus()
 {
     static const TMenuEntry kMenus[] = {
-        {"FileMenu", "&File", {"mNewBrowser", nullptr, "mCompactFolder", "mCompactAll", nullptr, "mExit"}},
+        {"FileMenu", "&File", {"mNewBrowser", nullptr, "mCreateFolder", "mRenameFolder", "mCompactFolder", "mCompactAll", nullptr, "mExit"}},
         {"EditMenu", "&Edit",
          {"AEditUndo", "AEditRedo", nullptr, "AEditCut", "AEditCopy", "AEditPaste", "AEditDelete", "AEditSelectAll",
           nullptr, "AEditFind", "AEditSearchAgain", nullptr, "ACopyTo", "AMoveTo"}},
@@ -206,6 +212,25 @@ void TTriForm::MarkUnread()
 void TTriForm::MarkRead()
 {
     Messages().MarkRead(SelectedMessageIds(), true);
+}
+
+void TTriForm::CreateFolder()
+{
+    const QString name = AskNewFolderName();
+    if (name.isEmpty())
+        return;
+    if (Messages().Folders().AddFolder(Messages().FolderId(), EncodeSystemText(name)) == kNoStoreId)
+        ErrorOf(10, TLangSection::Error);
+}
+
+void TTriForm::RenameFolder()
+{
+    TFolderNode* node = FTree ? FTree->SelectedNode() : nullptr;
+    if (!IsOrdinary(node))
+        return;
+    const QString name = AskFolderRename(node->Name());
+    if (!name.isEmpty() && name != node->Name())
+        FTree->RenameFolder(node, name);
 }
 
 void TTriForm::CompactFolder()
