@@ -4,6 +4,7 @@
 #include "tests/ui/DialogTestSupport.h"
 #include "tests/ui/MesgListTestSupport.h"
 #include "ui/actions/ActionUpdater.h"
+#include "ui/dialogs/FileDialogs.h"
 #include "ui/forms/TriForm.h"
 #include "ui/tree/OETreeView.h"
 
@@ -12,6 +13,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
@@ -161,6 +163,30 @@ TEST_F(TriFormTest, CreateFolderMakesTheNamedFolderBelowTheCurrentOne)
     });
     EXPECT_EQ(children, std::vector<QByteArray>{"Letters"});
     EXPECT_TRUE(answers.Boxes.isEmpty());
+}
+
+TEST_F(TriFormTest, AFolderGoesToAMailboxFileAndComesBackIntoAnother)
+{
+    QTemporaryDir folder;
+    const QString chosen = folder.filePath(QStringLiteral("box.txt"));
+    const QString written = folder.filePath(QStringLiteral("box.mbox"));
+    WriteTestFile(written, "older export\n");
+    const TFileDialogHandler old = SetFileDialogHandler([&](const TFileDialogRequest& request) {
+        return request.Save ? chosen : written;
+    });
+    TTriForm* form = OpenWindow(kInbox);
+    ASSERT_TRUE(Trigger(*form, "MExportToMBox"));
+    EXPECT_EQ(ReadTestFile(folder.filePath(QStringLiteral("box.~mbox"))), QByteArray("older export\n"));
+    EXPECT_EQ(ReadTestFile(written).count("\nFrom ") + 1, 3);
+    EXPECT_EQ(form->UnixBoxPath(), folder.path());
+
+    Open(*form, FProjects);
+    ASSERT_TRUE(Trigger(*form, "mImportFromMbox"));
+    ASSERT_TRUE(WaitUntil([&] { return form->List().ItemCount() == 4; }));
+    TFolderProps props;
+    ASSERT_EQ(FStore->GetFolderInfo(FProjects, props), srOk);
+    EXPECT_EQ(props.MessageCount, 4);
+    SetFileDialogHandler(old);
 }
 
 TEST_F(TriFormTest, ClosingDuringALoadWaitsForTheLoadToStop)

@@ -28,6 +28,7 @@ class TTriForm : public TTaskForm
     Q_OBJECT
     Q_PROPERTY(bool ShowTextToolbar READ ShowTextToolbar WRITE SetShowTextToolbar)
     Q_PROPERTY(bool ShowTree READ ShowTree WRITE SetShowTree)
+    Q_PROPERTY(QString UnixBoxPath READ UnixBoxPath WRITE SetUnixBoxPath)
 
 public:
     explicit TTriForm(QWidget* parent = nullptr);
@@ -43,6 +44,10 @@ public:
     void SetShowTextToolbar(bool show);
     [[nodiscard]] bool ShowTree() const { return FTree != nullptr; }
     void SetShowTree(bool show);
+
+    // The folder of the mailbox file chosen last for an export or import.
+    [[nodiscard]] const QString& UnixBoxPath() const { return FUnixBoxPath; }
+    void SetUnixBoxPath(const QString& path) { FUnixBoxPath = path; }
 
     // The name of the current folder.
     [[nodiscard]] QString CaptionText() const override;
@@ -79,6 +84,11 @@ private:
     void MarkUnread();
     void MarkRead();
     void CloseWindow();
+
+    // Mailbox files (TriFormMailbox.cpp).
+    [[nodiscard]] QString AskMailbox(const char* title, bool save);
+    void ExportToMailbox();
+    void ImportFromMailbox();
     void CreateFolder();
     void RenameFolder();
     void CompactFolder();
@@ -106,4 +116,5 @@ private:
     // The folder chosen in this window's last copy or move.
     TStoreId FLastTarget = kNoStoreId;
     bool FShownOnce = false;
+    QString FUnixBoxPath;
 };

@@ -59,6 +59,12 @@ void TTriForm::CreateActions()
     rename->EnabledWhen = [this] { return FTree && IsOrdinary(FTree->SelectedNode()); };
     AddAction("mCompactFolder", "Compact", &TTriForm::CompactFolder);
     AddAction("mCompactAll", "Compact all", &TTriForm::CompactAll);
+    AddAction("MExportToMBox", "Export to mailbox file...", &TTriForm::ExportToMailbox)->EnabledWhen = [this] {
+        return FList->IsReady();
+    };
+    AddAction("mImportFromMbox", "Import from mailbox file...", &TTriForm::ImportFromMailbox)->EnabledWhen = [this] {
+        return FList->IsReady();
+    };
     AddAction("mExit", "Close", &TTriForm::CloseWindow)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
 
     for (QAction* action : CreateEditActions(this))
@@ -103,7 +109,8 @@ void TTriForm::AddListAction(TTargetAction* action, const char* name, const QKey
 void TTriForm::CreateMenus()
 {
     static const TMenuEntry kMenus[] = {
-        {"FileMenu", "&File", {"mNewBrowser", nullptr, "mCreateFolder", "mRenameFolder", "mCompactFolder", "mCompactAll", nullptr, "mExit"}},
+        {"FileMenu", "&File", {"mNewBrowser", nullptr, "mCreateFolder", "mRenameFolder", "mCompactFolder", "mCompactAll", nullptr,
+                                "MExportToMBox", "mImportFromMbox", nullptr, "mExit"}},
         {"EditMenu", "&Edit",
          {"AEditUndo", "AEditRedo", nullptr, "AEditCut", "AEditCopy", "AEditPaste", "AEditDelete", "AEditSelectAll",
           nullptr, "AEditFind", "AEditSearchAgain", nullptr, "ACopyTo", "AMoveTo"}},
