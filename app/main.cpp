@@ -6,6 +6,7 @@
 #include "store/OeMesgItems.h"
 #include "store/OutlookError.h"
 #include "ui/forms/TriForm.h"
+#include "ui/forms/WindowLayout.h"
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
@@ -47,15 +48,19 @@ int main(int argc, char** argv)
         HandleActivationRequest(token, instance.Token(), tracker.ActiveForm());
     };
 
-    // The first browser window shows every pane and opens the Inbox. Each
-    // window frees itself when it closes; the run ends with the last.
+    // The windows of the last run come back; without them, one browser
+    // window with every pane opens on the Inbox. Each window frees itself
+    // when it closes; the run ends with the last.
     try {
-        auto* window = new TTriForm;
-        window->SetShowTree(true);
-        window->SetShowTextToolbar(true);
-        window->SetShowStatusBar(true);
-        window->Messages().GoToInbox();
-        window->show();
+        RegisterFormClass(QStringLiteral("TTriForm"), [] { return new TTriForm; });
+        if (RestoreWindowLayout() == 0) {
+            auto* window = new TTriForm;
+            window->SetShowTree(true);
+            window->SetShowTextToolbar(true);
+            window->SetShowStatusBar(true);
+            window->Messages().GoToInbox();
+            window->show();
+        }
     } catch (const EOutlookError& error) {
         std::fprintf(stderr, "vellumo: %s\n", error.what());
         QMessageBox::critical(nullptr, kProductName, error.Message());

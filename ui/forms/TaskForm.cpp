@@ -1,7 +1,9 @@
 #include "ui/forms/TaskForm.h"
 
 #include "settings/GlobStrings.h"
+#include "ui/forms/WindowLayout.h"
 
+#include <QCloseEvent>
 #include <QMenu>
 #include <QStatusBar>
 
@@ -25,6 +27,17 @@ TTaskForm::~TTaskForm()
 {
     if (Registry().removeOne(this))
         RefreshAll();
+}
+
+void TTaskForm::DefineIniProperties(TIniFiler&)
+{
+}
+
+void TTaskForm::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted() && !ClosingAllWindows() && Registry() == QList<TTaskForm*>{this})
+        SaveWindowLayout();
 }
 
 bool TTaskForm::ShowStatusBar() const

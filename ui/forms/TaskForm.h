@@ -5,6 +5,7 @@
 #include <QPointer>
 
 class QMenu;
+class TIniFiler;
 
 // The base of the program's top-level windows. The open ones form the
 // program's window registry, in the order they registered: it numbers
@@ -22,6 +23,10 @@ public:
     // What the caption names; empty leaves the caption alone.
     [[nodiscard]] virtual QString CaptionText() const { return {}; }
 
+    // Files the window's own settings in the filer's current section (the
+    // window's section of the layout); the filer tells the direction.
+    virtual void DefineIniProperties(TIniFiler& filer);
+
     [[nodiscard]] bool ShowStatusBar() const;
     void SetShowStatusBar(bool show);
 
@@ -31,6 +36,8 @@ public:
     static void RefreshAll();
 
 protected:
+    // Closing the last window saves the layout first.
+    void closeEvent(QCloseEvent* event) override;
     // Joins the registry; called once the window is fully made.
     void Register();
     // The menu that lists the open windows.

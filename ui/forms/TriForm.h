@@ -6,6 +6,7 @@
 
 
 class QKeySequence;
+class TIniFiler;
 class QSplitter;
 class QVBoxLayout;
 class TMesgListView;
@@ -49,6 +50,10 @@ public:
     [[nodiscard]] const QString& UnixBoxPath() const { return FUnixBoxPath; }
     void SetUnixBoxPath(const QString& path) { FUnixBoxPath = path; }
 
+    // "ShowTextToolbar", "ShowTree", "ShowStatusBar", the list's settings
+    // and folder, and "TreeWidth" while the tree is shown.
+    void DefineIniProperties(TIniFiler& filer) override;
+
     // The name of the current folder.
     [[nodiscard]] QString CaptionText() const override;
 
@@ -84,6 +89,7 @@ private:
     void MarkUnread();
     void MarkRead();
     void CloseWindow();
+    void ExitProgram();
 
     // Mailbox files (TriFormMailbox.cpp).
     [[nodiscard]] QString AskMailbox(const char* title, bool save);

@@ -12,6 +12,7 @@
 #include "settings/SystemCodePage.h"
 #include "ui/dialogs/FolderChooser.h"
 #include "ui/dialogs/FolderNameDialog.h"
+#include "ui/forms/WindowLayout.h"
 #include "ui/mesglist/MesgListView.h"
 #include "ui/MessageBoxes.h"
 #include "ui/tree/FolderNode.h"
@@ -65,6 +66,7 @@ void TTriForm::CreateActions()
     AddAction("mImportFromMbox", "Import from mailbox file...", &TTriForm::ImportFromMailbox)->EnabledWhen = [this] {
         return FList->IsReady();
     };
+    AddAction("mSaveWindowsAndExit", "Exit", &TTriForm::ExitProgram)->setShortcut(QKeySequence::Quit);
     AddAction("mExit", "Close", &TTriForm::CloseWindow)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
 
     for (QAction* action : CreateEditActions(this))
@@ -110,7 +112,7 @@ void TTriForm::CreateMenus()
 {
     static const TMenuEntry kMenus[] = {
         {"FileMenu", "&File", {"mNewBrowser", nullptr, "mCreateFolder", "mRenameFolder", "mCompactFolder", "mCompactAll", nullptr,
-                                "MExportToMBox", "mImportFromMbox", nullptr, "mExit"}},
+                                "MExportToMBox", "mImportFromMbox", nullptr, "mExit", "mSaveWindowsAndExit"}},
         {"EditMenu", "&Edit",
          {"AEditUndo", "AEditRedo", nullptr, "AEditCut", "AEditCopy", "AEditPaste", "AEditDelete", "AEditSelectAll",
           nullptr, "AEditFind", "AEditSearchAgain", nullptr, "ACopyTo", "AMoveTo"}},
@@ -265,6 +267,11 @@ void TTriForm::Reread()
 void TTriForm::OpenNewBrowser()
 {
     NewBrowser();
+}
+
+void TTriForm::ExitProgram()
+{
+    SaveLayoutAndCloseAll();
 }
 
 void TTriForm::CloseWindow()
