@@ -3,6 +3,7 @@
 #include "app/StoreCheck.h"
 
 #include "settings/Options.h"
+#include "store/OEFavorites.h"
 #include "store/OeMesgItems.h"
 #include "store/OutlookError.h"
 #include "ui/forms/TriForm.h"
@@ -51,7 +52,12 @@ int main(int argc, char** argv)
     // The windows of the last run come back; without them, one browser
     // window with every pane opens on the Inbox. Each window frees itself
     // when it closes; the run ends with the last.
+    // The favourites live for the whole run; the settings file them.
+    std::unique_ptr<TOEFavorites> favorites;
     try {
+        favorites = std::make_unique<TOEFavorites>();
+        options.SetFavorites(favorites.get());
+        favorites->OnChange = [](TOEFavorites*) { TTriForm::RebuildFavoriteMenus(); };
         RegisterFormClass(QStringLiteral("TTriForm"), [] { return new TTriForm; });
         if (RestoreWindowLayout() == 0) {
             auto* window = new TTriForm;

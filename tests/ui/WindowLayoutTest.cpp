@@ -1,4 +1,5 @@
 #include "settings/IniFiler.h"
+#include "store/OEFavorites.h"
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
 #include "tests/support/TestEnvironment.h"
@@ -7,6 +8,7 @@
 #include "ui/forms/TriForm.h"
 #include "ui/forms/WindowLayout.h"
 
+#include <QMenu>
 #include <QPointer>
 
 namespace {
@@ -101,6 +103,28 @@ TEST_F(WindowLayoutTest, OnlyClosingTheLastWindowSavesTheLayout)
 
     EXPECT_EQ(RestoreWindowLayout(), 1);
     EXPECT_EQ(OpenWindows(), (std::vector<std::pair<TStoreId, bool>>{{FProjects, true}}));
+}
+
+TEST_F(WindowLayoutTest, FavouritesComeBackAndTheirHotkeysOpenTheirFolders)
+{
+    TOEFavorites favorites;
+    FSettings->Options.SetFavorites(&favorites);
+    favorites.AddFavorite(FProjects, 3);
+    SaveWindowLayout();
+    favorites.Clear();
+
+    RestoreWindowLayout();
+    ASSERT_EQ(favorites.Count(), 1);
+    TTriForm* form = OpenWindow(kInbox, true);
+    auto* menu = form->findChild<QMenu*>(QStringLiteral("FavoritesMenu"));
+    ASSERT_NE(menu, nullptr);
+    QAction* item = menu->actions().last();
+    EXPECT_EQ(item->text(), QStringLiteral("Projects"));
+    EXPECT_EQ(item->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_3));
+    item->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return form->Messages().FolderId() == FProjects; }));
+    qDeleteAll(TTaskForm::Forms());
+    FSettings->Options.SetFavorites(nullptr);
 }
 
 } // namespace

@@ -13,6 +13,7 @@ class TMesgListView;
 class TOETreeView;
 class TOeMesgItems;
 class TTargetAction;
+class TFavoriteActions;
 class TTextToolbar;
 class TWindowAction;
 
@@ -65,6 +66,10 @@ public:
     // A new browser window like this one, on the same folder, shown.
     TTriForm* NewBrowser();
 
+    // Rebuilds the Favorites menu of every browser window (the favourites
+    // changed).
+    static void RebuildFavoriteMenus();
+
     // The window's action of that name ("mNewBrowser", "APrevFolder"...).
     [[nodiscard]] QAction* Action(const char* name) const;
 
@@ -78,6 +83,7 @@ private:
     void CreateMenus();
     TWindowAction* AddAction(const char* name, const char* caption, void (TTriForm::*execute)());
     void FillTextToolbar();
+    void CreateFavoritesMenu();
     void AddListAction(TTargetAction* action, const char* name, const QKeySequence& key, QWidget* fixed);
     // The store ids of the selected messages, from the last row to the first.
     [[nodiscard]] TMessageIdList SelectedMessageIds() const;
@@ -123,4 +129,6 @@ private:
     TStoreId FLastTarget = kNoStoreId;
     bool FShownOnce = false;
     QString FUnixBoxPath;
+    // The favourites as menu items; none without a favourites object.
+    TFavoriteActions* FFavorites = nullptr;
 };

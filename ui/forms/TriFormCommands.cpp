@@ -2,6 +2,8 @@
 
 #include "base/SyncItems.h"
 #include "settings/GlobStrings.h"
+#include "settings/Options.h"
+#include "store/OEFavorites.h"
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
 #include "ui/actions/ActionSets.h"
@@ -11,6 +13,7 @@
 #include "ui/actions/WindowAction.h"
 #include "settings/SystemCodePage.h"
 #include "ui/dialogs/FolderChooser.h"
+#include "ui/favorites/FavoriteActions.h"
 #include "ui/dialogs/FolderNameDialog.h"
 #include "ui/forms/WindowLayout.h"
 #include "ui/mesglist/MesgListView.h"
@@ -130,9 +133,30 @@ void TTriForm::CreateMenus()
                 menu->addSeparator();
         }
     }
+    CreateFavoritesMenu();
     QMenu* windows = menuBar()->addMenu(MenuCaption("WindowMenu", "&Window"));
     windows->setObjectName(QStringLiteral("WindowMenu"));
     SetWindowMenu(windows);
+}
+
+void TTriForm::CreateFavoritesMenu()
+{
+    auto* favorites = Options() ? qobject_cast<TOEFavorites*>(Options()->Favorites()) : nullptr;
+    if (!favorites)
+        return;
+    QMenu* menu = menuBar()->addMenu(MenuCaption("FavoritesMenu", "F&avorites"));
+    menu->setObjectName(QStringLiteral("FavoritesMenu"));
+    FFavorites = new TFavoriteActions(*favorites, this);
+    FFavorites->SetMenu(menu);
+    FFavorites->OnGoTo = [this](TStoreId folder) { GoToFolder(folder); };
+    FFavorites->Rebuild();
+}
+
+void TTriForm::RebuildFavoriteMenus()
+{
+    for (TTaskForm* form : Forms())
+        if (auto* browser = qobject_cast<TTriForm*>(form); browser && browser->FFavorites)
+            browser->FFavorites->Rebuild();
 }
 
 void TTriForm::FillTextToolbar()

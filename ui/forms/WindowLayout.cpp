@@ -95,7 +95,10 @@ int RestoreWindowLayout()
     if (!options)
         return 0;
     int restored = 0;
-    options->RunSettingsPass(true, [&restored](TIniFiler& filer) {
+    options->RunSettingsPass(true, [&restored, options](TIniFiler& filer) {
+        // The options themselves were read when they were made; their hook
+        // brings in what they file beside them (the favourites).
+        options->DefineIniProperties(filer);
         filer.SetSection(kManagerSection);
         const int count = filer.ReadInt(kFormsCount);
         for (int n = 0; n < count; ++n)
