@@ -8,6 +8,7 @@
 #include "ui/forms/TriForm.h"
 #include "ui/tree/OETreeView.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
@@ -187,6 +188,25 @@ TEST_F(TriFormTest, AFolderGoesToAMailboxFileAndComesBackIntoAnother)
     ASSERT_EQ(FStore->GetFolderInfo(FProjects, props), srOk);
     EXPECT_EQ(props.MessageCount, 4);
     SetFileDialogHandler(old);
+}
+
+TEST_F(TriFormTest, TheLayoutDialogShowsAndHidesThePanes)
+{
+    TDialogAnswers answers;
+    TTriForm* form = OpenWindow(kInbox);
+    form->SetShowTextToolbar(true);
+    answers.Then([](TDialog& dialog) {
+        const QList<QCheckBox*> checks = dialog.findChildren<QCheckBox*>();
+        ASSERT_EQ(checks.size(), 3);
+        EXPECT_TRUE(checks[0]->isChecked() && checks[1]->isChecked() && checks[2]->isChecked());
+        checks[1]->setChecked(false);
+        checks[2]->setChecked(false);
+        dialog.Confirm();
+    });
+    ASSERT_TRUE(Trigger(*form, "mLayout"));
+    EXPECT_TRUE(form->ShowTextToolbar());
+    EXPECT_FALSE(form->ShowTree());
+    EXPECT_FALSE(form->ShowStatusBar());
 }
 
 TEST_F(TriFormTest, ClosingDuringALoadWaitsForTheLoadToStop)

@@ -101,6 +101,7 @@ private:
     [[nodiscard]] QString AskMailbox(const char* title, bool save);
     void ExportToMailbox();
     void ImportFromMailbox();
+    void ChooseLayout();
     void CreateFolder();
     void RenameFolder();
     void CompactFolder();

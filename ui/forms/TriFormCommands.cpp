@@ -15,6 +15,7 @@
 #include "ui/dialogs/FolderChooser.h"
 #include "ui/favorites/FavoriteActions.h"
 #include "ui/dialogs/FolderNameDialog.h"
+#include "ui/dialogs/LanguageSection.h"
 #include "ui/forms/WindowLayout.h"
 #include "ui/mesglist/MesgListView.h"
 #include "ui/MessageBoxes.h"
@@ -81,6 +82,7 @@ void TTriForm::CreateActions()
     moveTo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     moveTo->EnabledWhen = [this] { return CanCopyMove(true); };
 
+    AddAction("mLayout", "Layout...", &TTriForm::ChooseLayout);
     AddAction("mGoToInbox", "Go to Inbox", &TTriForm::GoToInbox)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
     TWindowAction* back = AddAction("APrevFolder", "Back", &TTriForm::GoBack);
     back->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
@@ -119,7 +121,7 @@ void TTriForm::CreateMenus()
         {"EditMenu", "&Edit",
          {"AEditUndo", "AEditRedo", nullptr, "AEditCut", "AEditCopy", "AEditPaste", "AEditDelete", "AEditSelectAll",
           nullptr, "AEditFind", "AEditSearchAgain", nullptr, "ACopyTo", "AMoveTo"}},
-        {"ViewMenu", "&View", {"mGoToInbox", "APrevFolder", "ANextFolder", nullptr, "mReread"}},
+        {"ViewMenu", "&View", {"mLayout", nullptr, "mGoToInbox", "APrevFolder", "ANextFolder", nullptr, "mReread"}},
         {"MessageMenu", "&Message", {"APrevMesg", "aNextMesg", nullptr, "ADeleteMesg", nullptr, "aMarkAsUnRead",
                                      "aMarkAsRead"}},
     };
@@ -264,6 +266,17 @@ void TTriForm::RenameFolder()
     const QString name = AskFolderRename(node->Name());
     if (!name.isEmpty() && name != node->Name())
         FTree->RenameFolder(node, name);
+}
+
+void TTriForm::ChooseLayout()
+{
+    const TLanguageSection section(QStringLiteral("MDialogs"));
+    TDialog dialog(Lang().ValueOf(QStringLiteral("ViewsTitle")));
+    dialog.setObjectName(QStringLiteral("LayoutDialog"));
+    for (const char* name : {"ShowTextToolbar", "ShowTree", "ShowStatusbar"})
+        dialog.AddCheck(this, QString::fromLatin1(name));
+    if (dialog.RunOkCancel())
+        RenumberTabOrder();
 }
 
 void TTriForm::CompactFolder()
