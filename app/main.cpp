@@ -1,4 +1,5 @@
 #include "app/Activation.h"
+#include "app/CommandLine.h"
 #include "app/SingleInstance.h"
 #include "app/StoreCheck.h"
 
@@ -11,6 +12,7 @@
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -24,9 +26,14 @@ const QString kSingleInstanceMutex = QStringLiteral("VellumoOneExeMutex");
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> status = AnswerInfoOptions(argc, argv))
+        return *status;
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(kProductName);
     QApplication::setOrganizationName(QStringLiteral("Quorvan"));
+    QApplication::setDesktopFileName(QStringLiteral("vellumo"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vellumo"), QIcon(QStringLiteral(":/icons/vellumo.svg"))));
     InstallUiHooks();
 
     if (!StorePresent(kProductName))
