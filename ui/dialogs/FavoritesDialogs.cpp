@@ -100,7 +100,9 @@ void TFavoritesDlg::BuildOrganiser()
     if (FListBox->count() > kListRows)
         listWidth += FListBox->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, FListBox);
     const int rowHeight = std::max(FListBox->sizeHintForRow(0), FListBox->fontMetrics().height());
-    const int listHeight = kListRows * rowHeight + 2 * FListBox->frameWidth();
+    // Ten rows, or more when the button column with "Close" below it needs it.
+    const int listHeight = std::max(kListRows * rowHeight + 2 * FListBox->frameWidth(),
+                                    FOrderButtons->height() + units.CharHeight + units.RowHeight);
     WidenTo(cw + std::max(listWidth, buttonWidth) + 2 * cw + buttonWidth + cw);
 
     const int top = CursorY();
@@ -112,7 +114,9 @@ void TFavoritesDlg::BuildOrganiser()
     // "Close" ends the column, level with the list's bottom.
     SetCursorY(top + listHeight - units.RowHeight);
     FinishHeight();
-    AddClose(column + (buttonWidth - units.ButtonWidth(Lang().CommonText(QStringLiteral("Close")))) / 2, CursorY());
+    // The column has moved with the right edge when the dialog grew.
+    const int closeWidth = units.ButtonWidth(Lang().CommonText(QStringLiteral("Close")));
+    AddClose(FOrderButtons->x() + (FOrderButtons->width() - closeWidth) / 2, CursorY());
     FListBox->setFocus();
 }
 

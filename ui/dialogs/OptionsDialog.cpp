@@ -105,9 +105,9 @@ void TAtcOptionsDlg::BuildAddFilter()
     auto* sample = new TVarMemo(this);
     NameControl(sample, QStringLiteral("AdvSample"));
     sample->BindProperty(this, QStringLiteral("AdvSample"));
-    Place(sample, QRect(units.CharWidth, CursorY(), kSampleColumns * units.CharWidth, kSampleRows * units.RowHeight),
+    WidenTo((kSampleColumns + 2) * units.CharWidth);
+    Place(sample, QRect(units.CharWidth, CursorY(), UsableWidth(), kSampleRows * units.RowHeight),
           akLeft | akTop | akRight);
-    WidenFor(sample);
     SetCursorY(sample->geometry().bottom() + 1 + units.CharHeight);
 
     // The label at the left, the button at the right edge of one row.
