@@ -35,7 +35,7 @@ TFavoritesDlg::TFavoritesDlg(TOEFavorites& favorites, TStoreId folder, const QSt
 
 TVarCombo* TFavoritesDlg::AddShortcutChoice(int entry)
 {
-    FShortcut = AddCombo(Lang().ValueOf(QStringLiteral("ShortcutLabel")));
+    FShortcut = AddCombo();
     NameControl(FShortcut, QStringLiteral("Shortcut"));
     FShortcut->addItem(Lang().NoneText());
     for (int digit = 0; digit < TOEFavorites::kHotkeySlots; ++digit)
@@ -136,11 +136,13 @@ bool AddFavoriteDialog(TOEFavorites& favorites, TStoreId folder)
         return false;
     const TLanguageSection section(kSection);
     TFavoritesDlg dialog(favorites, folder, QStringLiteral("AddTitle"));
-    TVarEdit* name = dialog.AddEdit(Lang().ValueOf(QStringLiteral("AddLabel")));
+    TVarEdit* name = dialog.AddEdit();
     dialog.NameControl(name, QStringLiteral("FolderName"));
     name->setText(favorites.FolderName(folder));
     name->setReadOnly(true);
-    dialog.AddShortcutChoice(0)->setFocus();
+    TVarCombo* shortcut = dialog.AddShortcutChoice(0);
+    dialog.LabelsBeside({name, shortcut}, QStringList{QStringLiteral("AddLabel"), QStringLiteral("ShortcutLabel")});
+    shortcut->setFocus();
     if (!dialog.RunOkCancel())
         return false;
     favorites.AddFavorite(folder, dialog.ChosenSlot());
@@ -162,7 +164,9 @@ bool FavoriteShortcutDialog(TOEFavorites& favorites, int index)
     const int shown = favorites.HotkeyOf(index);
     TFavoritesDlg dialog(favorites, folder, QStringLiteral("ShortcutTitle"));
     dialog.AddText(TGlobStrings::FormatText(Lang().ValueOf(QStringLiteral("ShortcutFolder")), {favorites.FolderName(folder)}));
-    dialog.AddShortcutChoice(shown + 1)->setFocus();
+    TVarCombo* shortcut = dialog.AddShortcutChoice(shown + 1);
+    dialog.LabelBeside(shortcut, Lang().ValueOf(QStringLiteral("ShortcutLabel")));
+    shortcut->setFocus();
     if (!dialog.RunOkCancel())
         return false;
     const int chosen = dialog.ChosenSlot();

@@ -30,7 +30,7 @@ public:
     [[nodiscard]] TOrderButtons* OrderButtons() const { return FOrderButtons; }
     [[nodiscard]] QPushButton* ShortcutButton() const { return FShortcutButton; }
 
-    // The shortcut choice labelled "ShortcutLabel", at entry `entry`.
+    // The shortcut choice, at entry `entry`; the caller labels it.
     TVarCombo* AddShortcutChoice(int entry);
     // The chosen hotkey digit, -1 for "None".
     [[nodiscard]] int ChosenSlot() const { return FChoice - 1; }
