@@ -78,12 +78,6 @@ protected:
         return combo;
     }
 
-    static void ExpectNoLayoutFaults(const TDialog& dialog)
-    {
-        for (const std::string& fault : LayoutFaults(&dialog))
-            ADD_FAILURE() << dialog.objectName().toStdString() << ": " << fault;
-    }
-
     TEnglishLanguage FLanguage;
     TBeepCounter FBeeps;
     TDialogAnswers FAnswers;

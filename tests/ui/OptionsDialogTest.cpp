@@ -32,12 +32,6 @@ protected:
         return control;
     }
 
-    static void ExpectNoLayoutFaults(const TDialog& dialog)
-    {
-        for (const std::string& fault : LayoutFaults(&dialog))
-            ADD_FAILURE() << dialog.objectName().toStdString() << ": " << fault;
-    }
-
     TOptionsSandbox FSettings;
     TBeepCounter FBeeps;
     TDialogAnswers FAnswers;
