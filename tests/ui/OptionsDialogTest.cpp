@@ -154,6 +154,16 @@ TEST_F(OptionsDialogTest, WithoutLanguageFilesTheListIsEmptyAndOkKeepsTheLanguag
     EXPECT_TRUE(FSettings.Captured.Texts.isEmpty());
 }
 
+TEST_F(OptionsDialogTest, TheLoadedLanguageNamedInOtherLetterCaseIsNoChange)
+{
+    const QString loaded = FSettings.Options.LanguageFile();
+    TAtcOptionsDlg dialog(FSettings.Options, QStringLiteral("OptionsTitle"));
+    for (const QString& choice : {QStringLiteral("ENGLISH.INI"), QStringLiteral("English (english)"), QString()})
+        dialog.SetLangFile(choice);
+    EXPECT_EQ(FSettings.Options.LanguageFile(), loaded);
+    EXPECT_FALSE(FSettings.Options.StopRequested());
+}
+
 TEST_F(OptionsDialogTest, AddFilterStartsWithTheClipboardAndAddsTheEditedSampleOnOk)
 {
     QUrl opened;
