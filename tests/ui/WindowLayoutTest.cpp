@@ -5,6 +5,7 @@
 #include "tests/support/TestEnvironment.h"
 #include "tests/ui/DialogTestSupport.h"
 #include "tests/ui/MesgListTestSupport.h"
+#include "ui/dialogs/LanguageDialog.h"
 #include "ui/forms/TriForm.h"
 #include "ui/forms/WindowLayout.h"
 
@@ -125,6 +126,21 @@ TEST_F(WindowLayoutTest, FavouritesComeBackAndTheirHotkeysOpenTheirFolders)
     ASSERT_TRUE(WaitUntil([&] { return form->Messages().FolderId() == FProjects; }));
     qDeleteAll(TTaskForm::Forms());
     FSettings->Options.SetFavorites(nullptr);
+}
+
+TEST_F(WindowLayoutTest, ALanguageSwitchRecaptionsTheMenusOfEveryWindow)
+{
+    TTriForm* first = OpenWindow(kInbox, true);
+    TTriForm* second = OpenWindow(FProjects, true);
+    FSettings->Sandbox.WriteLanguage(QStringLiteral("pig.ini"),
+                                     ";CodePage=65001\n[Program]\nName=Vellumo\n[Menu]\nFileMenu=&Ilefay\n"
+                                     "mNewBrowser=Ewnay owserbray\n");
+    FSettings->Options.SetLanguage(QStringLiteral("pig.ini"));
+    ApplyLanguageToOpenForms();
+    for (TTriForm* form : {first, second}) {
+        EXPECT_EQ(form->findChild<QMenu*>(QStringLiteral("FileMenu"))->title(), QStringLiteral("&Ilefay"));
+        EXPECT_EQ(form->Action("mNewBrowser")->text(), QStringLiteral("Ewnay owserbray"));
+    }
 }
 
 } // namespace

@@ -31,6 +31,7 @@ void SetUpSplitter(QSplitter* splitter)
 
 TTriForm::TTriForm(QWidget* parent)
     : TTaskForm(parent)
+    , FActionList(new QObject(this))
     , FClient(new QWidget(this))
     , FClientLayout(new QVBoxLayout(FClient))
     , FTextToolbar(new TTextToolbar(FClient))
@@ -38,6 +39,7 @@ TTriForm::TTriForm(QWidget* parent)
     , FList(new TMesgListView(FListPanel))
 {
     setObjectName(QStringLiteral("TriForm"));
+    FActionList->setObjectName(QStringLiteral("ActionList1"));
     FClientLayout->setContentsMargins(0, 0, 0, 0);
     FClientLayout->setSpacing(0);
     FClientLayout->addWidget(FTextToolbar);

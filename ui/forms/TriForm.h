@@ -14,6 +14,7 @@ class TOETreeView;
 class TOeMesgItems;
 class TTargetAction;
 class TFavoriteActions;
+class TOEFavorites;
 class TTextToolbar;
 class TWindowAction;
 
@@ -82,8 +83,14 @@ private:
     void CreateActions();
     void CreateMenus();
     TWindowAction* AddAction(const char* name, const char* caption, void (TTriForm::*execute)());
+    TWindowAction* AddCommand(const char* name, const char* caption, std::function<void()> execute);
     void FillTextToolbar();
     void CreateFavoritesMenu();
+    void CreateOptionsMenu();
+    // The favourites of the run; none without them.
+    [[nodiscard]] static TOEFavorites* Favorites();
+    void AddFavorite();
+    void OrganiseFavorites();
     void AddListAction(TTargetAction* action, const char* name, const QKeySequence& key, QWidget* fixed);
     // The store ids of the selected messages, from the last row to the first.
     [[nodiscard]] TMessageIdList SelectedMessageIds() const;
@@ -119,6 +126,8 @@ private:
     void RenumberTabOrder();
     void FitTreeWidth();
 
+    // The window's actions, under the name the language switch looks for.
+    QObject* FActionList;
     QWidget* FClient;
     QVBoxLayout* FClientLayout;
     TTextToolbar* FTextToolbar;

@@ -12,7 +12,10 @@
 #include "ui/actions/TextToolbar.h"
 #include "ui/actions/WindowAction.h"
 #include "settings/SystemCodePage.h"
+#include "ui/dialogs/FavoritesDialogs.h"
 #include "ui/dialogs/FolderChooser.h"
+#include "ui/dialogs/OptionsDialog.h"
+#include "ui/spell/SpellOptions.h"
 #include "ui/favorites/FavoriteActions.h"
 #include "ui/dialogs/FolderNameDialog.h"
 #include "ui/dialogs/LanguageSection.h"
@@ -49,8 +52,13 @@ QString MenuCaption(const char* key, const char* caption)
 
 TWindowAction* TTriForm::AddAction(const char* name, const char* caption, void (TTriForm::*execute)())
 {
-    auto* action = new TWindowAction(name, QString::fromUtf8(caption), this);
-    action->OnExecute = [this, execute] { (this->*execute)(); };
+    return AddCommand(name, caption, [this, execute] { (this->*execute)(); });
+}
+
+TWindowAction* TTriForm::AddCommand(const char* name, const char* caption, std::function<void()> execute)
+{
+    auto* action = new TWindowAction(name, QString::fromUtf8(caption), FActionList);
+    action->OnExecute = std::move(execute);
     addAction(action);
     return action;
 }
@@ -73,7 +81,7 @@ void TTriForm::CreateActions()
     AddAction("mSaveWindowsAndExit", "Exit", &TTriForm::ExitProgram)->setShortcut(QKeySequence::Quit);
     AddAction("mExit", "Close", &TTriForm::CloseWindow)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
 
-    for (QAction* action : CreateEditActions(this))
+    for (QAction* action : CreateEditActions(FActionList))
         addAction(action);
     TWindowAction* copyTo = AddAction("ACopyTo", "Copy to...", &TTriForm::CopyTo);
     copyTo->setShortcut(QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_C));
@@ -92,11 +100,11 @@ void TTriForm::CreateActions()
     forward->EnabledWhen = [this] { return FHistory.CanGoForward(); };
     AddAction("mReread", "Reload", &TTriForm::Reread)->setShortcut(QKeySequence(Qt::Key_F5));
 
-    AddListAction(new TPrevItemListAction(this), "APrevMesg", QKeySequence(Qt::CTRL | Qt::Key_Comma), FList);
-    AddListAction(new TNextItemListAction(this), "aNextMesg", QKeySequence(Qt::CTRL | Qt::Key_Period), FList);
-    AddListAction(new TPrevItemListAction(this), "APrevMsgButton", QKeySequence(Qt::ALT | Qt::Key_Comma), nullptr);
-    AddListAction(new TNextItemListAction(this), "aNextMsgButton", QKeySequence(Qt::ALT | Qt::Key_Period), nullptr);
-    AddListAction(new TAEditDelete(this), "ADeleteMesg", QKeySequence(Qt::CTRL | Qt::Key_D), FList);
+    AddListAction(new TPrevItemListAction(FActionList), "APrevMesg", QKeySequence(Qt::CTRL | Qt::Key_Comma), FList);
+    AddListAction(new TNextItemListAction(FActionList), "aNextMesg", QKeySequence(Qt::CTRL | Qt::Key_Period), FList);
+    AddListAction(new TPrevItemListAction(FActionList), "APrevMsgButton", QKeySequence(Qt::ALT | Qt::Key_Comma), nullptr);
+    AddListAction(new TNextItemListAction(FActionList), "aNextMsgButton", QKeySequence(Qt::ALT | Qt::Key_Period), nullptr);
+    AddListAction(new TAEditDelete(FActionList), "ADeleteMesg", QKeySequence(Qt::CTRL | Qt::Key_D), FList);
     TWindowAction* unread = AddAction("aMarkAsUnRead", "Mark as unread", &TTriForm::MarkUnread);
     unread->EnabledWhen = [this] { return HasSelection(); };
     TWindowAction* read = AddAction("aMarkAsRead", "Mark as read", &TTriForm::MarkRead);
@@ -136,6 +144,7 @@ void TTriForm::CreateMenus()
         }
     }
     CreateFavoritesMenu();
+    CreateOptionsMenu();
     QMenu* windows = menuBar()->addMenu(MenuCaption("WindowMenu", "&Window"));
     windows->setObjectName(QStringLiteral("WindowMenu"));
     SetWindowMenu(windows);
@@ -143,15 +152,40 @@ void TTriForm::CreateMenus()
 
 void TTriForm::CreateFavoritesMenu()
 {
-    auto* favorites = Options() ? qobject_cast<TOEFavorites*>(Options()->Favorites()) : nullptr;
+    TOEFavorites* favorites = Favorites();
     if (!favorites)
         return;
     QMenu* menu = menuBar()->addMenu(MenuCaption("FavoritesMenu", "F&avorites"));
     menu->setObjectName(QStringLiteral("FavoritesMenu"));
+    TWindowAction* add = AddAction("AAddFavorites", "Add to favorites...", &TTriForm::AddFavorite);
+    add->EnabledWhen = [this, favorites] {
+        const TStoreId folder = Messages().FolderId();
+        return folder != kNoStoreId && folder != kRootFolderId && favorites->IndexOfFavorite(folder) < 0;
+    };
+    TWindowAction* organise = AddAction("AOrganiseFavorites", "Organise favorites...", &TTriForm::OrganiseFavorites);
+    organise->EnabledWhen = [favorites] { return favorites->Count() > 0; };
+    menu->addActions({add, organise});
     FFavorites = new TFavoriteActions(*favorites, this);
     FFavorites->SetMenu(menu);
     FFavorites->OnGoTo = [this](TStoreId folder) { GoToFolder(folder); };
     FFavorites->Rebuild();
+}
+
+TOEFavorites* TTriForm::Favorites()
+{
+    return Options() ? qobject_cast<TOEFavorites*>(Options()->Favorites()) : nullptr;
+}
+
+void TTriForm::AddFavorite()
+{
+    if (TOEFavorites* favorites = Favorites())
+        AddFavoriteDialog(*favorites, Messages().FolderId());
+}
+
+void TTriForm::OrganiseFavorites()
+{
+    if (TOEFavorites* favorites = Favorites())
+        OrganiseFavoritesDialog(*favorites);
 }
 
 void TTriForm::RebuildFavoriteMenus()
@@ -159,6 +193,21 @@ void TTriForm::RebuildFavoriteMenus()
     for (TTaskForm* form : Forms())
         if (auto* browser = qobject_cast<TTriForm*>(form); browser && browser->FFavorites)
             browser->FFavorites->Rebuild();
+}
+
+void TTriForm::CreateOptionsMenu()
+{
+    if (!Options())
+        return;
+    QMenu* menu = menuBar()->addMenu(MenuCaption("OptionsMenu", "&Options"));
+    menu->setObjectName(QStringLiteral("OptionsMenu"));
+    const auto page = [](int number) { return [number] { ShowOptionsDialog(*Options(), number); }; };
+    menu->addAction(AddCommand("mEditorOptions", "Reading pane...", page(opEditor)));
+    menu->addAction(AddCommand("mFilter", "Advertisement filter...", page(opAdsFilter)));
+    menu->addAction(AddCommand("MAddFilter", "Add advertisement filter...",
+                               [] { AddAdvertismentFilterDialog(*Options()); }));
+    menu->addSeparator();
+    menu->addAction(AddCommand("mSpellCheckOptions", "Spelling options...", &SpellOptions));
 }
 
 void TTriForm::FillTextToolbar()
@@ -169,7 +218,7 @@ void TTriForm::FillTextToolbar()
 
 QAction* TTriForm::Action(const char* name) const
 {
-    return findChild<QAction*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+    return FActionList->findChild<QAction*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
 }
 
 TMessageIdList TTriForm::SelectedMessageIds() const
