@@ -45,6 +45,11 @@ public:
     TStoreResult MessageProps(TStoreId folder, TStoreId id, TMessageProps& props);
     TStoreResult MessageSource(TStoreId folder, TStoreId id, QByteArray& source);
     TStoreResult SaveMessage(TStoreId folder, const QByteArray& source, quint32 state, TStoreId* newId);
+    TStoreResult SaveMessages(TStoreId folder, const std::vector<QByteArray>& sources, quint32 state,
+                              TMessageIdList* newIds);
+    TStoreResult ReadListing(TStoreId folder, TStoreId afterId, int limit, const QByteArray& fieldsKey,
+                             std::vector<TMessageListing>& rows);
+    TStoreResult WriteListFields(const QByteArray& fieldsKey, const std::vector<TListFieldsRecord>& records);
     TStoreResult CopyMoveMessages(TStoreId source, TStoreId target, const TMessageIdList& ids, bool move,
                                   IStoreProgress* sink);
     TStoreResult DeleteMessages(TStoreId folder, const TMessageIdList& ids, IStoreProgress* sink);
@@ -98,6 +103,11 @@ private:
     // How many of the messages are unread; raises nothing, but returns -1
     // when one of them is not in the folder.
     int UnreadAmong(TStoreId folder, const TMessageIdList& ids);
+    // Inserts one message inside the running transaction and queues its
+    // notification; returns its id.
+    TStoreId InsertMessage(TStoreId folder, const QByteArray& source, quint32 state);
+    // Drops the list fields of messages that are gone and keys nothing uses.
+    void DropOrphanListFields();
     void PostPending(const std::vector<std::unique_ptr<TStoreEvent>>& pending) const;
     void Deliver(const TStoreEvent& event) const;
 

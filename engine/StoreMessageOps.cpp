@@ -5,6 +5,8 @@
 
 #include <QSet>
 
+#include <sqlite3.h>
+
 namespace {
 
 TMessageProps PropsFromRow(const TSqlStatement& row, TStoreId folder)
@@ -112,33 +114,110 @@ TStoreResult TStoreConnection::MessageSource(TStoreId folder, TStoreId id, QByte
     });
 }
 
+TStoreId TStoreConnection::InsertMessage(TStoreId folder, const QByteArray& source, quint32 state)
+{
+    QDateTime received = ReceivedDateOf(source);
+    if (!received.isValid())
+        received = QDateTime::currentDateTimeUtc();
+    FDb.Prepare("INSERT INTO messages(folder, state, size, received, source) VALUES (?, ?, ?, ?, ?)")
+        .Bind(1, folder)
+        .Bind(2, state)
+        .Bind(3, source.size())
+        .Bind(4, received.toSecsSinceEpoch())
+        .Bind(5, source)
+        .Exec();
+    if (FDb.LastInsertId() >= static_cast<qint64>(kNoStoreId))
+        throw TSqlError{SQLITE_ERROR, "store ids exhausted"};
+    const auto id = static_cast<TStoreId>(FDb.LastInsertId());
+    auto event = std::make_unique<TStoreEvent>(seNewMessage, folder);
+    event->Ids = {id};
+    Notify(std::move(event));
+    return id;
+}
+
 TStoreResult TStoreConnection::SaveMessage(TStoreId folder, const QByteArray& source, quint32 state,
                                            TStoreId* newId)
+{
+    TMessageIdList ids;
+    const TStoreResult result = SaveMessages(folder, {source}, state, &ids);
+    if (result == srOk && newId)
+        *newId = ids.front();
+    return result;
+}
+
+TStoreResult TStoreConnection::SaveMessages(TStoreId folder, const std::vector<QByteArray>& sources, quint32 state,
+                                            TMessageIdList* newIds)
 {
     return Run(TStoreOp::SaveMessage, true, [&] {
         if (!FolderExists(FDb, folder) || folder == kRootFolderId)
             return srNotFound;
-        QDateTime received = ReceivedDateOf(source);
-        if (!received.isValid())
-            received = QDateTime::currentDateTimeUtc();
-        FDb.Prepare("INSERT INTO messages(folder, state, size, received, source) VALUES (?, ?, ?, ?, ?)")
-            .Bind(1, folder)
-            .Bind(2, state)
-            .Bind(3, source.size())
-            .Bind(4, received.toSecsSinceEpoch())
-            .Bind(5, source)
-            .Exec();
-        const TStoreId id = static_cast<TStoreId>(FDb.LastInsertId());
-        if (FDb.LastInsertId() >= static_cast<qint64>(kNoStoreId))
-            return srFail;
-        if (newId)
-            *newId = id;
-        auto event = std::make_unique<TStoreEvent>(seNewMessage, folder);
-        event->Ids = {id};
-        Notify(std::move(event));
-        NotifyCountChanges(folder, (state & kMsgUnread) != 0, true);
+        TMessageIdList ids;
+        ids.reserve(static_cast<qsizetype>(sources.size()));
+        for (const QByteArray& source : sources)
+            ids.push_back(InsertMessage(folder, source, state));
+        if (newIds)
+            *newIds = ids;
+        NotifyCountChanges(folder, (state & kMsgUnread) != 0 && !ids.isEmpty(), !ids.isEmpty());
         return srOk;
     });
+}
+
+TStoreResult TStoreConnection::ReadListing(TStoreId folder, TStoreId afterId, int limit, const QByteArray& fieldsKey,
+                                           std::vector<TMessageListing>& rows)
+{
+    return Run(TStoreOp::ReadListing, false, [&] {
+        if (!FolderExists(FDb, folder))
+            return srNotFound;
+        qint64 key = -1;
+        {
+            TSqlStatement select = FDb.Prepare("SELECT id FROM listkeys WHERE key = ?");
+            select.Bind(1, fieldsKey);
+            if (select.Step())
+                key = select.Int(0);
+        }
+        // The index on the folder covers everything but the source, which
+        // is read only for the messages without fields.
+        TSqlStatement select = FDb.Prepare(
+            "SELECT m.id, m.state, m.size, m.received, f.record, CASE WHEN f.record IS NULL THEN m.source END"
+            " FROM messages m LEFT JOIN listfields f ON f.id = m.id AND f.key = ?1"
+            " WHERE m.folder = ?2 AND m.id > ?3 ORDER BY m.id LIMIT ?4");
+        select.Bind(1, key).Bind(2, folder).Bind(3, afterId).Bind(4, limit);
+        rows.clear();
+        while (select.Step()) {
+            TMessageListing& row = rows.emplace_back();
+            row.Props = PropsFromRow(select, folder);
+            row.Fields = select.Blob(4);
+            row.Source = select.Blob(5);
+        }
+        return srOk;
+    });
+}
+
+TStoreResult TStoreConnection::WriteListFields(const QByteArray& fieldsKey, const std::vector<TListFieldsRecord>& records)
+{
+    return Run(TStoreOp::WriteListFields, true, [&] {
+        FDb.Prepare("INSERT OR IGNORE INTO listkeys(key) VALUES (?)").Bind(1, fieldsKey).Exec();
+        TSqlStatement select = FDb.Prepare("SELECT id FROM listkeys WHERE key = ?");
+        select.Bind(1, fieldsKey);
+        if (!select.Step())
+            return srFail;
+        const qint64 key = select.Int(0);
+        for (const TListFieldsRecord& record : records) {
+            FDb.Prepare("INSERT OR REPLACE INTO listfields(id, key, record)"
+                        " SELECT ?1, ?2, ?3 WHERE EXISTS (SELECT 1 FROM messages WHERE id = ?1)")
+                .Bind(1, record.Id)
+                .Bind(2, key)
+                .Bind(3, record.Fields)
+                .Exec();
+        }
+        return srOk;
+    });
+}
+
+void TStoreConnection::DropOrphanListFields()
+{
+    FDb.Execute("DELETE FROM listfields WHERE id NOT IN (SELECT id FROM messages);"
+                "DELETE FROM listkeys WHERE id NOT IN (SELECT key FROM listfields)");
 }
 
 TStoreResult TStoreConnection::CopyMoveMessages(TStoreId source, TStoreId target, const TMessageIdList& ids,
@@ -168,6 +247,11 @@ TStoreResult TStoreConnection::CopyMoveMessages(TStoreId source, TStoreId target
                 if (FDb.LastInsertId() >= static_cast<qint64>(kNoStoreId))
                     return srFail;
                 newId = static_cast<TStoreId>(FDb.LastInsertId());
+                // The copy has the same source: its list fields come along.
+                FDb.Prepare("INSERT INTO listfields(id, key, record) SELECT ?, key, record FROM listfields WHERE id = ?")
+                    .Bind(1, newId)
+                    .Bind(2, id)
+                    .Exec();
             }
             auto event = std::make_unique<TStoreEvent>(seNewMessage, target);
             event->Ids = {newId};

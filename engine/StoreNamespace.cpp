@@ -215,6 +215,23 @@ TStoreResult TStoreFolder::SaveMessage(const QByteArray& source, quint32 state, 
     return FConnection->SaveMessage(FId, source, state, newId);
 }
 
+TStoreResult TStoreFolder::SaveMessages(const std::vector<QByteArray>& sources, quint32 state,
+                                        TMessageIdList* newIds)
+{
+    return FConnection->SaveMessages(FId, sources, state, newIds);
+}
+
+TStoreResult TStoreFolder::ReadListing(TStoreId afterId, int limit, const QByteArray& fieldsKey,
+                                       std::vector<TMessageListing>& rows)
+{
+    return FConnection->ReadListing(FId, afterId, limit, fieldsKey, rows);
+}
+
+TStoreResult TStoreFolder::WriteListFields(const QByteArray& fieldsKey, const std::vector<TListFieldsRecord>& records)
+{
+    return FConnection->WriteListFields(fieldsKey, records);
+}
+
 TStoreResult TStoreFolder::CopyMoveMessages(TStoreFolder& target, const TMessageIdList& ids, quint32 flags, quint32,
                                             IStoreProgress* sink)
 {
