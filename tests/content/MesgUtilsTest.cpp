@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QLocale>
 
+#include <thread>
+
 namespace {
 
 class MesgUtils : public TContentTest
@@ -141,6 +143,43 @@ TEST_F(MesgUtils, DaysCountFromTheEndOf1899)
     EXPECT_EQ(DateTimeToDays(QDateTime()), 0);
     const QDateTime when(QDate(2026, 3, 3), QTime(9, 59, 58), Qt::LocalTime);
     EXPECT_EQ(DaysToDateTime(DateTimeToDays(when)), when);
+}
+
+// The zone's offsets are looked up once per span between two transitions:
+// every instant, also those right at a change of daylight saving time,
+// still reads as the C library reads it.
+TEST_F(MesgUtils, DaysFollowTheLocalZoneAcrossDaylightSavingChanges)
+{
+    const QByteArray previous = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const auto expected = [](qint64 ms) {
+        const QDateTime local = QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC).toLocalTime();
+        return static_cast<double>(QDate(1899, 12, 30).daysTo(local.date()))
+               + local.time().msecsSinceStartOfDay() / 86400000.0;
+    };
+    std::vector<qint64> instants;
+    const qint64 start = QDateTime(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+    for (qint64 ms = start; ms < start + 800LL * 86400000; ms += 37 * 60000 + 13)
+        instants.push_back(ms);
+    // The changes of 2024 and 2025 and the milliseconds around them.
+    for (const QDateTime change : {QDateTime(QDate(2024, 3, 31), QTime(1, 0), Qt::UTC),
+                                   QDateTime(QDate(2024, 10, 27), QTime(1, 0), Qt::UTC),
+                                   QDateTime(QDate(2025, 3, 30), QTime(1, 0), Qt::UTC)})
+        for (qint64 delta : {-1, 0, 1})
+            instants.push_back(change.toMSecsSinceEpoch() + delta);
+    // A thread of its own starts with nothing looked up.
+    std::thread([&] {
+        for (qint64 ms : instants) {
+            const double days = DateTimeToDays(QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC));
+            ASSERT_EQ(days, expected(ms)) << ms;
+        }
+    }).join();
+    if (previous.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", previous);
+    tzset();
 }
 
 TEST_F(MesgUtils, StripAnglesAndFileUrls)
