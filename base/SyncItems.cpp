@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 
 #include <algorithm>
+#include <bit>
 
 // ---------------------------------------------------------------- TSyncItem
 
@@ -343,15 +344,24 @@ void TSyncItems::InsertSorted(std::vector<std::unique_ptr<TSyncItem>> items)
         item->SetOwner(this);
         batch.push_back(item.release());
     }
-    std::stable_sort(batch.begin(), batch.end(), before);
-    // Where each goes among the listed items; the batch is in order, so
-    // each search starts where the one before it ended.
+    // A batch put in order beforehand (outside the lock) is not sorted again.
+    if (!std::is_sorted(batch.begin(), batch.end(), before))
+        std::stable_sort(batch.begin(), batch.end(), before);
+    // Where each goes among the listed items. The batch is in order, so each
+    // search starts where the one before it ended: a binary search each for
+    // a small batch, one walk along the list for a large one.
     const size_t listed = FList.size();
+    const bool walk = batch.size() * static_cast<size_t>(std::bit_width(listed)) > listed;
     std::vector<size_t> places(batch.size());
     size_t from = 0;
     for (size_t i = 0; i < batch.size(); ++i) {
-        from = static_cast<size_t>(std::upper_bound(FList.begin() + static_cast<std::ptrdiff_t>(from), FList.end(),
-                                                    batch[i], before) - FList.begin());
+        if (walk) {
+            while (from < listed && !before(batch[i], FList[from]))
+                ++from;
+        } else {
+            from = static_cast<size_t>(std::upper_bound(FList.begin() + static_cast<std::ptrdiff_t>(from), FList.end(),
+                                                        batch[i], before) - FList.begin());
+        }
         places[i] = from;
     }
     // From the back: the listed items at or after an item's place move up

@@ -88,9 +88,22 @@ TEST(SyncItems, InsertSortedListsABatchInOrder)
     EXPECT_EQ(items.Count(), 11);
 }
 
+// A few items into a long list: a binary search each, not a walk along it.
+TEST(SyncItems, InsertSortedSearchesForTheFewAmongTheMany)
+{
+    TKeyItems items;
+    for (int key = 0; key < 4096; ++key)
+        items.Append(2 * key);
+    items.Compares = 0;
+    items.InsertSorted(Batch(items, {{4001, 1}, {7, 2}}));
+    EXPECT_LE(items.Compares, 2 * 2 + 2 * 13);
+    EXPECT_EQ(items.At(4)->Tag, 2);
+    EXPECT_EQ(items.At(2002)->Tag, 1);
+}
+
 // A folder's items arriving in batches that grow with the list: every
-// batch is ordered, searched and placed with O(b log n) comparisons, so
-// that the whole list costs O(n log n) of them (and its moves O(n) a batch).
+// batch is ordered and placed with O(b log b + min(b log n, n)) comparisons,
+// so that the whole list costs O(n log n) of them (and its moves O(n) a batch).
 TEST(SyncItems, InsertSortedInGrowingBatchesCostsNLogNComparisons)
 {
     constexpr int kItems = 1 << 16;
