@@ -88,10 +88,13 @@ private:
         const QDateTime at = QDateTime::fromMSecsSinceEpoch(quarter, Qt::UTC);
         if (!zone.isValid() || zone.offsetFromUtc(at) != offset)
             return span;
+        // Without a transition on one side (a zone without daylight saving
+        // time, dates beyond the zone's history) the span reaches decades away.
+        constexpr qint64 kFarMs = 50LL * 365 * 24 * 60 * 60 * 1000;
         const QTimeZone::OffsetData before = zone.previousTransition(at);
         const QTimeZone::OffsetData after = zone.nextTransition(at);
-        const qint64 from = before.atUtc.isValid() ? before.atUtc.toMSecsSinceEpoch() : quarter;
-        const qint64 to = after.atUtc.isValid() ? after.atUtc.toMSecsSinceEpoch() : quarter + kQuarterHourMs;
+        const qint64 from = before.atUtc.isValid() ? before.atUtc.toMSecsSinceEpoch() : quarter - kFarMs;
+        const qint64 to = after.atUtc.isValid() ? after.atUtc.toMSecsSinceEpoch() : quarter + kFarMs;
         // The wider span holds only when both ends agree with the C library.
         if (from <= quarter && to > quarter && LibraryOffset(from) == offset && LibraryOffset(to - 1) == offset)
             span = {from, to, offset};
