@@ -190,10 +190,15 @@ TStoreResult TStoreFolder::GetMessageProperties(TStoreId id, quint32, TMessagePr
     return FConnection->MessageProps(FId, id, props);
 }
 
+TStoreResult TStoreFolder::ReadSource(TStoreId id, QByteArray& source)
+{
+    return FConnection->MessageSource(FId, id, source);
+}
+
 TStoreResult TStoreFolder::OpenMessage(TStoreId id, std::unique_ptr<QIODevice>& stream)
 {
     QByteArray source;
-    const TStoreResult result = FConnection->MessageSource(FId, id, source);
+    const TStoreResult result = ReadSource(id, source);
     if (result != srOk)
         return result;
     auto buffer = std::make_unique<QBuffer>();

@@ -89,6 +89,8 @@ public:
 
     // The exact source bytes of a message, as a readable stream at position 0.
     TStoreResult OpenMessage(TStoreId id, std::unique_ptr<QIODevice>& stream);
+    // The same bytes themselves.
+    TStoreResult ReadSource(TStoreId id, QByteArray& source);
     // Stores the whole stream (read from its beginning) with the given state.
     TStoreResult SaveMessage(QIODevice& stream, quint32 state, TStoreId* newId);
     TStoreResult SaveMessage(const QByteArray& source, quint32 state, TStoreId* newId);
