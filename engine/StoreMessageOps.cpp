@@ -5,8 +5,6 @@
 
 #include <QSet>
 
-#include <sqlite3.h>
-
 namespace {
 
 TMessageProps PropsFromRow(const TSqlStatement& row, TStoreId folder)
@@ -114,9 +112,37 @@ TStoreResult TStoreConnection::MessageSource(TStoreId folder, TStoreId id, QByte
     });
 }
 
-TStoreId TStoreConnection::InsertMessage(TStoreId folder, const QByteArray& source, quint32 state)
+TStoreResult TStoreConnection::SaveMessage(TStoreId folder, const QByteArray& source, quint32 state,
+                                           TStoreId* newId)
 {
-    QDateTime received = ReceivedDateOf(source);
+    return Run(TStoreOp::SaveMessage, true, [&] { return InsertMessage(folder, source, state, QDateTime(), newId); });
+}
+
+TStoreResult TStoreConnection::SaveMessages(TStoreId folder, const std::vector<QByteArray>& sources, quint32 state,
+                                            TMessageIdList* newIds)
+{
+    TMessageIdList ids;
+    const TStoreResult result = Run(TStoreOp::SaveMessage, true, [&] {
+        for (const QByteArray& source : sources) {
+            TStoreId id = kNoStoreId;
+            if (const TStoreResult saved = InsertMessage(folder, source, state, QDateTime(), &id); saved != srOk)
+                return saved;
+            ids.push_back(id);
+        }
+        return srOk;
+    });
+    if (result == srOk && newIds)
+        *newIds = ids;
+    return result;
+}
+
+TStoreResult TStoreConnection::InsertMessage(TStoreId folder, const QByteArray& source, quint32 state,
+                                             QDateTime received, TStoreId* newId)
+{
+    if (!FolderExists(FDb, folder) || folder == kRootFolderId)
+        return srNotFound;
+    if (!received.isValid())
+        received = ReceivedDateOf(source);
     if (!received.isValid())
         received = QDateTime::currentDateTimeUtc();
     FDb.Prepare("INSERT INTO messages(folder, state, size, received, source) VALUES (?, ?, ?, ?, ?)")
@@ -126,40 +152,16 @@ TStoreId TStoreConnection::InsertMessage(TStoreId folder, const QByteArray& sour
         .Bind(4, received.toSecsSinceEpoch())
         .Bind(5, source)
         .Exec();
+    const TStoreId id = static_cast<TStoreId>(FDb.LastInsertId());
     if (FDb.LastInsertId() >= static_cast<qint64>(kNoStoreId))
-        throw TSqlError{SQLITE_ERROR, "store ids exhausted"};
-    const auto id = static_cast<TStoreId>(FDb.LastInsertId());
+        return srFail;
+    if (newId)
+        *newId = id;
     auto event = std::make_unique<TStoreEvent>(seNewMessage, folder);
     event->Ids = {id};
     Notify(std::move(event));
-    return id;
-}
-
-TStoreResult TStoreConnection::SaveMessage(TStoreId folder, const QByteArray& source, quint32 state,
-                                           TStoreId* newId)
-{
-    TMessageIdList ids;
-    const TStoreResult result = SaveMessages(folder, {source}, state, &ids);
-    if (result == srOk && newId)
-        *newId = ids.front();
-    return result;
-}
-
-TStoreResult TStoreConnection::SaveMessages(TStoreId folder, const std::vector<QByteArray>& sources, quint32 state,
-                                            TMessageIdList* newIds)
-{
-    return Run(TStoreOp::SaveMessage, true, [&] {
-        if (!FolderExists(FDb, folder) || folder == kRootFolderId)
-            return srNotFound;
-        TMessageIdList ids;
-        ids.reserve(static_cast<qsizetype>(sources.size()));
-        for (const QByteArray& source : sources)
-            ids.push_back(InsertMessage(folder, source, state));
-        if (newIds)
-            *newIds = ids;
-        NotifyCountChanges(folder, (state & kMsgUnread) != 0 && !ids.isEmpty(), !ids.isEmpty());
-        return srOk;
-    });
+    NotifyCountChanges(folder, (state & kMsgUnread) != 0, true);
+    return srOk;
 }
 
 TStoreResult TStoreConnection::ReadListing(TStoreId folder, TStoreId afterId, int limit, const QByteArray& fieldsKey,

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class QIODevice;
 class QObject;
@@ -56,6 +57,10 @@ public:
     // Folder-changed notifications (2624) go to receivers registered here.
     TStoreResult RegisterNotification(quint32 flags, QObject* receiver);
     TStoreResult UnregisterNotification(QObject* receiver);
+
+    // The message imported from `origin`, when it is still in the store (in
+    // any folder); srNotFound when it was never imported or is gone for good.
+    TStoreResult FindImportedMessage(const TImportOrigin& origin, TStoreId* id);
 
     // Integer settings kept in the store; srNotFound when never written.
     TStoreResult ReadSetting(const QByteArray& key, qint64& value);
@@ -109,6 +114,12 @@ public:
     // another key is replaced. Records of messages that are gone are left
     // out. Fails with srReadOnly on a store that cannot be written.
     TStoreResult WriteListFields(const QByteArray& fieldsKey, const std::vector<TListFieldsRecord>& records);
+    // Stores messages brought in from another program's files, each with
+    // its received date (the store's own rule when invalid) and a record of
+    // its origin, all in one transaction: all are saved or none. Importing a
+    // file again can then tell they are there (FindImportedMessage). Many
+    // messages in one call write much less than one call each.
+    TStoreResult SaveImportedMessages(const std::vector<TImportedMessage>& messages, TMessageIdList* newIds);
 
     // flags 1 moves, 0 copies. The sink hears the progress (done, total)
     // after the operation has committed, so that it may call the store.

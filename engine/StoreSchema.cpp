@@ -62,7 +62,16 @@ const char* const kSteps[] = {
     "  UPDATE folders SET total = total + 1, unread = unread + ((NEW.state & 2) != 0) WHERE id = NEW.folder;"
     " END;",
 
-    // 2 → 3: the list fields that message lists derive from each message,
+    // 2 → 3: where imported messages came from: a file (by the identity the
+    // importer gives it) and the message's place in that file. Kept in the
+    // store so that the record and the message are written in one transaction.
+    "CREATE TABLE imports("
+    "  origin BLOB NOT NULL,"
+    "  entry INTEGER NOT NULL,"
+    "  message INTEGER NOT NULL,"
+    "  PRIMARY KEY(origin, entry)) WITHOUT ROWID;",
+
+    // 3 → 4: the list fields that message lists derive from each message,
     // kept so that a folder opens again without parsing its messages. A
     // record holds for the key it was derived under (the options and the
     // code that the derivation depends on); keys are stored once each. A

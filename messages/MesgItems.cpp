@@ -268,9 +268,8 @@ void TMesgItems::LoadMessages() {}
 
 void TMesgItems::Resort()
 {
-    BeginBatch();
+    const TBatchGuard batch(*this);
     Sort();
-    EndBatch();
 }
 
 TSortOrder TMesgItems::SortOrder() const

@@ -1,19 +1,15 @@
-#include "ui/VirtualListView.h"
+#include "ui/list/VirtualListView.h"
 
 #include "base/PrivateMessages.h"
 #include "base/TsanAnnotations.h"
-#include "ui/IndexListModel.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QThread>
 
 #include <algorithm>
 
 namespace {
 
-// The merged requests of other threads are waiting (see TPendingRequests).
-const QEvent::Type kRequestsPending = static_cast<QEvent::Type>(QEvent::registerEventType());
 // A private message for the window that holds the control, posted from any thread.
 const QEvent::Type kForwardToWindow = static_cast<QEvent::Type>(QEvent::registerEventType());
 
@@ -23,12 +19,6 @@ public:
     explicit TWindowMessageEvent(int message) : QEvent(kForwardToWindow), Message(message) {}
     const int Message;
 };
-
-void PostAcross(QObject* receiver, QEvent* event)
-{
-    AnnotateHandOver(event);
-    QCoreApplication::postEvent(receiver, event);
-}
 
 // The hourglass while a long change runs, restored also on failure.
 class TWaitCursor
@@ -40,19 +30,6 @@ public:
     TWaitCursor& operator=(const TWaitCursor&) = delete;
 };
 
-// A batch of changes of a collection, ended also on failure.
-class TBatchGuard
-{
-public:
-    explicit TBatchGuard(TSyncItems& items) : FItems(items) { FItems.BeginBatch(); }
-    ~TBatchGuard() { FItems.EndBatch(); }
-    TBatchGuard(const TBatchGuard&) = delete;
-    TBatchGuard& operator=(const TBatchGuard&) = delete;
-
-private:
-    TSyncItems& FItems;
-};
-
 } // namespace
 
 TVirtualListView::TVirtualListView(QWidget* parent)
@@ -62,18 +39,16 @@ TVirtualListView::TVirtualListView(QWidget* parent)
 
 TVirtualListView::~TVirtualListView()
 {
-    if (FCollection) {
-        // No thread may reach this control once it goes.
-        TWriteGuard lock(*FCollection);
+    // No thread may reach this control once it goes.
+    if (FCollection)
         FCollection->SetControl(nullptr);
-    }
 }
 
 TVirtItems* TVirtualListView::Collection()
 {
     if (!FCollection) {
         FCollection = CreateCollection();
-        FCollection->SetControl(this);
+        FCollection->SetControl(&FLink);
     }
     return FCollection.get();
 }
@@ -81,13 +56,11 @@ TVirtItems* TVirtualListView::Collection()
 void TVirtualListView::SetCollection(std::unique_ptr<TVirtItems> collection)
 {
     SetItemCount(0);
-    if (FCollection) {
-        TWriteGuard lock(*FCollection);
+    if (FCollection)
         FCollection->SetControl(nullptr);
-    }
     FCollection = std::move(collection);
     if (FCollection) {
-        FCollection->SetControl(this);
+        FCollection->SetControl(&FLink);
         FCollection->SendCount();
     }
 }
@@ -144,7 +117,7 @@ int TVirtualListView::CellImage(int row, int column)
 
 QString TVirtualListView::ItemText(TVirtItem* item, int column)
 {
-    return OnItemText ? OnItemText(item, column) : item->Text(column);
+    return item->Text(column);
 }
 
 int TVirtualListView::ItemImage(TVirtItem* item, int column)
@@ -240,8 +213,7 @@ void TVirtualListView::MakeRowCurrent(int row)
 void TVirtualListView::CurrentItemChanged(TVirtItem* item)
 {
     TReadGuard lock(*Collection());
-    if (OnCurrentItemChanged)
-        OnCurrentItemChanged(item);
+    Q_EMIT ItemBecameCurrent(item);
 }
 
 void TVirtualListView::RefindCurrentItem()
@@ -297,8 +269,7 @@ void TVirtualListView::FocusChanged(int row)
 
 void TVirtualListView::OpenRow(int row)
 {
-    if (OnOpenRow)
-        OnOpenRow(row);
+    Q_EMIT RowOpened(row);
 }
 
 void TVirtualListView::GoUp()
@@ -342,70 +313,48 @@ bool TVirtualListView::OnOwnThread() const
 
 void TVirtualListView::SendItemCount(int count)
 {
-    {
-        std::lock_guard lock(FPending.Mutex);
-        FPending.Count = count;
-    }
+    FRequests.RequestCount(count);
     ScheduleRequests();
+}
+
+void TVirtualListView::PostItemCount(int count)
+{
+    FRequests.RequestCount(count);
+    FRequests.PostWakeUp();
 }
 
 void TVirtualListView::SendRowUpdate(int row)
 {
     if (row < 0)
         return;
-    {
-        std::lock_guard lock(FPending.Mutex);
-        FPending.FirstRow = FPending.FirstRow < 0 ? row : std::min(FPending.FirstRow, row);
-        FPending.LastRow = std::max(FPending.LastRow, row);
-    }
+    FRequests.RequestRow(row);
     ScheduleRequests();
 }
 
 void TVirtualListView::SendClear()
 {
-    {
-        std::lock_guard lock(FPending.Mutex);
-        FPending.Clear = true;
-        FPending.Count.reset();
-        FPending.FirstRow = FPending.LastRow = -1;
-    }
+    FRequests.RequestClear();
     ScheduleRequests();
 }
 
 void TVirtualListView::ScheduleRequests()
 {
-    if (OnOwnThread() && !Painting()) {
+    if (OnOwnThread() && !Painting())
         TakeRequests();
-        return;
-    }
-    std::lock_guard lock(FPending.Mutex);
-    if (FPending.Posted)
-        return;
-    FPending.Posted = true;
-    PostAcross(this, new QEvent(kRequestsPending));
+    else
+        FRequests.PostWakeUp();
 }
 
 void TVirtualListView::TakeRequests()
 {
-    bool clear;
-    std::optional<int> count;
-    int first;
-    int last;
-    {
-        std::lock_guard lock(FPending.Mutex);
-        clear = std::exchange(FPending.Clear, false);
-        count = std::exchange(FPending.Count, std::nullopt);
-        first = std::exchange(FPending.FirstRow, -1);
-        last = std::exchange(FPending.LastRow, -1);
-        FPending.Posted = false;
-    }
-    if (clear)
+    const TListRequestQueue::TRequests requests = FRequests.Take();
+    if (requests.Clear)
         SetItemCount(0);
-    if (count)
-        SetItemCount(*count);
-    if (first >= 0) {
-        const int top = std::max(first, TopRow());
-        const int bottom = std::min(last, TopRow() + RowsPerPage());
+    if (requests.Count)
+        SetItemCount(*requests.Count);
+    if (requests.FirstRow >= 0) {
+        const int top = std::max(requests.FirstRow, TopRow());
+        const int bottom = std::min(requests.LastRow, TopRow() + RowsPerPage());
         if (top <= bottom)
             viewport()->update(RowRect(top).united(RowRect(bottom)));
     }
@@ -436,8 +385,7 @@ void TVirtualListView::ListChanged()
     if (UpdateCount() > 0)
         return;
     RedrawVisibleRows();
-    if (OnListChanged)
-        OnListChanged();
+    Q_EMIT ListUpdated();
 }
 
 void TVirtualListView::PostToControl(int message)
@@ -448,19 +396,19 @@ void TVirtualListView::PostToControl(int message)
 void TVirtualListView::PostToWindow(int message)
 {
     // The window is looked up on the main thread, where the widget tree lives.
-    PostAcross(this, new TWindowMessageEvent(message));
+    PostAcrossThreads(this, new TWindowMessageEvent(message));
 }
 
 void TVirtualListView::Post(QObject* receiver, int message)
 {
-    PostAcross(receiver, new QEvent(EventType(message)));
+    PostAcrossThreads(receiver, new QEvent(EventType(message)));
 }
 
 void TVirtualListView::customEvent(QEvent* event)
 {
     AnnotateTakeOver(event);
     const int type = event->type();
-    if (type == kRequestsPending)
+    if (TListRequestQueue::IsWakeUp(event))
         TakeRequests();
     else if (type == kForwardToWindow)
         Post(window(), static_cast<TWindowMessageEvent*>(event)->Message);

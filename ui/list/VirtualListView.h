@@ -1,11 +1,12 @@
 #pragma once
 
 #include "base/VirtItems.h"
-#include "ui/IndexListView.h"
+#include "ui/list/IndexListView.h"
+#include "ui/list/ListControlLink.h"
+#include "ui/list/ListRequests.h"
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <optional>
 
 // A virtual list bound to a thread-safe item collection. The collection may
@@ -15,7 +16,7 @@
 // wait (row count, row redraw) and the posted notifications 0x49F, 0x4A0
 // and 0x4A3. The row the user is on is remembered by identity and id, so
 // it is found again after reloads and re-sorts.
-class TVirtualListView : public TIndexListView, public IVirtualListControl
+class TVirtualListView : public TIndexListView
 {
     Q_OBJECT
 public:
@@ -50,32 +51,39 @@ public:
     int CellImage(int row, int column) override;
     void SetCheckBoxes(bool on) override;
 
-    // ---- IVirtualListControl: callable from any thread, never waits.
-    void SendItemCount(int count) override;
-    void SendRowUpdate(int row) override;
-    void SendClear() override;
-    void BeginUpdateFromAnyThread() override;
-    void EndUpdateFromAnyThread() override;
-    void ListChanged() override;
-    void PostToControl(int message) override;
-    void PostToWindow(int message) override;
-    void ItemRemoved(const TVirtItem* item) override;
-    [[nodiscard]] bool ShowsCheckBoxes() const override { return FShowsCheckBoxes.load(); }
-    [[nodiscard]] std::vector<int> SelectedRows() const override;
-    void FocusControl() override;
+    // ---- What the collection asks of its control (IVirtualListControl,
+    // through TListControlLink): callable from any thread, never waits.
+    void SendItemCount(int count);
+    void PostItemCount(int count);
+    void SendRowUpdate(int row);
+    void SendClear();
+    void BeginUpdateFromAnyThread();
+    void EndUpdateFromAnyThread();
+    void ListChanged();
+    void PostToControl(int message);
+    void PostToWindow(int message);
+    void ItemRemoved(const TVirtItem* item);
+    [[nodiscard]] bool ShowsCheckBoxes() const { return FShowsCheckBoxes.load(); }
+    // Main thread only.
+    [[nodiscard]] std::vector<int> SelectedRows() const;
+    void FocusControl();
 
-    // ---- events
-    std::function<QString(TVirtItem* item, int column)> OnItemText;
-    std::function<void(int row)> OnOpenRow;
-    std::function<void(TVirtItem* item)> OnCurrentItemChanged;
-    std::function<void()> OnListChanged;
+Q_SIGNALS:
+    // Enter or a double click on a row.
+    void RowOpened(int row);
+    // Another item became the current one; emitted under the collection's read lock.
+    void ItemBecameCurrent(TVirtItem* item);
+    // The list changed and its visible rows were redrawn (main thread).
+    void ListUpdated();
 
 protected:
+    // Emits RowOpened.
     void OpenRow(int row) override;
     void GoUp() override;
+    // The item's own text and image for the column.
     virtual QString ItemText(TVirtItem* item, int column);
     virtual int ItemImage(TVirtItem* item, int column);
-    // Calls the current-item handler under the collection's read lock.
+    // Emits ItemBecameCurrent under the collection's read lock.
     virtual void CurrentItemChanged(TVirtItem* item);
     // Remembers the row's item, its row and its id; a new item is scrolled
     // into view and announced.
@@ -93,19 +101,9 @@ protected:
     void customEvent(QEvent* event) override;
 
 private:
-    // Requests of other threads, merged until the main thread takes them.
-    struct TPendingRequests
-    {
-        std::mutex Mutex;
-        bool Posted = false;
-        bool Clear = false;
-        std::optional<int> Count;
-        int FirstRow = -1;
-        int LastRow = -1;
-    };
-
     [[nodiscard]] bool OnOwnThread() const;
-    // Takes the merged requests when the control may act on them now, else posts for later.
+    // Takes the merged requests when the control may act on them now, else
+    // has them taken from its event loop.
     void ScheduleRequests();
     void TakeRequests();
     void SelectPendingName();
@@ -118,5 +116,6 @@ private:
     std::optional<qintptr> FRememberedId;
     QString FPendingName;
     std::atomic<bool> FShowsCheckBoxes{false};
-    TPendingRequests FPending;
+    TListRequestQueue FRequests{this};
+    TListControlLink FLink{*this};
 };

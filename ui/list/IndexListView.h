@@ -1,14 +1,13 @@
 #pragma once
 
-#include "ui/ListColumns.h"
+#include "base/ScopedBatch.h"
+#include "ui/list/ListColumns.h"
 
 #include <QAbstractItemView>
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QList>
 
-#include <functional>
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -34,6 +33,15 @@ enum class TDrawStage { PrePaint, PostPaint };
 // whenever it paints that cell, so memory and paint time follow the visible
 // rows only, whatever the count. Rows have one height; the vertical scroll
 // bar counts rows. Columns fit themselves to the visible rows.
+//
+// Descendants change what the list does by overriding its virtual
+// operations; owners learn what happened from its signals.
+//
+// The class is implemented by concern: IndexListView.cpp (rows, batching,
+// options, default operations), IndexListColumns.cpp (columns, header,
+// fitting), IndexListInput.cpp (keys, type-ahead, mouse, hints),
+// IndexListGeometry.cpp (the item view's geometry) and
+// IndexListPainting.cpp (painting).
 class TIndexListView : public QAbstractItemView
 {
     Q_OBJECT
@@ -99,10 +107,12 @@ public:
     void SetOwnerDraw(bool on);
     void SetHeaderDragDrop(bool on);
     void SetSmallImages(QList<QIcon> images);
+    // A small image by its index; a null icon for an index without one.
+    [[nodiscard]] QIcon SmallImage(int index) const;
     void SetStateImages(QList<QIcon> images);
     [[nodiscard]] int DragStartRow() const { return FDragStartRow; }
 
-    // ---- operations (virtual; the defaults pass to the handlers below)
+    // ---- operations
     // Fits the column widths to the visible rows.
     virtual void FitColumns();
     // The row whose first-column text starts with `text` (letter case
@@ -110,26 +120,10 @@ public:
     virtual int FindRow(const QString& text, bool wrap, int startRow);
     // The parts of a cell to paint.
     virtual TCellData FetchDisplayData(int row, int column);
+    // Empty here.
     virtual QString CellText(int row, int column);
+    // -1 here.
     virtual int CellImage(int row, int column);
-
-    // ---- events
-    std::function<int(const QString& text, int startRow)> OnFindRow;
-    std::function<bool(int first, int last)> OnCacheHint;
-    std::function<bool(int first, int last, bool selected)> OnStateChange;
-    std::function<int(int row, int column)> OnCellImage;
-    std::function<bool(QPainter* painter, TDrawStage stage)> OnCustomDraw;
-    // Called before a cell is drawn; may change the option; false skips the default drawing.
-    std::function<bool(int row, int column, QStyleOptionViewItem& option, QPainter* painter)> OnCustomDrawCell;
-    std::function<void(int row, QString& text)> OnRowHint;
-    std::function<void(int row, const QRect& rect, bool selected, QPainter* painter)> OnDrawRow;
-    std::function<void(int row, bool selected)> OnSelectionChanged;
-    std::function<void(int row)> OnFocusChanged;
-    std::function<void()> OnCreateColumns;
-    std::function<void(int column)> OnColumnClick;
-    std::function<void(int column, const QPoint& globalPoint)> OnColumnRightClick;
-    std::function<void()> OnColumnOrderChanged;
-    std::function<void(int row)> OnRowDeleted;
 
     // ---- QAbstractItemView
     QRect visualRect(const QModelIndex& index) const override;
@@ -138,18 +132,38 @@ public:
     int sizeHintForColumn(int column) const override;
     void keyboardSearch(const QString& search) override;
 
+Q_SIGNALS:
+    void ColumnClicked(int column);
+    void ColumnRightClicked(int column, const QPoint& globalPoint);
+    // The user dragged a column to another place in the header.
+    void ColumnsReordered();
+    void RowDeleted(int row);
+    // A single row's selection changed; a run of rows is told as a range.
+    void RowSelectionChanged(int row, bool selected);
+    void RowRangeSelectionChanged(int first, int last, bool selected);
+    // The focused row changed; -1 when no row has the focus.
+    void FocusedRowChanged(int row);
+
 protected:
+    // Before and after the rows are painted; false skips the rows. True here.
     virtual bool CustomDrawControl(QPainter* painter, TDrawStage stage);
+    // The rows about to be painted; true when the descendant prepared them. False here.
     virtual bool CacheHint(int first, int last);
+    // A run of rows was selected or unselected; emits RowRangeSelectionChanged.
     virtual bool StateChange(int first, int last, bool selected);
+    // Before a cell is drawn; may change the option; false skips the
+    // default drawing. True here.
     virtual bool CustomDrawCell(int row, int column, QStyleOptionViewItem& option, QPainter* painter);
-    // The hint of a row: its first-column text, passed to OnRowHint.
+    // The hint of a row: its first-column text here.
     virtual QString RowHintText(int row);
+    // An owner-drawn row: the background and the first column's text here.
     virtual void DrawRow(int row, const QRect& rect, bool selected, QPainter* painter);
+    // Emit RowSelectionChanged and FocusedRowChanged.
     virtual void SelectionChanged(int row, bool selected);
     virtual void FocusChanged(int row);
     virtual void LockPainting();
     virtual void UnlockPainting();
+    // Builds the columns; nothing here.
     virtual void CreateColumns();
     // Enter and double click open a row, Backspace goes up, Space toggles
     // the check mark; descendants that know their items act on them.
@@ -186,19 +200,28 @@ protected:
     void RemoveRows(int first, int last);
 
 private:
-    friend class TIndexListModel;
-
-    void PaintRow(QPainter& painter, int row, const QStyleOptionViewItem& base);
-    void PaintCell(QPainter& painter, int row, int column, QStyleOptionViewItem option);
-    void UpdateRowHeight();
+    // Columns and header (IndexListColumns.cpp).
+    void ConnectHeader();
     void MeasureColumns();
     [[nodiscard]] int CellContentWidth(const TCellData& data, int column) const;
     void ApplyHeaderWidths();
+    // Resizes a header section without taking it for the user's drag.
+    void ResizeSection(int column, int width);
     void HeaderSectionResized(int logical, int oldSize, int newSize);
     void HeaderHandleDoubleClicked(int logical);
     void HeaderSectionMoved();
+    void HeaderContextMenu(const QPoint& pos);
+
+    // Input and hints (IndexListInput.cpp).
     void ShowRowHint(const QPoint& pos);
     void ContextMenuFromKeyboard(QContextMenuEvent* event);
+
+    // Painting (IndexListPainting.cpp).
+    void UpdateRowHeight();
+    void PaintRow(QPainter& painter, int row, const QStyleOptionViewItem& base);
+    void PaintCell(QPainter& painter, int row, int column, QStyleOptionViewItem option);
+    void PaintGridLines(QPainter& painter, const QRect& rect);
+    void PaintFocus(QPainter& painter, const QRect& rect, bool selected);
 
     TIndexListModel* FModel;
     QHeaderView* FHeader;
@@ -225,14 +248,4 @@ private:
 };
 
 // Begin / end update of a list for the life of the guard.
-class TListUpdateGuard
-{
-public:
-    explicit TListUpdateGuard(TIndexListView& list) : FList(list) { FList.BeginUpdate(); }
-    ~TListUpdateGuard() { FList.EndUpdate(); }
-    TListUpdateGuard(const TListUpdateGuard&) = delete;
-    TListUpdateGuard& operator=(const TListUpdateGuard&) = delete;
-
-private:
-    TIndexListView& FList;
-};
+using TListUpdateGuard = TScopedBatch<TIndexListView, &TIndexListView::BeginUpdate, &TIndexListView::EndUpdate>;

@@ -1,6 +1,6 @@
-#include "ui/IndexListModel.h"
+#include "ui/list/IndexListModel.h"
 
-#include "ui/IndexListView.h"
+#include "ui/list/IndexListView.h"
 
 TIndexListModel::TIndexListModel(TIndexListView* view)
     : QAbstractTableModel(view)
@@ -26,8 +26,8 @@ QVariant TIndexListModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return FView->CellText(index.row(), index.column());
     case Qt::DecorationRole: {
-        const int image = FView->CellImage(index.row(), index.column());
-        return image >= 0 && image < FView->FSmallImages.size() ? QVariant(FView->FSmallImages[image]) : QVariant();
+        const QIcon image = FView->SmallImage(FView->CellImage(index.row(), index.column()));
+        return image.isNull() ? QVariant() : QVariant(image);
     }
     case Qt::CheckStateRole: {
         if (!FView->CheckBoxes() || index.column() != 0)
@@ -52,10 +52,10 @@ QVariant TIndexListModel::headerData(int section, Qt::Orientation orientation, i
         return column.Caption;
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(column.Alignment | Qt::AlignVCenter);
-    case Qt::DecorationRole:
-        return column.ImageIndex >= 0 && column.ImageIndex < FView->FSmallImages.size()
-                   ? QVariant(FView->FSmallImages[column.ImageIndex])
-                   : QVariant();
+    case Qt::DecorationRole: {
+        const QIcon image = FView->SmallImage(column.ImageIndex);
+        return image.isNull() ? QVariant() : QVariant(image);
+    }
     default:
         return {};
     }
