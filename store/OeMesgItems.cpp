@@ -171,21 +171,21 @@ bool TOeMesgItems::LoadFolder()
         }
     } scope{*this};
 
-    FParser->BeginLoad();
+    const QByteArray fieldsKey = ListFieldsKey();
+    FParser->BeginLoad(fieldsKey);
     Clear();
     RestartBreakClock();
     const TStoreId id = FolderId();
     SetCaption(id == kRootFolderId ? QString() : DecodeSystemText(FFolders->FolderName()));
     SetKind(static_cast<unsigned char>(FolderKind(id, FFolders->SpecialType())));
     bool complete = true;
-    FFieldsKey = ListFieldsKey();
     // The load reads through a folder object of its own: whatever happens to
     // the model's folder while events run, this one stays valid.
     std::unique_ptr<TStoreFolder> folder;
     if (FFolders->Folder() && FFolders->Namespace().OpenFolder(id, 0, folder) == srOk) {
         std::vector<TMessageListing> rows;
         TStoreId after = 0;
-        for (int step = kFirstListingStep; folder->ReadListing(after, step, FFieldsKey, rows) == srOk && !rows.empty();
+        for (int step = kFirstListingStep; folder->ReadListing(after, step, fieldsKey, rows) == srOk && !rows.empty();
              step = std::min(2 * step, kMaxListingStep)) {
             after = rows.back().Props.Id;
             AddListed(*folder, rows);
@@ -324,12 +324,17 @@ bool TOeMesgItems::event(QEvent* event)
 
 void TOeMesgItems::KeepListFields()
 {
-    const std::vector<TListFieldsRecord> records = FParser->TakeRecords();
-    // Fields derived while options changed might not be what the load's key
-    // says: they are not kept. A store that cannot be written keeps none.
+    // Only fields derived under the options in force now are kept: those
+    // derived while options changed might not be what their load's key
+    // says. A store that cannot be written keeps none.
+    const QByteArray key = ListFieldsKey();
+    std::vector<TListFieldsRecord> records;
+    for (TParserThread::TDerived& derived : FParser->TakeRecords())
+        if (derived.Key == key)
+            records.push_back(std::move(derived.Record));
     TStoreFolder* folder = FFolders->Folder();
-    if (!records.empty() && folder && !FFieldsKey.isEmpty() && ListFieldsKey() == FFieldsKey)
-        folder->WriteListFields(FFieldsKey, records);
+    if (!records.empty() && folder)
+        folder->WriteListFields(key, records);
 }
 
 void TOeMesgItems::DeleteSelected()

@@ -104,5 +104,4 @@ private:
     TThreadVar FParserVar;
     TParserThread* FParser;
     QHash<qintptr, TSyncItem*> FById;   // changed under the write lock
-    QByteArray FFieldsKey;              // the key of the fields read by the last load
 };

@@ -131,12 +131,13 @@ void TParserThread::QueueListed(TOeMesgItem* item, TPayload payload)
     Push(std::move(requests));
 }
 
-void TParserThread::BeginLoad()
+void TParserThread::BeginLoad(const QByteArray& fieldsKey)
 {
     FDiscard.store(true);
     std::list<TRequest> requests;
     TRequest& request = requests.emplace_back();
     request.Kind = kLoadStartsRequest;
+    request.FieldsKey = fieldsKey;
     {
         std::lock_guard lock(FLoadMutex);
         request.Load = ++FLoad;
@@ -202,7 +203,7 @@ bool TParserThread::WaitForRoom(int timeoutMs)
                           [this] { return FQueuedBytes.load() < kMaxQueuedBytes; });
 }
 
-std::vector<TListFieldsRecord> TParserThread::TakeRecords()
+std::vector<TParserThread::TDerived> TParserThread::TakeRecords()
 {
     std::lock_guard lock(FRecordsMutex);
     FRecordsPosted.store(false);
@@ -305,6 +306,7 @@ void TParserThread::Handle(TRequest request)
         FDiscard.store(false);
         FParsed.store(0);
         FLoadRunning = true;
+        FFieldsKey = request.FieldsKey;
         break;
     case kLoadEndsRequest:
         Merge();
@@ -352,8 +354,11 @@ QString TParserThread::Derive(TRequest& request)
         return {};
     const TListFields fields = ReadListFields(bytes, FItems.Parser());
     item.SetListFields(fields);
+    // Fields derived outside every load have no key to be kept under.
+    if (FFieldsKey.isEmpty())
+        return {};
     std::lock_guard lock(FRecordsMutex);
-    FRecords.push_back({static_cast<TStoreId>(item.Id()), EncodeListFields(fields)});
+    FRecords.push_back({FFieldsKey, {static_cast<TStoreId>(item.Id()), EncodeListFields(fields)}});
     ++FRecordsWaiting;
     return {};
 }

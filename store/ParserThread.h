@@ -69,8 +69,10 @@ public:
     void MarkQueuedNew(const TMessageIdList& ids, bool unread);
     // ... or one that is (to be parsed and placed again).
     void QueueListed(TOeMesgItem* item, TPayload payload = {});
-    // A load starts: drop what is queued before it, then count afresh.
-    void BeginLoad();
+    // A load starts: drop what is queued before it, then count afresh. The
+    // fields derived from now on are derived under `fieldsKey` (the options
+    // in force when the load began).
+    void BeginLoad(const QByteArray& fieldsKey);
     // The load has queued its last item.
     void EndLoad();
     // Drops every queued item from now on, until the next load starts.
@@ -83,8 +85,13 @@ public:
     // Main thread: false while the sources waiting in the queue fill more
     // memory than a load may hold; waits up to `timeoutMs` for room.
     bool WaitForRoom(int timeoutMs);
-    // Main thread: the list fields derived since the last call, to be kept.
-    [[nodiscard]] std::vector<TListFieldsRecord> TakeRecords();
+    // Main thread: the list fields derived since the last call, each with
+    // the key of the load it was derived in, to be kept.
+    struct TDerived {
+        QByteArray Key;
+        TListFieldsRecord Record;
+    };
+    [[nodiscard]] std::vector<TDerived> TakeRecords();
     // True while derived fields wait to be taken.
     [[nodiscard]] bool RecordsWaiting() const { return FRecordsWaiting.load() > 0; }
 
@@ -116,6 +123,7 @@ private:
         TSyncItemRef Reference;               // a listed item's, taken with it from the queue
         TPayload Payload;
         unsigned Load = 0;                    // the load a start or end request belongs to
+        QByteArray FieldsKey;                 // a start request's
     };
 
     // Appends requests; wakes the thread when the queue was empty.
@@ -161,8 +169,9 @@ private:
     QElapsedTimer FSinceMerge;
     bool FLoadRunning = false;
 
+    QByteArray FFieldsKey;                    // thread only: the running load's
     std::mutex FRecordsMutex;
-    std::vector<TListFieldsRecord> FRecords;  // under FRecordsMutex
+    std::vector<TDerived> FRecords;           // under FRecordsMutex
     std::atomic<int> FRecordsWaiting{0};      // derived and not yet taken
     std::atomic<bool> FRecordsPosted{false};
 

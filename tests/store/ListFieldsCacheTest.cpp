@@ -161,6 +161,46 @@ TEST_F(ListFieldsCache, KeptFieldsShowExactlyWhatAFreshParseShowsUnderEveryOptio
     }
 }
 
+// Options that change while a folder loads, and another folder opened
+// under the new options: what the first load derived under the old options
+// is never kept under the new ones.
+TEST_F(ListFieldsCache, FieldsAreKeptOnlyUnderTheOptionsTheyWereDerivedUnder)
+{
+    const QByteArray koi8 = ReadFixture(QStringLiteral("charset/subject-koi8r-raw.hdr")).trimmed();
+    std::vector<QByteArray> sources;
+    for (int i = 0; i < 3000; ++i)
+        sources.push_back("Subject: " + koi8 + ' ' + QByteArray::number(i) + "\r\n\r\nbody\r\n");
+    Save(kInbox, sources);
+    const TDerivationOptions plain{"plain", 1252, QLocale::English, false};
+    TDerivationOptions redetect = plain;
+    redetect.AutoRusHeader = true;
+    ApplyDerivationOptions(plain);
+    {
+        TOeMesgItems items;
+        QTimer flip;
+        QObject::connect(&flip, &QTimer::timeout, [&] {
+            if (items.Count() > 0 && items.FolderId() == kInbox) {
+                ApplyDerivationOptions(redetect);
+                items.SetFolderId(5);
+            }
+        });
+        flip.start(0);
+        items.SetFolderId(kInbox);
+        ASSERT_TRUE(WaitUntil([&] { return items.FolderId() == 5; }, 60000));
+        ASSERT_TRUE(items.WaitUntilParsed(60000));
+    }
+    std::vector<std::pair<TStoreId, QByteArray>> kept;
+    {
+        TOeMesgItems items;
+        Open(items, kInbox);
+        kept = Lines(items);
+    }
+    RunSql("DELETE FROM listfields");
+    TOeMesgItems fresh;
+    Open(fresh, kInbox);
+    EXPECT_EQ(kept, Lines(fresh));
+}
+
 // A record the store holds but that cannot be read is no reason to show
 // anything else: the message is parsed from its source.
 TEST_F(ListFieldsCache, ADamagedRecordIsReplacedByAFreshParse)
