@@ -98,6 +98,24 @@ TSyncItem* TMesgItems::Insert(int index, std::unique_ptr<TSyncItem> item)
     return inserted;
 }
 
+void TMesgItems::InsertSorted(std::vector<std::unique_ptr<TSyncItem>> items)
+{
+    if (items.empty())
+        return;
+    TWriteGuard<TSyncItems> guard(*this);
+    for (const std::unique_ptr<TSyncItem>& item : items)
+        if (const auto* message = dynamic_cast<const TMesgItem*>(item.get()))
+            AddToCounters(message->State());
+    const bool first = Count() == 0;
+    TVirtItems::InsertSorted(std::move(items));
+    SendCount();
+    if (IVirtualListControl* control = Control()) {
+        if (first)
+            control->PostToControl(pmListFitColumns);
+        control->PostToWindow(pmRefreshStatus);
+    }
+}
+
 void TMesgItems::Clear()
 {
     TWriteGuard<TSyncItems> guard(*this);

@@ -40,6 +40,9 @@ public:
     // Adds the item's state bits to the counters and batches the row-count
     // updates of a load (see kInsertBatch).
     TSyncItem* Insert(int index, std::unique_ptr<TSyncItem> item) override;
+    // The same for a batch listed at its sorted places: the counters take
+    // the items' bits, and the control learns the new row count at once.
+    void InsertSorted(std::vector<std::unique_ptr<TSyncItem>> items) override;
     void Clear() override;
     // Row of the first item whose message id equals `name` exactly; -1 when none.
     [[nodiscard]] int IndexOfName(const QString& name) const override;
