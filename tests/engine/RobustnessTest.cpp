@@ -177,7 +177,7 @@ TEST(StoreFiles, AFirstVersionStoreIsUpgradedWithItsCounts)
     ASSERT_EQ(store.GetFolderProperties(6, 0, props), srOk);
     EXPECT_EQ(props.UnreadCount, 2);
     EXPECT_EQ(props.MessageCount, 2);
-    EXPECT_EQ(SqlInt(path, "PRAGMA user_version"), 4);
+    EXPECT_EQ(SqlInt(path, "PRAGMA user_version"), 5);
     EXPECT_EQ(SqlInt(path, "SELECT count(*) FROM imports"), 0);
     EXPECT_NE(SqlInt(path, "PRAGMA application_id"), 0);
 }
