@@ -25,6 +25,13 @@ std::shared_ptr<TStoreChangeFeed> TStoreChangeFeed::ForStore(const QString& path
     return feed;
 }
 
+std::shared_ptr<TStoreChangeFeed> TStoreChangeFeed::Running(const QString& path)
+{
+    std::lock_guard lock(gFeedsMutex);
+    const auto it = gFeeds.find(path);
+    return it == gFeeds.end() ? nullptr : it->second.lock();
+}
+
 TStoreChangeFeed::TStoreChangeFeed(const QString& path, qint64 lastSequence, TDeliver deliver)
     : FDeliver(std::move(deliver))
     , FLastSequence(lastSequence)

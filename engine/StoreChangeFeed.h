@@ -33,6 +33,9 @@ public:
     [[nodiscard]] static std::shared_ptr<TStoreChangeFeed> ForStore(const QString& path, TSqlDatabase& db,
                                                                     const TDeliver& deliver);
 
+    // The feed running for the store at `path`, if any.
+    [[nodiscard]] static std::shared_ptr<TStoreChangeFeed> Running(const QString& path);
+
     TStoreChangeFeed(const QString& path, qint64 lastSequence, TDeliver deliver);
     ~TStoreChangeFeed();
     TStoreChangeFeed(const TStoreChangeFeed&) = delete;
