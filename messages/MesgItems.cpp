@@ -1,6 +1,7 @@
 #include "messages/MesgItems.h"
 
 #include "base/BufStreams.h"
+#include "base/FastMemoryStream.h"
 #include "base/FileStream.h"
 #include "base/PrivateMessages.h"
 #include "base/ThreadManager.h"
@@ -239,6 +240,20 @@ TMesgItem* TMesgItems::AddItem(TMesgItem*)
 TMesgItem* TMesgItems::ImportStream(TStream&)
 {
     return nullptr;
+}
+
+int TMesgItems::ImportSources(const std::vector<QByteArray>& sources)
+{
+    for (const QByteArray& source : sources) {
+        auto stream = std::make_shared<TFastMemoryStream>(TFastMemoryStream::BlockSizeFor(source.size()));
+        stream->WriteBuffer(source.constData(), source.size());
+        stream->SetPosition(0);
+        if (TMesgItem* item = ImportStream(*stream)) {
+            stream->SetPosition(0);
+            item->SetSource(stream);
+        }
+    }
+    return static_cast<int>(sources.size());
 }
 
 void TMesgItems::PrepareOutgoing() {}

@@ -5,11 +5,13 @@
 #include "messages/MesgFields.h"
 #include "messages/MesgSort.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
 #include <atomic>
 #include <functional>
+#include <vector>
 
 class IMesgTransfer;
 class TMesgItem;
@@ -85,6 +87,10 @@ public:
     virtual TMesgItem* AddItem(TMesgItem* item);
     // Adds a message read from a stream; the store collection defines it.
     virtual TMesgItem* ImportStream(TStream& stream);
+    // Adds messages given as their sources; returns how many were added.
+    // By default each is imported as a stream and keeps its source; the
+    // store collection saves them all in one transaction or none.
+    virtual int ImportSources(const std::vector<QByteArray>& sources);
     virtual void PrepareOutgoing();
     // PrepareOutgoing, then the transfer object copies, cuts or starts a drag.
     virtual void CopyCommand();

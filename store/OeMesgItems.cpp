@@ -33,6 +33,11 @@ unsigned char StateFromStore(quint32 flags, unsigned char state)
     return state;
 }
 
+QString CreateMessageError()
+{
+    return QStringLiteral("Error creating new message");
+}
+
 QByteArray ReadAll(TStream& stream)
 {
     QByteArray bytes(stream.Size() - stream.Position(), Qt::Uninitialized);
@@ -378,7 +383,7 @@ TMesgItem* TOeMesgItems::ImportStream(TStream& stream)
         TStoreId id = kNoStoreId;
         TStoreFolder* folder = FFolders->Folder();
         if (!folder || folder->SaveMessage(ReadAll(stream), kMsgUnread, &id) != srOk)
-            throw EOutlookError(QStringLiteral("Error creating new message"));
+            throw EOutlookError(CreateMessageError());
         TWriteGuard<TSyncItems> guard(*this);
         const qintptr oldId = item->Id();
         item->SetId(static_cast<qintptr>(id));
@@ -389,6 +394,20 @@ TMesgItem* TOeMesgItems::ImportStream(TStream& stream)
         DeleteIfInRange(IndexOf(item));
         throw;
     }
+}
+
+int TOeMesgItems::ImportSources(const std::vector<QByteArray>& sources)
+{
+    TStoreFolder* folder = FFolders->Folder();
+    TMessageIdList ids;
+    if (!folder || folder->SaveMessages(sources, kMsgUnread, &ids) != srOk)
+        throw EOutlookError(CreateMessageError());
+    for (const TStoreId id : ids) {
+        std::unique_ptr<TSyncItem> item = CreateItem();
+        item->SetId(static_cast<qintptr>(id));
+        Add(std::move(item));
+    }
+    return static_cast<int>(ids.size());
 }
 
 void TOeMesgItems::SaveEdited(TOeMesgItem& item, TStream& stream)
@@ -415,7 +434,7 @@ void TOeMesgItems::SaveEdited(TOeMesgItem& item, TStream& stream)
         if (folder->GetMessageProperties(oldId, 1, props) != srOk
             || folder->SaveMessage(source->ToByteArray(), props.State, &newId) != srOk) {
             item.SetSkipMark(false);
-            throw EOutlookError(QStringLiteral("Error creating new message"));
+            throw EOutlookError(CreateMessageError());
         }
         item.SetId(static_cast<qintptr>(newId));
         ReindexItem(&item, static_cast<qintptr>(oldId));

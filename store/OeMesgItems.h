@@ -56,6 +56,10 @@ public:
     void DeleteItem(int index);
     // Saves the stream as a new unread message of the open folder.
     TMesgItem* ImportStream(TStream& stream) override;
+    // Saves the sources as new unread messages of the open folder in one
+    // transaction, and lists their items, which hold no source: each is
+    // parsed from the store when the store announces it.
+    int ImportSources(const std::vector<QByteArray>& sources) override;
     // Replaces the stored message by the stream, keeping its state. Raises
     // EOutlookError when the new version cannot be saved, and when the old
     // one cannot be deleted (the new one is then saved and listed).

@@ -307,6 +307,8 @@ void TParserThread::Handle(TRequest request)
         FParsed.store(0);
         FLoadRunning = true;
         FFieldsKey = request.FieldsKey;
+        // The new load starts from an empty list: its first rows show at once.
+        FListedCount = 0;
         break;
     case kLoadEndsRequest:
         Merge();
@@ -402,10 +404,11 @@ bool TParserThread::MergeDue(bool queueEmpty) const
 {
     if (FPending.empty())
         return false;
-    if (FPending.size() >= std::max(kMinMerge, static_cast<size_t>(FListedCount) / 4))
+    // The first rows show at once.
+    if (FListedCount == 0 || FPending.size() >= std::max(kMinMerge, static_cast<size_t>(FListedCount) / 4))
         return true;
-    // The first rows, and items that arrive outside a load, show at once.
-    if (queueEmpty && (FListedCount == 0 || !FLoadRunning))
+    // So do items that arrive outside a load.
+    if (queueEmpty && !FLoadRunning)
         return true;
     return FSinceMerge.elapsed() >= (queueEmpty ? kIdleMergeMs : kBusyMergeMs);
 }
