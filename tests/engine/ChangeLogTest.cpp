@@ -40,19 +40,6 @@ void RunSql(const QString& path, const char* sql, const QByteArray& blob = QByte
     sqlite3_close(db);
 }
 
-qint64 SqlInt(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_stmt* stmt = nullptr;
-    qint64 value = -1;
-    if (sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK
-        && sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-        value = sqlite3_column_int64(stmt, 0);
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return value;
-}
-
 template <class TCondition>
 bool WaitUntil(TCondition condition, int milliseconds)
 {

@@ -28,19 +28,6 @@ void RunSql(const QString& path, const char* sql)
     sqlite3_close(db);
 }
 
-qint64 SqlInt(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_stmt* stmt = nullptr;
-    qint64 value = -1;
-    if (sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK
-        && sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-        value = sqlite3_column_int64(stmt, 0);
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return value;
-}
-
 void MakeStore(const QString& path)
 {
     TStoreNamespace store;
