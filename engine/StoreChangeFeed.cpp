@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include <unistd.h>
+
 namespace {
 
 std::mutex gFeedsMutex;
@@ -18,22 +20,34 @@ std::shared_ptr<TStoreChangeFeed> TStoreChangeFeed::ForStore(const QString& path
     std::erase_if(gFeeds, [](const auto& entry) { return entry.second.expired(); });
     std::weak_ptr<TStoreChangeFeed>& slot = gFeeds[path];
     std::shared_ptr<TStoreChangeFeed> feed = slot.lock();
-    if (!feed) {
+    if (!feed || feed->FOwnerPid != getpid()) {
         feed = std::make_shared<TStoreChangeFeed>(path, TStoreChangeLog::LastSequence(db), deliver);
         slot = feed;
     }
     return feed;
 }
 
+void TStoreChangeFeed::LockRegistry()
+{
+    gFeedsMutex.lock();
+}
+
+void TStoreChangeFeed::UnlockRegistry()
+{
+    gFeedsMutex.unlock();
+}
+
 std::shared_ptr<TStoreChangeFeed> TStoreChangeFeed::Running(const QString& path)
 {
     std::lock_guard lock(gFeedsMutex);
     const auto it = gFeeds.find(path);
-    return it == gFeeds.end() ? nullptr : it->second.lock();
+    std::shared_ptr<TStoreChangeFeed> feed = it == gFeeds.end() ? nullptr : it->second.lock();
+    return feed && feed->FOwnerPid == getpid() ? feed : nullptr;
 }
 
 TStoreChangeFeed::TStoreChangeFeed(const QString& path, qint64 lastSequence, TDeliver deliver)
-    : FDeliver(std::move(deliver))
+    : FOwnerPid(getpid())
+    , FDeliver(std::move(deliver))
     , FLastSequence(lastSequence)
 {
     // The watcher has a connection of its own: SQLite's data version tells

@@ -33,6 +33,11 @@ public:
     [[nodiscard]] static std::shared_ptr<TStoreChangeFeed> ForStore(const QString& path, TSqlDatabase& db,
                                                                     const TDeliver& deliver);
 
+    // Keeps every store of this process from changing its feeds while the
+    // process forks, so that a child never inherits a registry caught half-way.
+    static void LockRegistry();
+    static void UnlockRegistry();
+
     // The feed running for the store at `path`, if any.
     [[nodiscard]] static std::shared_ptr<TStoreChangeFeed> Running(const QString& path);
 
@@ -53,6 +58,8 @@ public:
 private:
     void Watch();
 
+    // A forked child inherits the feeds but not their watchers: it makes its own.
+    const qint64 FOwnerPid;
     TDeliver FDeliver;
     std::mutex FDeliverMutex;   // held while reading and delivering
     qint64 FLastSequence;

@@ -7,6 +7,8 @@
 
 #include <mutex>
 
+#include <pthread.h>
+
 #include <sqlite3.h>
 
 namespace {
@@ -16,11 +18,27 @@ namespace {
 std::mutex gConnectionsMutex;
 std::vector<TStoreConnection*> gConnections;
 
+// The watcher threads deliver under these locks; a process that forks while
+// one is held would leave its child with a lock nobody releases.
+void LockForFork()
+{
+    TStoreChangeFeed::LockRegistry();
+    gConnectionsMutex.lock();
+}
+
+void UnlockAfterFork()
+{
+    gConnectionsMutex.unlock();
+    TStoreChangeFeed::UnlockRegistry();
+}
+
 } // namespace
 
 TStoreConnection::TStoreConnection(QString path)
     : FPath(QFileInfo(path).absoluteFilePath())
 {
+    static std::once_flag forkHandlers;
+    std::call_once(forkHandlers, [] { pthread_atfork(LockForFork, UnlockAfterFork, UnlockAfterFork); });
 }
 
 TStoreConnection::~TStoreConnection()

@@ -1,3 +1,4 @@
+#include "tests/engine/ChildProcess.h"
 #include "tests/engine/StoreTestSupport.h"
 
 #include "engine/StoreChangeFeed.h"
@@ -165,4 +166,46 @@ TEST_F(ChangeLogTest, AFailedChangeLogsNothing)
     EXPECT_EQ(SqlInt(FPath, "SELECT count(*) FROM changes"), before);
     QThread::msleep(2 * kPoll);
     EXPECT_TRUE(FTree.Take().empty());
+}
+
+// A forked copy of this program, with the store open in both, is another
+// program on the store: each learns of the other's changes once.
+TEST_F(ChangeLogTest, AChildProcessAndItsParentEachHearTheOthersChangesOnce)
+{
+    NewFolder(kInbox, "Parent");
+    ASSERT_EQ(FTree.Take().size(), 1u);
+    TChildProcess child([this]() -> QByteArray {
+        TStoreNamespace store;
+        TEventRecorder tree;
+        if (store.Initialize(FPath) != srOk || store.RegisterNotification(0, &tree) != srOk)
+            return "the store does not open";
+        if (store.CreateFolder(kInbox, "Child", 0, nullptr) != srOk)
+            return "the folder cannot be made";
+        // Its own change at once; then the parent's answer, through its own watcher.
+        std::vector<TEventRecorder::TRecord> records = tree.Take();
+        WaitUntil(
+            [&] {
+                for (auto& record : tree.Take())
+                    records.push_back(record);
+                return records.size() >= 2;
+            },
+            10 * kPoll);
+        store.UnregisterNotification(&tree);
+        return records.size() == 2 ? QByteArray() : "heard " + QByteArray::number(records.size()) + " changes, not 2";
+    });
+    ASSERT_TRUE(child.Started());
+    std::vector<TEventRecorder::TRecord> records;
+    WaitUntil(
+        [&] {
+            for (auto& record : FTree.Take())
+                records.push_back(record);
+            return !records.empty();
+        },
+        10 * kPoll);
+    NewFolder(kInbox, "Answer");
+    EXPECT_EQ(child.Finish().toStdString(), "");
+    for (auto& record : FTree.Take())
+        records.push_back(record);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].NotifyType, fnNewFolder);
 }
