@@ -29,7 +29,14 @@
 
 namespace {
 
-constexpr int kMessages = 10000;
+// 10,000 messages, or as many as VELLUMO_BENCH_MAILBOX_MESSAGES says (to
+// see how time and memory grow with the file).
+int MessageCount()
+{
+    bool ok = false;
+    const int count = qEnvironmentVariableIntValue("VELLUMO_BENCH_MAILBOX_MESSAGES", &ok);
+    return ok && count > 0 ? count : 10000;
+}
 constexpr int kAverageSize = 21500;
 
 // The store's inbox and a mailbox file hold the same messages.
@@ -48,10 +55,11 @@ struct TMailboxFixture {
         TFileStream file(File, TFileStream::TMode::Create);
         TMboxWriter writer(file);
         std::vector<QByteArray> batch;
-        for (int i = 0; i < kMessages; ++i) {
+        const int count = MessageCount();
+        for (int i = 0; i < count; ++i) {
             batch.push_back(SyntheticMessage(i, kAverageSize, 11));
             writer.Append("bench@example.org", 0, batch.back());
-            if (batch.size() == 64 || i + 1 == kMessages)
+            if (batch.size() == 64 || i + 1 == count)
                 inbox->SaveMessages(std::exchange(batch, {}), 0, nullptr);
         }
         writer.Flush();
@@ -96,7 +104,7 @@ void BM_Export(benchmark::State& state)
     for (auto _ : state) {
         TOeMesgItems items;
         items.SetFolderId(1);
-        if (!items.WaitUntilParsed(600000) || ExportMailbox(items, exported) != kMessages)
+        if (!items.WaitUntilParsed(600000) || ExportMailbox(items, exported) != MessageCount())
             state.SkipWithError("the export did not complete");
     }
     Report(state, Fixture().FileMegabytes());
