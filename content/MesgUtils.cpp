@@ -296,7 +296,12 @@ TSubjectKey SubjectKey(const QString& subject)
 {
     const QString lower = subject.toLower();
     TNormalSubject normal = Normalise(lower);
-    return {lower, Collator().sortKey(lower), Collator().sortKey(normal.Text), normal.Counter, normal.Prefixes};
+    const QCollatorSortKey lowerKey = Collator().sortKey(lower);
+    // Most subjects have no reply prefix or counter to cut: their normalised
+    // text is the same, and so is its key (which costs as much as the
+    // rest of the list fields together).
+    return {lower, lowerKey, normal.Text == lower ? lowerKey : Collator().sortKey(normal.Text), normal.Counter,
+            normal.Prefixes};
 }
 
 int CompareSubjectKeys(const TSubjectKey& x, const TSubjectKey& y)
