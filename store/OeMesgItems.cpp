@@ -1,6 +1,7 @@
 #include "store/OeMesgItems.h"
 
 #include "base/FastMemoryStream.h"
+#include "base/TsanAnnotations.h"
 #include "content/MesgUtils.h"
 #include "content/MimeMessage.h"
 #include "messages/ListFieldsRecord.h"
@@ -321,6 +322,9 @@ void TOeMesgItems::ApplyProps(TOeMesgItem& item, const TMessageProps& props)
 
 bool TOeMesgItems::event(QEvent* event)
 {
+    // The parser thread posts its requests to keep list fields from its own
+    // thread: taken over before even their type is read.
+    AnnotateTakeOver(event);
     if (static_cast<int>(event->type()) != kKeepListFieldsRequest)
         return TMesgItems::event(event);
     KeepListFields();
