@@ -3,6 +3,8 @@
 
 #include "messages/Mailbox.h"
 
+#include "messages/MboxFormat.h"
+
 #include "base/ThreadManager.h"
 #include "engine/StoreFaults.h"
 #include "store/OEFolders.h"
@@ -106,7 +108,12 @@ TEST_F(MailboxStore, ExportThenImportGivesIdenticalSources)
         sources.push_back(ReadFixture(QStringLiteral("mime/") + name));
     Save(kInbox, sources);
     RoundTrip(kInbox, kDrafts);
-    EXPECT_EQ(Sorted(Sources(kDrafts)), Sorted(sources));
+    // A source without a final line break comes back with the one the
+    // export adds (mailbox files hold whole lines only).
+    std::vector<QByteArray> expected;
+    for (const QByteArray& source : sources)
+        expected.push_back(source.endsWith('\n') ? source : source + SourceLineBreak(source));
+    EXPECT_EQ(Sorted(Sources(kDrafts)), Sorted(expected));
     EXPECT_TRUE(TThreadManager::Instance().TakePendingErrors().isEmpty());
 }
 
@@ -125,7 +132,7 @@ TEST_F(MailboxStore, ImportedMessagesAreNewAndUnread)
     TFolderProps props;
     ASSERT_EQ(FModel->GetFolderInfo(kDrafts, props), srOk);
     EXPECT_EQ(props.UnreadCount, 2);
-    EXPECT_EQ(Sorted(Sources(kDrafts)), Sorted({"Subject: one\n\nfirst", "Subject: two\n\nsecond\n"}));
+    EXPECT_EQ(Sorted(Sources(kDrafts)), Sorted({"Subject: one\n\nfirst\n", "Subject: two\n\nsecond\n"}));
 }
 
 TEST_F(MailboxStore, AFailingStoreKeepsTheMessagesImportedBeforeIt)
