@@ -2,6 +2,8 @@
 
 #include "engine/StoreConnection.h"
 
+#include "base/SafeFile.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
@@ -22,6 +24,10 @@ TStoreNamespace::~TStoreNamespace() = default;
 TStoreResult TStoreNamespace::Initialize(const QString& path)
 {
     const QString file = path.isEmpty() ? DefaultStorePath() : path;
+    // No export or save of this process may write over the store or the
+    // files SQLite keeps beside it.
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        ProtectFromWrites(file + QLatin1String(suffix));
     const QString folder = QFileInfo(file).absolutePath();
     if (!QDir().mkpath(folder))
         return srReadOnly;
