@@ -74,7 +74,13 @@ QByteArray UnquoteFromLines(const QByteArray& source)
 
 QByteArray MailboxSeparator(const QByteArray& sender, double sentDays)
 {
-    return kFrom + sender + ' ' + MailboxDate(sentDays).toLatin1();
+    // An address comes from a message: a line break in it would end the
+    // separator early and forge the start of another message.
+    QByteArray address = sender;
+    for (char& c : address)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '_';
+    return kFrom + address + ' ' + MailboxDate(sentDays).toLatin1();
 }
 
 QByteArray SourceLineBreak(const QByteArray& source)

@@ -30,8 +30,8 @@ inline constexpr qint64 kMailboxBufferSize = 65536;
 [[nodiscard]] QByteArray UnquoteFromLines(const QByteArray& source);
 
 // The separator line of a message, without its line break: "From " with
-// the sender's address (8-bit) and the sent date (days since 1899-12-30,
-// 0 for none) as mailbox files write it.
+// the sender's address (8-bit, its control characters written "_") and the
+// sent date (days since 1899-12-30, 0 for none) as mailbox files write it.
 [[nodiscard]] QByteArray MailboxSeparator(const QByteArray& sender, double sentDays);
 
 // The line break of a source: CR LF when its first line ends in CR LF, else LF.

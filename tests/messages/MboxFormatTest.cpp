@@ -162,6 +162,8 @@ TEST(MailboxWriter, EndsEveryMessageWithItsLineBreakAndAnEmptyLine)
     for (const TCase& c : cases)
         EXPECT_EQ(WriteAll(c.Sources), c.File) << c.Name;
     EXPECT_EQ(MailboxSeparator("", 0), QByteArray("From  Sat Dec 30 00:00:00 1899"));
+    // A line break in an address would forge another message's separator.
+    EXPECT_EQ(MailboxSeparator("a\nFrom b\r\x7f", 0), QByteArray("From a_From b__ Sat Dec 30 00:00:00 1899"));
 }
 
 // What a source reads back as: itself, with the line break that the writer
