@@ -4,7 +4,7 @@
 
 #include <mutex>
 
-#include "base/FileStream.h"
+#include "base/SafeFile.h"
 #include "content/MimeMessage.h"
 #include "content/MimeWriter.h"
 #include "settings/AppPaths.h"
@@ -198,8 +198,9 @@ void WriteMessageFile(const TMimeMessage& message, const QString& fileName)
 {
     if (fileName.isEmpty())
         return;
-    TFileStream file(fileName, TFileStream::TMode::Create);
+    TSafeFileStream file(fileName, TSafeFileStream::TMode::Replace);
     WriteMessage(message, file);
+    file.Commit();
 }
 
 void SetMailer(TMimeMessage& message)
@@ -317,12 +318,18 @@ QString FileUrlPath(const QString& path)
     return result;
 }
 
+bool IsControlOrBidi(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
 QString CleanFileName(const QString& text)
 {
     QString result;
     result.reserve(text.size());
     for (const QChar c : text) {
-        if (c.unicode() < 32)
+        if (IsControlOrBidi(c.unicode()))
             continue;
         if (!QStringView(u"\\/:*?\"<>|").contains(c))
             result += c;

@@ -75,7 +75,13 @@ struct TSubjectKey
 // and two upper-case hex digits; everything else kept.
 [[nodiscard]] QString FileUrlPath(const QString& path);
 
-// A text made usable as a file name: characters below 32 dropped, each
-// backslash, slash, colon, "*", "?", double quote, "<", ">" and "|" written
-// as "_", except right after another "_".
+// Characters that must not reach a file name or a terminal from a message:
+// the C0 and C1 controls, DEL, and the marks and overrides that reorder
+// bidirectional text (which can make "gpj.exe" read "exe.jpg").
+[[nodiscard]] bool IsControlOrBidi(char32_t c);
+
+// A text made usable as a file name: control and bidirectional formatting
+// characters dropped (IsControlOrBidi), each backslash, slash, colon, "*",
+// "?", double quote, "<", ">" and "|" written as "_", except right after
+// another "_".
 [[nodiscard]] QString CleanFileName(const QString& text);

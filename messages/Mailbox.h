@@ -11,9 +11,10 @@ class TMesgItems;
 using TMailboxProgress = std::function<bool(qint64 done, qint64 total)>;
 
 // Writes every message of the collection, in its order, into a mailbox file
-// (created or overwritten). A failure goes to the background error queue
-// with the file name. Returns the number of messages written; a cancel
-// leaves the file with the messages written before it.
+// (created or replaced whole once it is complete). A failure goes to the
+// background error queue with the file name. Returns the number of messages
+// written; a failure or a cancel writes none and leaves an existing file as
+// it was.
 int ExportMailbox(TMesgItems& items, const QString& fileName, const TMailboxProgress& progress = {});
 
 // Reads a mailbox file into the collection (for a store collection, new

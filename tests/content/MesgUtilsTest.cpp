@@ -158,6 +158,9 @@ TEST_F(MesgUtils, CleanFileNames)
     EXPECT_EQ(CleanFileName(QStringLiteral("\\/:*?\"<>|")), QStringLiteral("_"));
     EXPECT_EQ(CleanFileName(QStringLiteral("x_:y")), QStringLiteral("x_y"));
     EXPECT_EQ(CleanFileName(QStringLiteral("tab\there\n")), QStringLiteral("tabhere"));
+    // DEL, C1 controls and bidirectional overrides never reach a file name.
+    EXPECT_EQ(CleanFileName(QString::fromUtf16(u"a\u007fb\u0085c\u009bd")), QStringLiteral("abcd"));
+    EXPECT_EQ(CleanFileName(QString::fromUtf16(u"invoice\u202Egpj.exe\u2066\u200F")), QStringLiteral("invoicegpj.exe"));
 }
 
 } // namespace
