@@ -10,6 +10,7 @@
 #include "base/BufStreams.h"
 #include "base/FastMemoryStream.h"
 #include "base/FileStream.h"
+#include "base/SafeFile.h"
 #include "content/MesgUtils.h"
 #include "messages/Mailbox.h"
 #include "messages/MesgErrors.h"
@@ -18,6 +19,7 @@
 #include "store/OeMesgItem.h"
 #include "store/OeMesgItems.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -182,24 +184,35 @@ int ShowMessage(TCliRun& run)
     return 0;
 }
 
+// Writes one message into a new file of the folder; returns its path.
+QString SaveMessage(TCliRun& run, TOeMesgItem& item, const QString& folder, bool text)
+{
+    const QString name = item.FileNameBase() + (text ? QStringLiteral(".txt") : QStringLiteral(".eml"));
+    try {
+        const std::unique_ptr<TSafeFileStream> file = CreateUniqueFile(folder, name);
+        if (text) {
+            const QByteArray bytes = MessageText(item, run.Parser.value(kCharsetOption)).toUtf8();
+            file->WriteBuffer(bytes.constData(), bytes.size());
+            file->Commit();
+        } else {
+            item.SaveToStream(*file);
+        }
+        return file->Path();
+    } catch (const EStreamError&) {
+        QueueFileError(QDir(folder).filePath(name));
+        return {};
+    }
+}
+
 int SaveMessages(TCliRun& run)
 {
     TSelected selected = Select(run, 1);
     const QString folder = run.Parser.isSet(kDirOption) ? run.Parser.value(kDirOption) : QStringLiteral(".");
     const bool text = run.Parser.isSet(kTextOption);
     for (TStoreId id : selected.Ids) {
-        TOeMesgItem* item = selected.Items->ItemByMessageId(id);
-        const QString path = UniqueFilePath(folder, item->FileNameBase() + (text ? QStringLiteral(".txt")
-                                                                                  : QStringLiteral(".eml")));
-        if (text) {
-            QFile file(path);
-            if (!file.open(QIODevice::WriteOnly))
-                throw ECliError(QStringLiteral("cannot create %1").arg(path));
-            file.write(MessageText(*item, run.Parser.value(kCharsetOption)).toUtf8());
-        } else {
-            item->SaveToFile(path);
-        }
-        run.Out << path << QLatin1Char('\n');
+        const QString path = SaveMessage(run, *selected.Items->ItemByMessageId(id), folder, text);
+        if (!path.isEmpty())
+            run.Out << path << QLatin1Char('\n');
     }
     return ReportQueuedErrors(run) ? 1 : 0;
 }

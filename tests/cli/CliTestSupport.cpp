@@ -4,6 +4,8 @@
 
 #include <QProcess>
 
+#include <sys/resource.h>
+
 void CliTest::SetUp()
 {
     FFolder = TTestEnvironment::NewFolder();
@@ -16,9 +18,16 @@ TCliResult CliTest::Run(const QStringList& arguments) const
     return RunOn(FStore, arguments);
 }
 
-TCliResult CliTest::RunOn(const QString& store, const QStringList& arguments)
+TCliResult CliTest::RunOn(const QString& store, const QStringList& arguments, qint64 fileSizeLimit)
 {
     QProcess process;
+    if (fileSizeLimit >= 0)
+        process.setChildProcessModifier([fileSizeLimit] {
+            rlimit limit{};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = static_cast<rlim_t>(fileSizeLimit);
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
     // Mailbox separators carry local times: the tests read them in UTC.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
@@ -33,6 +42,11 @@ TCliResult CliTest::RunOn(const QString& store, const QStringList& arguments)
     result.Out = process.readAllStandardOutput();
     result.Err = process.readAllStandardError();
     return result;
+}
+
+TCliResult CliTest::RunLimited(const QStringList& arguments, qint64 bytes) const
+{
+    return RunOn(FStore, arguments, bytes);
 }
 
 QByteArray CliTest::RunOk(const QStringList& arguments) const

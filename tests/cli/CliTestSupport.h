@@ -22,9 +22,11 @@ protected:
     // Runs vellumo-cli with the test's store and the given arguments.
     TCliResult Run(const QStringList& arguments) const;
     // The same with another store.
-    static TCliResult RunOn(const QString& store, const QStringList& arguments);
+    static TCliResult RunOn(const QString& store, const QStringList& arguments, qint64 fileSizeLimit = -1);
     // Runs it and expects success; returns standard output.
     QByteArray RunOk(const QStringList& arguments) const;
+    // Runs it with the file-size limit set to `bytes` (a stand-in for a full disk).
+    TCliResult RunLimited(const QStringList& arguments, qint64 bytes) const;
 
     QString FStore;
     QString FFolder;
