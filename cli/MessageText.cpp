@@ -35,13 +35,7 @@ QString MessageText(TMesgItem& item, const QString& charsetName)
             text += QLatin1String(name) + QStringLiteral(": ") + DecodeHeaderField(value, headerCharset) + QLatin1Char('\n');
     }
     text += QStringLiteral("Date: ") + FormatMessageDate(0, DateTimeToDays(message.Date())) + QStringLiteral("\n\n");
-    QByteArray label;
-    QByteArray body;
-    TextBody(message, label, body);
-    CharsetId bodyCharset = chosen ? chosen : CharsetFromName(NormalizeCharsetName(QString::fromLatin1(label)));
-    if (bodyCharset == 0)
-        bodyCharset = DefaultMessageCharset();
-    text += DecodeBodyText(body, bodyCharset);
+    text += DecodedTextBody(message, chosen);
     if (!text.endsWith(QLatin1Char('\n')))
         text += QLatin1Char('\n');
     return text;

@@ -7,6 +7,7 @@
 #include "base/SafeFile.h"
 #include "content/MimeMessage.h"
 #include "content/MimeWriter.h"
+#include "content/Utf16Funcs.h"
 #include "settings/AppPaths.h"
 
 #include <QCollator>
@@ -25,13 +26,14 @@ const QDateTime& DayZero()
 constexpr qint64 kMsPerDay = 24LL * 60 * 60 * 1000;
 
 // Codes 0 to 32 at both ends.
-QByteArray TrimControls(const QByteArray& text)
+// Blanks and control characters (codes 0 to 32) removed at both ends.
+QString TrimControls(const QString& text)
 {
     qsizetype first = 0;
     qsizetype last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= 32)
+    while (first < last && text[first].unicode() <= 32)
         ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
+    while (last > first && text[last - 1].unicode() <= 32)
         --last;
     return text.mid(first, last - first);
 }
@@ -182,11 +184,22 @@ void TextBody(const TMimeMessage& message, QByteArray& charset, QByteArray& text
             chosen = static_cast<const TMimeTextPart*>(&message.Part(i));
     if (!chosen) {
         charset = message.Charset();
-        text = TrimControls(message.Body());
+        text = message.Body();
         return;
     }
     charset = chosen->Charset().isEmpty() ? message.Charset() : chosen->Charset();
-    text = TrimControls(chosen->Body());
+    text = chosen->Body();
+}
+
+QString DecodedTextBody(const TMimeMessage& message, CharsetId chosen)
+{
+    QByteArray label;
+    QByteArray body;
+    TextBody(message, label, body);
+    CharsetId charset = chosen ? chosen : CharsetFromName(NormalizeCharsetName(QString::fromLatin1(label)));
+    if (charset == 0)
+        charset = DefaultMessageCharset();
+    return TrimControls(DecodeBodyText(body, charset));
 }
 
 void WriteMessage(const TMimeMessage& message, TStream& stream)

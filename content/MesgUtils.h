@@ -1,5 +1,7 @@
 #pragma once
 
+#include "content/CharsetNames.h"
+
 #include <QByteArray>
 #include <QCollatorSortKey>
 #include <QDateTime>
@@ -20,10 +22,17 @@ class TStream;
 [[nodiscard]] bool IsUnsent(const TMimeMessage* message);
 
 // The text of a message: the first text part of type text/plain, else the
-// first text part, else the message body; blanks and control characters
-// (codes 0 to 32) trimmed at both ends. The charset is the part's label,
-// or the message's when the part names none.
+// first text part, else the message body, as the part holds it. The
+// charset is the part's label, or the message's when the part names none.
 void TextBody(const TMimeMessage& message, QByteArray& charset, QByteArray& text);
+
+// TextBody decoded (DecodeBodyText) in `chosen`, or, when that is 0, in the
+// part's own charset (the default message charset for a label the table
+// does not know); then blanks and control characters (codes 0 to 32) are
+// trimmed at both ends. The trimming comes after the decoding: in a
+// stateful charset (ISO-2022-JP, UTF-7) or in UTF-16 a byte below 33 may
+// belong to a character.
+[[nodiscard]] QString DecodedTextBody(const TMimeMessage& message, CharsetId chosen);
 
 // Writes the whole message into the stream (left open).
 void WriteMessage(const TMimeMessage& message, TStream& stream);
