@@ -99,7 +99,7 @@ void TSqlDatabase::Open(const QString& path)
         throw error;
     }
     sqlite3_extended_result_codes(FDb, 1);
-    sqlite3_busy_timeout(FDb, 10000);
+    sqlite3_busy_timeout(FDb, kStoreBusyTimeoutMs);
 }
 
 void TSqlDatabase::Execute(const char* sql)
