@@ -154,7 +154,8 @@ TEST_F(MailboxStore, AFailingStoreKeepsTheMessagesImportedBeforeIt)
     EXPECT_EQ(Sources(kDrafts).size(), 3u);
     const QStringList errors = TThreadManager::Instance().TakePendingErrors();
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors.front().contains(QStringLiteral("Error creating new message"))) << errors.front().toStdString();
+    EXPECT_TRUE(errors.front().contains(QStringLiteral("Error creating new message: injected failure")))
+        << errors.front().toStdString();
 }
 
 TEST_F(MailboxStore, ACancelledExportWritesNothingAndAnImportKeepsWhatWasDone)
