@@ -202,6 +202,14 @@ QString DecodedTextBody(const TMimeMessage& message, CharsetId chosen)
     return TrimControls(DecodeBodyText(body, charset));
 }
 
+bool StartsWithHeaderField(QByteArrayView source)
+{
+    qsizetype length = 0;
+    while (length < source.size() && source[length] > 32 && source[length] < 127 && source[length] != ':')
+        ++length;
+    return length > 0 && length < source.size() && source[length] == ':';
+}
+
 void WriteMessage(const TMimeMessage& message, TStream& stream)
 {
     WriteMimeMessage(message, stream);

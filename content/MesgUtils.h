@@ -34,6 +34,11 @@ void TextBody(const TMimeMessage& message, QByteArray& charset, QByteArray& text
 // belong to a character.
 [[nodiscard]] QString DecodedTextBody(const TMimeMessage& message, CharsetId chosen);
 
+// True when the source begins with a header field: a name of printable
+// ASCII characters other than ":", then ":" (RFC 5322 §2.2). A binary or
+// plain text file does not.
+[[nodiscard]] bool StartsWithHeaderField(QByteArrayView source);
+
 // Writes the whole message into the stream (left open).
 void WriteMessage(const TMimeMessage& message, TStream& stream);
 // Creates (or replaces) the file and writes the message into it; nothing

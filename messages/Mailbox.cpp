@@ -4,6 +4,7 @@
 #include "base/FastMemoryStream.h"
 #include "base/FileStream.h"
 #include "base/SafeFile.h"
+#include "content/MesgUtils.h"
 #include "messages/MboxFormat.h"
 #include "messages/MesgErrors.h"
 #include "messages/MesgItem.h"
@@ -73,9 +74,10 @@ int ExportMailbox(TMesgItems& items, const QString& fileName, const TMailboxProg
     return 0;
 }
 
-int ImportMailbox(TMesgItems& items, const QString& fileName, bool clearFirst, const TMailboxProgress& progress)
+int ImportMailbox(TMesgItems& items, const QString& fileName, bool clearFirst, const TMailboxProgress& progress,
+                  TMailboxImport* report)
 {
-    int added = 0;
+    TMailboxImport found;
     try {
         TFileStream file(fileName, TFileStream::TMode::OpenRead);
         TUpdateScope scope(items);
@@ -91,7 +93,10 @@ int ImportMailbox(TMesgItems& items, const QString& fileName, bool clearFirst, c
                 stream->SetPosition(0);
                 item->SetSource(stream);
             }
-            ++added;
+            ++found.Added;
+            found.WholeFile = !reader.IsMailbox();
+            if (!StartsWithHeaderField(source))
+                found.Headerless.append(found.Added);
             // A worker thread stops here when asked to.
             ThreadCheck();
             if (!Continue(progress, reader.Position(), reader.Size()))
@@ -100,5 +105,7 @@ int ImportMailbox(TMesgItems& items, const QString& fileName, bool clearFirst, c
     } catch (...) {
         QueueFileError(fileName);
     }
-    return added;
+    if (report)
+        *report = found;
+    return found.Added;
 }

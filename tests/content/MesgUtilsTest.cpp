@@ -171,6 +171,29 @@ TEST_F(MesgUtils, StripAnglesAndFileUrls)
               QStringLiteral("/tmp/my%20file%2A%23%25%3C%3E\\x.png"));
 }
 
+TEST_F(MesgUtils, HeaderFieldsAreToldApartFromOtherData)
+{
+    struct TCase {
+        const char* Name;
+        QByteArray Source;
+        bool HasHeader;
+    };
+    const TCase cases[] = {
+        {"Field", "Subject: x\r\n\r\nbody", true},
+        {"FieldWithoutBlank", "X-Mailer:y", true},
+        {"EmptyValueAtTheEnd", "Subject:", true},
+        {"Empty", "", false},
+        {"EmptyLineFirst", "\r\nSubject: x", false},
+        {"Text", "Dear John, how are you?\n", false},
+        {"SpaceBeforeColon", "From alice Mon Jan  3 10:00:00 1983\n", false},
+        {"ColonFirst", ":x", false},
+        {"Binary", QByteArray("\x89PNG\r\n\x1a\n\0\0", 10), false},
+        {"NameOnly", "Subject", false},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(StartsWithHeaderField(c.Source), c.HasHeader) << c.Name;
+}
+
 TEST_F(MesgUtils, CleanFileNames)
 {
     EXPECT_EQ(CleanFileName(QStringLiteral("a:?b")), QStringLiteral("a_b"));
