@@ -7,10 +7,10 @@
 #include "cli/MessageSelection.h"
 #include "cli/MessageText.h"
 
-#include "base/BufStreams.h"
 #include "base/FastMemoryStream.h"
 #include "base/FileStream.h"
 #include "base/SafeFile.h"
+#include "base/ThreadManager.h"
 #include "content/MesgUtils.h"
 #include "messages/Mailbox.h"
 #include "messages/MesgErrors.h"
@@ -21,6 +21,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -37,7 +38,6 @@ const QString kCharsetOption = QStringLiteral("charset");
 const QString kRawOption = QStringLiteral("raw");
 const QString kDirOption = QStringLiteral("dir");
 const QString kTextOption = QStringLiteral("text");
-constexpr qint64 kImportBufferSize = 64 * 1024;
 
 // Sort keys and fields by their command-line names.
 const std::pair<const char*, TMessageSort> kSortNames[] = {
@@ -265,16 +265,57 @@ int ExportFolder(TCliRun& run)
     return 0;
 }
 
-int ImportEml(TOeMesgItems& items, const QString& path)
+// A message file (".eml") is one message, every byte of it.
+TMailboxImport ImportMessageFile(TOeMesgItems& items, const QString& path)
 {
+    TMailboxImport report;
+    report.WholeFile = true;
     try {
-        TReadBufStream stream(std::make_unique<TFileStream>(path, TFileStream::TMode::OpenRead), kImportBufferSize);
-        items.ImportStream(stream);
-        return 1;
+        TFileStream file(path, TFileStream::TMode::OpenRead);
+        TFastMemoryStream source;
+        source.LoadFromStream(file);
+        if (!StartsWithHeaderField(source.ToByteArray()))
+            report.Headerless.append(1);
+        source.SetPosition(0);
+        items.ImportStream(source);
+        report.Added = 1;
     } catch (...) {
         QueueFileError(path);
-        return 0;
     }
+    return report;
+}
+
+// Imports one file and reports on it: warnings for what it holds, the
+// number imported, and for a failure what went wrong and how far it got.
+// Returns false when the file failed.
+bool ImportFile(TCliRun& run, TOeMesgItems& items, const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isFile() && info.size() == 0) {
+        run.Err << QStringLiteral("vellumo-cli: warning: %1 is empty: skipped\n").arg(path);
+        return true;
+    }
+    TMailboxImport report;
+    if (path.endsWith(QLatin1String(".eml"), Qt::CaseInsensitive)) {
+        report = ImportMessageFile(items, path);
+    } else {
+        TProgressPrinter progress(run.Err, QStringLiteral("importing %1").arg(path));
+        ImportMailbox(items, path, false, std::ref(progress), &report);
+    }
+    for (int number : report.Headerless)
+        run.Err << (report.WholeFile ? QStringLiteral("vellumo-cli: warning: %1: the message has no header; imported as it is\n")
+                                     : QStringLiteral("vellumo-cli: warning: %1: message %2 has no header; imported as it is\n"))
+                       .arg(path)
+                       .arg(number);
+    const QStringList errors = TThreadManager::Instance().TakePendingErrors();
+    for (const QString& error : errors) {
+        // File errors name the file already; store errors do not.
+        const QString text = error.contains(path) ? error : path + QStringLiteral(": ") + error;
+        run.Err << QStringLiteral("vellumo-cli: %1 (%2 message(s) imported before the failure)\n").arg(text).arg(report.Added);
+    }
+    if (errors.isEmpty())
+        run.Out << QStringLiteral("imported %1 messages from %2\n").arg(report.Added).arg(path);
+    return errors.isEmpty();
 }
 
 int ImportFiles(TCliRun& run)
@@ -284,17 +325,10 @@ int ImportFiles(TCliRun& run)
         throw EUsageError(QStringLiteral("expected a folder and one or more files"));
     TOeMesgItems items;
     OpenFolderList(items, ResolveFolder(items.Folders(), args[0]));
-    int added = 0;
-    for (const QString& path : args.mid(1)) {
-        if (path.endsWith(QLatin1String(".eml"), Qt::CaseInsensitive)) {
-            added += ImportEml(items, path);
-        } else {
-            TProgressPrinter progress(run.Err, QStringLiteral("importing %1").arg(path));
-            added += ImportMailbox(items, path, false, std::ref(progress));
-        }
-    }
-    run.Out << QStringLiteral("imported %1 messages\n").arg(added);
-    return ReportQueuedErrors(run) ? 1 : 0;
+    bool ok = true;
+    for (const QString& path : args.mid(1))
+        ok = ImportFile(run, items, path) && ok;
+    return ok ? 0 : 1;
 }
 
 int MarkMessages(TCliRun& run, bool read)

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -98,6 +99,9 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
 int main(int argc, char** argv)
 {
+    // A write over the file-size limit fails like one on a full disk and is
+    // reported; it does not end the program half-way through a command.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vellumo-cli"));
     // Store and file errors take their texts from the (English) language table.

@@ -13,24 +13,30 @@ void CliTest::SetUp()
     RunOk({QStringLiteral("--create"), QStringLiteral("folders")});
 }
 
-TCliResult CliTest::Run(const QStringList& arguments) const
+TCliResult CliTest::Run(const QStringList& arguments, const TCliRunOptions& options) const
 {
-    return RunOn(FStore, arguments);
+    return RunOn(FStore, arguments, options);
 }
 
-TCliResult CliTest::RunOn(const QString& store, const QStringList& arguments, qint64 fileSizeLimit)
+TCliResult CliTest::RunOn(const QString& store, const QStringList& arguments, const TCliRunOptions& options)
 {
     QProcess process;
-    if (fileSizeLimit >= 0)
-        process.setChildProcessModifier([fileSizeLimit] {
+    if (const qint64 bytes = options.FileSizeLimit; bytes >= 0)
+        process.setChildProcessModifier([bytes] {
             rlimit limit{};
             ::getrlimit(RLIMIT_FSIZE, &limit);
-            limit.rlim_cur = static_cast<rlim_t>(fileSizeLimit);
+            limit.rlim_cur = static_cast<rlim_t>(bytes);
             ::setrlimit(RLIMIT_FSIZE, &limit);
         });
     // Mailbox separators carry local times: the tests read them in UTC.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+    for (const auto& [name, value] : options.Environment) {
+        if (value.isEmpty())
+            environment.remove(name);
+        else
+            environment.insert(name, value);
+    }
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(VELLUMO_CLI), QStringList{QStringLiteral("--store"), store} + arguments);
     TCliResult result;
@@ -42,11 +48,6 @@ TCliResult CliTest::RunOn(const QString& store, const QStringList& arguments, qi
     result.Out = process.readAllStandardOutput();
     result.Err = process.readAllStandardError();
     return result;
-}
-
-TCliResult CliTest::RunLimited(const QStringList& arguments, qint64 bytes) const
-{
-    return RunOn(FStore, arguments, bytes);
 }
 
 QByteArray CliTest::RunOk(const QStringList& arguments) const

@@ -79,7 +79,7 @@ TEST_F(CliFiles, AFailedExportKeepsTheOldFile)
     WriteTestFile(target, "old");
     // The file-size limit stands in for a full disk: above what the store's
     // own files need while it is read, below the size of the export.
-    const TCliResult result = RunLimited({S("export"), S("Inbox"), target}, 96 * 1024);
+    const TCliResult result = Run({S("export"), S("Inbox"), target}, {96 * 1024, {}});
     EXPECT_EQ(result.Status, 1);
     EXPECT_TRUE(result.Err.contains("out.mbox")) << result.Err.constData();
     EXPECT_FALSE(result.Out.contains("exported")) << result.Out.constData();
