@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 #include "cli/FolderPaths.h"
 
+#include "settings/SystemCodePage.h"
 #include "store/OEFolders.h"
 
 #include <QJsonArray>
@@ -66,13 +67,41 @@ int ListFolders(TCliRun& run)
     return 0;
 }
 
+// "U+000A" for a character.
+QString CodePoint(char32_t c)
+{
+    return QStringLiteral("U+") + QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+}
+
+// The characters of the text that the system code page cannot hold, as
+// "亜 (U+4E9C)", each once.
+QStringList Unwritable(const QString& text)
+{
+    QStringList found;
+    for (const char32_t c : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&c, 1);
+        const QString entry = character + QStringLiteral(" (") + CodePoint(c) + QLatin1Char(')');
+        if (FolderNameText(FolderNameBytes(character)) != character && !found.contains(entry))
+            found << entry;
+    }
+    return found;
+}
+
 QByteArray CheckedName(const QString& text)
 {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i].unicode() < 0x20 || text[i].unicode() == 0x7F)
+            throw ECliError(QStringLiteral("a folder name cannot hold a control character (%1 at position %2)")
+                                .arg(CodePoint(text[i].unicode()))
+                                .arg(i + 1));
     const QByteArray name = FolderNameBytes(text);
     if (name.isEmpty() || name.size() > kMaxFolderNameBytes)
         throw ECliError(QStringLiteral("a folder name must have 1 to %1 bytes").arg(kMaxFolderNameBytes));
-    if (FolderNameText(name) != text)
-        throw ECliError(QStringLiteral("the folder name \"%1\" cannot be written in the system code page").arg(text));
+    if (const QStringList unwritable = Unwritable(text); !unwritable.isEmpty())
+        throw ECliError(QStringLiteral("the folder name \"%1\" cannot be written in the system code page %2: %3")
+                            .arg(text)
+                            .arg(SystemCodePage())
+                            .arg(unwritable.join(QStringLiteral(", "))));
     return name;
 }
 
