@@ -2,6 +2,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/FolderPaths.h"
+#include "cli/TerminalText.h"
 
 #include "settings/SystemCodePage.h"
 #include "store/OEFolders.h"
@@ -62,7 +63,7 @@ int ListFolders(TCliRun& run)
                        .arg(props.Id, 6)
                        .arg(props.UnreadCount, 7)
                        .arg(props.MessageCount, 7)
-                       .arg(QString(depth * 2, QLatin1Char(' ')), FolderNameText(props.Name));
+                       .arg(QString(depth * 2, QLatin1Char(' ')), TerminalText(FolderNameText(props.Name)));
     });
     return 0;
 }
@@ -113,7 +114,7 @@ int CreateFolder(TCliRun& run)
     const TStoreId id = folders.AddFolder(parent, CheckedName(args[1]));
     if (id == kNoStoreId)
         throw ECliError(QStringLiteral("cannot create the folder \"%1\"").arg(args[1]));
-    run.Out << QStringLiteral("created #%1 %2\n").arg(id).arg(FolderPath(folders, id));
+    run.Out << QStringLiteral("created #%1 %2\n").arg(id).arg(TerminalText(FolderPath(folders, id)));
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "cli/FolderPaths.h"
 #include "cli/MessageSelection.h"
 #include "cli/MessageText.h"
+#include "cli/TerminalText.h"
 
 #include "base/FastMemoryStream.h"
 #include "base/FileStream.h"
@@ -143,8 +144,8 @@ int ListMessages(TCliRun& run)
         const QString from = item.FromName().isEmpty() ? item.FromAddress() : item.FromName();
         run.Out << QStringLiteral("%1  %2  %3  %4  %5\n")
                        .arg(item.Id(), 8)
-                       .arg(Flags(item), Column(FormatMessageDate(0, item.DateSent()), 34), Column(from, 24),
-                            item.Subject());
+                       .arg(Flags(item), Column(FormatMessageDate(0, item.DateSent()), 34),
+                            Column(TerminalText(from), 24), TerminalText(item.Subject()));
     }
     return 0;
 }
@@ -172,7 +173,7 @@ int ShowMessage(TCliRun& run)
     TSelected selected = Select(run, 1);
     TOeMesgItem* item = selected.Items->ItemByMessageId(selected.Ids.front());
     const QString charset = run.Parser.value(kCharsetOption);
-    run.Out << MessageText(*item, charset);
+    run.Out << TerminalText(MessageText(*item, charset), true);
     if (run.Parser.isSet(kRawOption)) {
         run.Out << QStringLiteral("\n----- source -----\n");
         run.Out.flush();
