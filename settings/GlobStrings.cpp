@@ -1,5 +1,6 @@
 #include "settings/GlobStrings.h"
 
+#include "settings/BuiltInTexts.h"
 #include "settings/IniErrors.h"
 #include "settings/TextFormat.h"
 #include "settings/UiHooks.h"
@@ -48,6 +49,12 @@ QString ProgramDisplayName()
     return Lang().DisplayName();
 }
 
+TGlobStrings::TGlobStrings()
+{
+    Assign(BuiltInTexts());
+    TakeSectionIndices();
+}
+
 QString TGlobStrings::FileName() const
 {
     std::lock_guard lock(FNamesMutex);
@@ -68,6 +75,7 @@ void TGlobStrings::LoadLanguage(const QString& path)
     // Indexing finds entries outside any section (a file without a header),
     // so it runs before the old texts are given up.
     loaded.Index();
+    AddMissingBuiltInTexts(loaded);
     TakeOver(loaded);
     TakeSectionIndices();
     {
