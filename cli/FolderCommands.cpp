@@ -106,14 +106,21 @@ QByteArray CheckedName(const QString& text)
     return name;
 }
 
+// Raises ECliError "what: the store's reason" unless the store succeeded.
+void Check(TStoreResult result, const QString& what)
+{
+    if (result != srOk)
+        throw ECliError(StoreFailure(what, result));
+}
+
 int CreateFolder(TCliRun& run)
 {
     const QStringList args = run.ExpectArguments(2);
     TOEFolders& folders = run.Folders();
     const TStoreId parent = ResolveFolder(folders, args[0]);
-    const TStoreId id = folders.AddFolder(parent, CheckedName(args[1]));
-    if (id == kNoStoreId)
-        throw ECliError(QStringLiteral("cannot create the folder \"%1\"").arg(args[1]));
+    TStoreId id = kNoStoreId;
+    Check(folders.Namespace().CreateFolder(parent, CheckedName(args[1]), 0, &id),
+          QStringLiteral("cannot create the folder \"%1\"").arg(args[1]));
     run.Out << QStringLiteral("created #%1 %2\n").arg(id).arg(TerminalText(FolderPath(folders, id)));
     return 0;
 }
@@ -123,9 +130,8 @@ int RenameFolder(TCliRun& run)
     const QStringList args = run.ExpectArguments(2);
     TOEFolders& folders = run.Folders();
     const TStoreId id = ResolveFolder(folders, args[0]);
-    if (!folders.RenameFolderId(id, CheckedName(args[1])))
-        throw ECliError(QStringLiteral("cannot rename \"%1\" (the root and the special folders keep their names)")
-                            .arg(args[0]));
+    Check(folders.Namespace().RenameFolder(id, 0, CheckedName(args[1])),
+          QStringLiteral("cannot rename \"%1\" (the root and the special folders keep their names)").arg(args[0]));
     return 0;
 }
 
@@ -135,8 +141,10 @@ int MoveFolder(TCliRun& run)
     TOEFolders& folders = run.Folders();
     const TStoreId id = ResolveFolder(folders, args[0]);
     const TStoreId parent = ResolveFolder(folders, args[1]);
-    if (!folders.CanMoveFolder(id, parent) || !folders.MoveFolderId(id, parent))
-        throw ECliError(QStringLiteral("cannot move \"%1\" into \"%2\"").arg(args[0], args[1]));
+    const QString what = QStringLiteral("cannot move \"%1\" into \"%2\"").arg(args[0], args[1]);
+    if (!folders.CanMoveFolder(id, parent))
+        throw ECliError(StoreFailure(what, srNotPermitted));
+    Check(folders.Namespace().MoveFolder(id, parent, 0), what);
     return 0;
 }
 
@@ -146,8 +154,8 @@ int DeleteFolder(TCliRun& run)
     TOEFolders& folders = run.Folders();
     const TStoreId id = ResolveFolder(folders, args[0]);
     const bool final = folders.IsInDeletedItems(id);
-    if (!folders.DeleteFolderId(id))
-        throw ECliError(QStringLiteral("cannot delete \"%1\" (the root and the special folders stay)").arg(args[0]));
+    Check(folders.Namespace().DeleteFolder(id, 0),
+          QStringLiteral("cannot delete \"%1\" (the root and the special folders stay)").arg(args[0]));
     run.Out << (final ? QStringLiteral("deleted %1\n") : QStringLiteral("moved %1 to Deleted Items\n")).arg(args[0]);
     return 0;
 }
@@ -157,15 +165,12 @@ int Compact(TCliRun& run)
     if (run.Arguments().size() > 1)
         throw EUsageError(QStringLiteral("compact takes at most one folder"));
     TOEFolders& folders = run.Folders();
-    bool ok = false;
     if (run.Arguments().isEmpty()) {
-        ok = folders.CompactStore();
-    } else {
-        folders.SetFolderId(ResolveFolder(folders, run.Arguments().front()));
-        ok = folders.CompactFolder();
+        Check(folders.Namespace().CompactAll(0), QStringLiteral("compaction failed"));
+        return 0;
     }
-    if (!ok)
-        throw ECliError(QStringLiteral("compaction failed"));
+    folders.SetFolderId(ResolveFolder(folders, run.Arguments().front()));
+    Check(folders.Folder() ? folders.Folder()->Compact(0) : srNotFound, QStringLiteral("compaction failed"));
     return 0;
 }
 

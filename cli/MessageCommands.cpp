@@ -335,8 +335,10 @@ int ImportFiles(TCliRun& run)
 int MarkMessages(TCliRun& run, bool read)
 {
     TSelected selected = Select(run, 1);
-    if (!selected.Items->MarkRead(selected.Ids, read))
-        throw ECliError(QStringLiteral("the messages could not be marked"));
+    TStoreFolder* folder = selected.Items->Folders().Folder();
+    const TStoreResult result = folder ? folder->MarkMessagesAsRead(read, 0, selected.Ids) : srNotFound;
+    if (result != srOk)
+        throw ECliError(StoreFailure(QStringLiteral("the messages could not be marked"), result));
     return 0;
 }
 
@@ -353,8 +355,9 @@ int DeleteMessages(TCliRun& run)
 {
     TSelected selected = Select(run, 1);
     TOEFolders& folders = selected.Items->Folders();
-    if (!folders.Folder() || folders.Folder()->DeleteMessages(selected.Ids, 0, &folders) != srOk)
-        throw ECliError(QStringLiteral("the messages could not be deleted"));
+    const TStoreResult result = folders.Folder() ? folders.Folder()->DeleteMessages(selected.Ids, 0, &folders) : srNotFound;
+    if (result != srOk)
+        throw ECliError(StoreFailure(QStringLiteral("the messages could not be deleted"), result));
     return 0;
 }
 

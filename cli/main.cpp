@@ -83,6 +83,14 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return 1;
     }
 
+    // The store is opened once before any command runs, so that a store
+    // that cannot be opened gives the same words whatever the command.
+    TStoreNamespace probe;
+    if (const TStoreResult opened = probe.Initialize(); opened != srOk) {
+        err << QStringLiteral("vellumo-cli: %1\n").arg(StoreOpenError(opened));
+        return 1;
+    }
+
     TCliRun run(parser, out, err);
     try {
         return command->Run(run);
