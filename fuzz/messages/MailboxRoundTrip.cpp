@@ -5,9 +5,12 @@
 
 #include <vector>
 
-namespace {
+QByteArray ReadBackOf(const QByteArray& source)
+{
+    return source.isEmpty() || source.endsWith('\n') ? source : source + SourceLineBreak(source);
+}
 
-std::vector<QByteArray> ReadMailbox(const QByteArray& file, QString& problem)
+std::vector<QByteArray> ReadMailboxBytes(const QByteArray& file, QString* problem)
 {
     TFastMemoryStream stream;
     stream.WriteBuffer(file.constData(), file.size());
@@ -16,36 +19,29 @@ std::vector<QByteArray> ReadMailbox(const QByteArray& file, QString& problem)
     std::vector<QByteArray> messages;
     QByteArray source;
     while (reader.Next(source)) {
-        if (source.isEmpty())
-            problem = QStringLiteral("an empty message was handed out");
+        if (source.isEmpty() && problem)
+            *problem = QStringLiteral("an empty message was handed out");
         messages.push_back(source);
     }
-    if (reader.Position() != reader.Size())
-        problem = QStringLiteral("reading stopped at %1 of %2 bytes").arg(reader.Position()).arg(reader.Size());
+    if (reader.Position() != reader.Size() && problem)
+        *problem = QStringLiteral("reading stopped at %1 of %2 bytes").arg(reader.Position()).arg(reader.Size());
     return messages;
 }
 
-QByteArray WriteMailbox(const std::vector<QByteArray>& sources, const QByteArray& sender)
+QByteArray WriteMailboxBytes(const std::vector<QByteArray>& sources, const QByteArray& sender, double sentDays)
 {
     TFastMemoryStream stream;
     TMboxWriter writer(stream);
     for (const QByteArray& source : sources)
-        writer.Append(sender, 46000.5, source);
+        writer.Append(sender, sentDays, source);
     writer.Flush();
     return stream.ToByteArray();
 }
 
-QByteArray ReadBackOf(const QByteArray& source)
-{
-    return source.isEmpty() || source.endsWith('\n') ? source : source + SourceLineBreak(source);
-}
-
-} // namespace
-
 QString CheckMailboxRoundTrip(const QByteArray& bytes)
 {
     QString problem;
-    std::vector<QByteArray> sources = ReadMailbox(bytes, problem);
+    std::vector<QByteArray> sources = ReadMailboxBytes(bytes, &problem);
     if (!problem.isEmpty())
         return problem;
     sources.push_back(bytes);
@@ -53,7 +49,7 @@ QString CheckMailboxRoundTrip(const QByteArray& bytes)
     for (const QByteArray& source : sources)
         if (!source.isEmpty())
             expected.push_back(ReadBackOf(source));
-    const std::vector<QByteArray> read = ReadMailbox(WriteMailbox(sources, bytes.left(24)), problem);
+    const std::vector<QByteArray> read = ReadMailboxBytes(WriteMailboxBytes(sources, bytes.left(24), 46000.5), &problem);
     if (!problem.isEmpty())
         return QStringLiteral("reading back: ") + problem;
     if (read.size() != expected.size())

@@ -5,8 +5,8 @@
 
 #include "messages/MboxFormat.h"
 
-#include "base/FastMemoryStream.h"
 #include "content/MesgUtils.h"
+#include "fuzz/messages/MailboxRoundTrip.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -44,25 +44,7 @@ double SentDays()
 
 QByteArray Ours(const std::vector<QByteArray>& sources)
 {
-    TFastMemoryStream stream;
-    TMboxWriter writer(stream);
-    for (const QByteArray& source : sources)
-        writer.Append(kSender, SentDays(), source);
-    writer.Flush();
-    return stream.ToByteArray();
-}
-
-std::vector<QByteArray> Read(const QByteArray& file)
-{
-    TFastMemoryStream stream;
-    stream.WriteBuffer(file.constData(), file.size());
-    stream.SetPosition(0);
-    TMboxReader reader(stream);
-    std::vector<QByteArray> messages;
-    QByteArray source;
-    while (reader.Next(source))
-        messages.push_back(source);
-    return messages;
+    return WriteMailboxBytes(sources, kSender, SentDays());
 }
 
 TEST(MailboxReference, PythonsMailboxModuleReadsAndWritesTheSameFiles)
@@ -100,7 +82,7 @@ TEST(MailboxReference, PythonsMailboxModuleReadsAndWritesTheSameFiles)
         expected.push_back(source.isEmpty() || source.endsWith('\n') ? source : source + '\n');
     const QByteArray theirs = ReadTestFile(root + QStringLiteral("/python.mbox"));
     EXPECT_EQ(Ours(sources), theirs);
-    EXPECT_EQ(Read(theirs), expected);
+    EXPECT_EQ(ReadMailboxBytes(theirs), expected);
     // Python does not undo the quoting of "From " lines when it reads: the
     // rest of every message is what Python reads back from its own file.
     for (size_t n = 0; n < sources.size(); ++n)

@@ -1,7 +1,7 @@
 #include "messages/MboxFormat.h"
 
-#include "base/FastMemoryStream.h"
 #include "content/MesgUtils.h"
+#include "fuzz/messages/MailboxRoundTrip.h"
 #include "tests/messages/MesgTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,26 +15,15 @@ QByteArray Bytes(const char* text, qsizetype size = -1)
 
 std::vector<QByteArray> ReadAll(const QByteArray& file)
 {
-    TFastMemoryStream stream;
-    stream.WriteBuffer(file.constData(), file.size());
-    stream.Seek(0, TSeekOrigin::Begin);
-    TMboxReader reader(stream);
-    std::vector<QByteArray> messages;
-    QByteArray source;
-    while (reader.Next(source))
-        messages.push_back(source);
-    EXPECT_EQ(reader.Position(), reader.Size());
+    QString problem;
+    std::vector<QByteArray> messages = ReadMailboxBytes(file, &problem);
+    EXPECT_EQ(problem, QString());
     return messages;
 }
 
 QByteArray WriteAll(const std::vector<QByteArray>& sources)
 {
-    TFastMemoryStream stream;
-    TMboxWriter writer(stream);
-    for (const QByteArray& source : sources)
-        writer.Append("sender@example.org", DateTimeToDays(QDateTime(QDate(2026, 3, 1), QTime(9, 5, 7))), source);
-    writer.Flush();
-    return stream.ToByteArray();
+    return WriteMailboxBytes(sources, "sender@example.org", DateTimeToDays(QDateTime(QDate(2026, 3, 1), QTime(9, 5, 7))));
 }
 
 struct TQuoteCase {
@@ -164,16 +153,6 @@ TEST(MailboxWriter, EndsEveryMessageWithItsLineBreakAndAnEmptyLine)
     EXPECT_EQ(MailboxSeparator("", 0), QByteArray("From  Sat Dec 30 00:00:00 1899"));
     // A line break in an address would forge another message's separator.
     EXPECT_EQ(MailboxSeparator("a\nFrom b\r\x7f", 0), QByteArray("From a_From b__ Sat Dec 30 00:00:00 1899"));
-}
-
-// What a source reads back as: itself, with the line break that the writer
-// adds when it does not end in one (CR LF when its first line ends so).
-QByteArray ReadBackOf(const QByteArray& source)
-{
-    if (source.isEmpty() || source.endsWith('\n'))
-        return source;
-    const qsizetype lf = source.indexOf('\n');
-    return source + (lf > 0 && source[lf - 1] == '\r' ? "\r\n" : "\n");
 }
 
 TEST(MailboxRoundTrip, EverySourceReadsBackByteForByte)
