@@ -20,6 +20,7 @@
 namespace {
 
 constexpr TStoreId kInbox = 1;
+constexpr TStoreId kDeletedItems = 4;
 constexpr TStoreId kDrafts = 5;
 
 class MailboxStore : public ::testing::Test
@@ -156,6 +157,27 @@ TEST_F(MailboxStore, AFailingStoreKeepsTheMessagesImportedBeforeIt)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors.front().contains(QStringLiteral("Error creating new message: injected failure")))
         << errors.front().toStdString();
+}
+
+TEST_F(MailboxStore, AnImportIntoAFolderThatIsGoneSaysSo)
+{
+    TStoreId gone = kNoStoreId;
+    ASSERT_EQ(FModel->Namespace().CreateFolder(kDeletedItems, "Gone", 0, &gone), srOk);
+    const QString file = FFolder + QStringLiteral("/one.mbox");
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("From a\nSubject: x\n\nbody\n");
+    out.close();
+    TOeMesgItems target;
+    Open(target, gone);
+    // Another window deletes the folder for good; this list has not heard of it yet.
+    TStoreNamespace other;
+    ASSERT_EQ(other.Initialize(), srOk);
+    ASSERT_EQ(other.DeleteFolder(gone, 0), srOk);
+    EXPECT_EQ(ImportMailbox(target, file, false), 0);
+    const QStringList errors = TThreadManager::Instance().TakePendingErrors();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors.front(), QStringLiteral("Error creating new message: no such folder or message"));
 }
 
 TEST_F(MailboxStore, ACancelledExportWritesNothingAndAnImportKeepsWhatWasDone)
