@@ -93,10 +93,13 @@ QString FitFileName(const QString& text, qsizetype maxBytes)
 {
     if (QFile::encodeName(text).size() <= maxBytes)
         return text;
+    // Characters are counted one by one: a subject may be very long.
     QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
     qsizetype fits = 0;
+    qsizetype bytes = 0;
     for (qsizetype end = characters.toNextBoundary(); end > 0; end = characters.toNextBoundary()) {
-        if (QFile::encodeName(text.left(end)).size() > maxBytes)
+        bytes += QFile::encodeName(text.mid(fits, end - fits)).size();
+        if (bytes > maxBytes)
             break;
         fits = end;
     }

@@ -74,6 +74,7 @@ TEST_F(MesgFiles, NamesAreShortenedBetweenCharacters)
         {"SurrogatePairsStayWhole", emoji.repeated(3), 7, emoji},
         {"CombiningMarksStayWithTheirLetter", accent.repeated(3), 5, accent},
         {"NothingFits", cjk, 2, QString()},
+        {"VeryLongText", cjk.repeated(200000), 9, cjk.repeated(3)},
     };
     for (const TCase& c : cases)
         EXPECT_EQ(FitFileName(c.Text, c.MaxBytes), c.Fitted) << c.Name;
