@@ -199,7 +199,7 @@ QString SaveMessage(TCliRun& run, TOeMesgItem& item, const QString& folder, bool
             item.SaveToStream(*file);
         }
         return file->Path();
-    } catch (const EStreamError&) {
+    } catch (...) {
         QueueFileError(QDir(folder).filePath(name));
         return {};
     }

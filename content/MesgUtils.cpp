@@ -25,7 +25,6 @@ const QDateTime& DayZero()
 
 constexpr qint64 kMsPerDay = 24LL * 60 * 60 * 1000;
 
-// Codes 0 to 32 at both ends.
 // Blanks and control characters (codes 0 to 32) removed at both ends.
 QString TrimControls(const QString& text)
 {

@@ -41,8 +41,8 @@ void TextBody(const TMimeMessage& message, QByteArray& charset, QByteArray& text
 
 // Writes the whole message into the stream (left open).
 void WriteMessage(const TMimeMessage& message, TStream& stream);
-// Creates (or replaces) the file and writes the message into it; nothing
-// for an empty name.
+// Creates (or replaces) the file with the message, whole or not at all
+// (a failure leaves an existing file as it was); nothing for an empty name.
 void WriteMessageFile(const TMimeMessage& message, const QString& fileName);
 
 // Sets "X-Mailer" in the message's header fields and its generated fields.
