@@ -1,8 +1,8 @@
 #include "app/Activation.h"
 #include "app/FolderTreeWindow.h"
 #include "app/SingleInstance.h"
+#include "app/StoreCheck.h"
 
-#include "engine/StoreNamespace.h"
 #include "store/OutlookError.h"
 #include "ui/MessageBoxes.h"
 
@@ -16,22 +16,6 @@ namespace {
 const QString kProductName = QStringLiteral("Vellumo");
 const QString kSingleInstanceMutex = QStringLiteral("VellumoOneExeMutex");
 
-// The store counts as present when its database can be opened or created.
-bool StorePresent()
-{
-    TStoreNamespace store;
-    const TStoreResult result = store.Initialize();
-    if (result == srOk)
-        return true;
-    std::fprintf(stderr, "vellumo: cannot open the store %s: %s\n",
-                 TStoreNamespace::DefaultStorePath().toLocal8Bit().constData(), StoreResultText(result));
-    QMessageBox box(QMessageBox::Critical, kProductName,
-                    QStringLiteral("Application can not be run on this computer because Outlook Express not installed"));
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -41,7 +25,7 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Quorvan"));
     InstallUiHooks();
 
-    if (!StorePresent())
+    if (!StorePresent(kProductName))
         return 1;
 
     TSingleInstance instance(kSingleInstanceMutex);

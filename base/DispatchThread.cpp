@@ -62,10 +62,9 @@ void TDispatchThread::Post(std::unique_ptr<QEvent> event)
     QCoreApplication::postEvent(FReceiver, event.release());
 }
 
-void TDispatchThread::Stop()
+void TDispatchThread::WakeToStop()
 {
     Post(QEvent::Quit);
-    TExtThread::Stop();
 }
 
 void TDispatchThread::Execute()

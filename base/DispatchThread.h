@@ -20,7 +20,8 @@ class QObject;
 // The work sends pmThreadStarted (0x49D) on the thread, runs the message
 // loop until termination is requested, then sends pmThreadEnding (0x49E).
 // Once termination is requested no further posted message is handled.
-// Stop() posts QEvent::Quit, which wakes a waiting loop at once. An
+// Every stop posts QEvent::Quit, which wakes a waiting loop: with a break
+// request at once, without one after the messages posted before it. An
 // EBreakThread raised while a message is handled ends the loop; any other
 // error goes to the background error queue and the loop goes on.
 //
@@ -39,7 +40,6 @@ public:
     void Post(int message);
     // Posts `event` (a descendant's message with parameters).
     void Post(std::unique_ptr<QEvent> event);
-    void Stop() override;
 
     // Started: the thread has sent pmThreadStarted and runs its loop.
     [[nodiscard]] bool LoopStarted() const { return FLoopStarted.load(); }
@@ -52,6 +52,8 @@ public:
 protected:
     ~TDispatchThread() override;
     void Execute() override;
+    // Posts the quit message.
+    void WakeToStop() override;
     // Runs `loop` until termination is requested, handling posted messages.
     virtual void MessageLoop(QEventLoop& loop);
     // The thread's own handling of a message; true when handled.

@@ -59,6 +59,7 @@ void TExtThread::Start()
 void TExtThread::Stop()
 {
     RequestTerminate();
+    WakeToStop();
     if (IsCurrent() && FWorking.load())
         throw EBreakThread();
 }
@@ -229,6 +230,8 @@ void StopAndFree(TThreadVar& variable, bool requestBreak)
     }
     if (requestBreak)
         thread->Stop();
+    else
+        thread->WakeToStop();
     thread->WaitFor();
     delete thread;
 }

@@ -68,6 +68,11 @@ protected:
     virtual void Execute();
     // Requests termination without raising anything.
     void RequestTerminate() { FTerminated.store(true); }
+    // Runs on every stop, with or without a break request, before the
+    // stopper waits: a thread that sleeps until work arrives must be woken
+    // so that it can end. A plain worker runs its work to the end and needs
+    // nothing.
+    virtual void WakeToStop() {}
 
 private:
     friend class TThreadVar;

@@ -2,6 +2,7 @@
 
 #include "base/Exception.h"
 #include "base/ReadWriteLock.h"
+#include "base/ScopedBatch.h"
 
 #include <QObject>
 
@@ -194,3 +195,6 @@ private:
     std::atomic<bool> FModified{false};
     std::atomic<int> FBatchDepth{0};
 };
+
+// A batch of changes of a collection, ended also when an exception passes.
+using TBatchGuard = TScopedBatch<TSyncItems, &TSyncItems::BeginBatch, &TSyncItems::EndBatch>;

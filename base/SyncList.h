@@ -99,11 +99,15 @@ public:
             Dispose(*it);
     }
 
-    // A copy of the list taken under the read lock.
-    [[nodiscard]] std::vector<T*> Snapshot() const
+    // Calls `use` with every object, in order, under the read lock: no
+    // object can leave the list (and be freed by whoever removes it) while
+    // it is being used.
+    template <class TUse>
+    void ForEach(TUse&& use) const
     {
         TReadGuard guard(FLock);
-        return FItems;
+        for (T* object : FItems)
+            use(object);
     }
 
     void ReadLock() const { FLock.ReadLock(); }

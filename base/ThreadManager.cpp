@@ -41,10 +41,12 @@ TThreadManager::TThreadManager()
     , FReceiver(std::make_unique<TReceiver>(*this))
 {
     // A thread object leaving the registry is being destroyed by its owner:
-    // only its per-thread objects go with it.
+    // only its per-thread objects go with it. The lists are walked under
+    // their registry's read lock, because a list leaves the registry first
+    // thing when it is destroyed: it then waits until the walk is over
+    // instead of going under it.
     FThreads.SetRemovalHandler([this](TExtThread* thread) {
-        for (TThreadObjectList* list : FObjectLists.Snapshot())
-            list->DropThread(thread);
+        FObjectLists.ForEach([thread](TThreadObjectList* list) { list->DropThread(thread); });
     });
 }
 

@@ -69,14 +69,14 @@ void TVirtItems::SetControl(IVirtualListControl* control)
 }
 
 template <class TUse>
-void TVirtItems::WithControl(TUse&& use)
+void TVirtItems::WithControl(TUse&& use) const
 {
     if (TThreadManager::Instance().IsMainThread()) {
         if (IVirtualListControl* control = FControl.load())
             use(control);
         return;
     }
-    TReadGuard<TSyncItems> guard(*this);
+    TReadGuard<const TSyncItems> guard(*this);
     if (IVirtualListControl* control = FControl.load())
         use(control);
 }
@@ -95,7 +95,7 @@ TSyncItemRef TVirtItems::ItemRefForRow(int row)
 {
     TSyncItemRef ref = ItemRef(row);
     if (!ref && (row < 0 || row >= Count()))
-        SendCount();
+        WithControl([this](IVirtualListControl* control) { control->PostItemCount(Count()); });
     return ref;
 }
 
@@ -130,8 +130,9 @@ void TVirtItems::SetCheckedRange(int first, int last, bool checked)
 
 int TVirtItems::CheckedCount() const
 {
-    IVirtualListControl* control = FControl.load();
-    if (!control || !control->ShowsCheckBoxes())
+    bool checkBoxes = false;
+    WithControl([&checkBoxes](IVirtualListControl* control) { checkBoxes = control->ShowsCheckBoxes(); });
+    if (!checkBoxes)
         return 0;
     ReadLock();
     int count = 0;
@@ -160,8 +161,7 @@ void TVirtItems::BatchStateChanged(TBatchState state)
     if (state == TBatchState::Ended) {
         Recount();
         SendCount();
-        if (IVirtualListControl* control = FControl.load())
-            control->ListChanged();
+        WithControl([](IVirtualListControl* control) { control->ListChanged(); });
     }
     TSyncItems::BatchStateChanged(state);
 }

@@ -8,8 +8,8 @@
 
 class TVirtItem;
 
-// What a collection needs of the list control that shows it. The control
-// (a widget, in the ui module) implements it; every call may come from any
+// What a collection needs of the list control that shows it. The control's
+// side (in the ui module) implements it; every call may come from any
 // thread and none of them waits for the main thread.
 class IVirtualListControl
 {
@@ -18,6 +18,10 @@ public:
 
     // Tells the control how many rows exist, without invalidating every row.
     virtual void SendItemCount(int count) = 0;
+    // The same, taken later from the control's event loop: for readers of
+    // cells, under whom the rows must not change. A control whose rows are
+    // never read while they change may take the count at once.
+    virtual void PostItemCount(int count) { SendItemCount(count); }
     // Asks the control to redraw one row.
     virtual void SendRowUpdate(int row) = 0;
     // Tells the control to drop all rows.
@@ -98,7 +102,8 @@ public:
     // The item of a row, under the read lock; none when out of range.
     [[nodiscard]] TVirtItem* ItemForRow(int row) const;
     // The item of a row with a counted reference. An out-of-range row makes
-    // the collection re-send its count, so the control catches up.
+    // the collection post its count, so the control catches up once the
+    // caller, who is reading cells, is done.
     [[nodiscard]] TSyncItemRef ItemRefForRow(int row);
 
     // Tells the control the count, without waiting.
@@ -125,7 +130,7 @@ private:
     // Calls `use` with the control, if there is one. The control lives on the
     // main thread; other threads hold the read lock meanwhile.
     template <class TUse>
-    void WithControl(TUse&& use);
+    void WithControl(TUse&& use) const;
 
     std::atomic<IVirtualListControl*> FControl{nullptr};
 };

@@ -55,6 +55,7 @@ const std::vector<TCliCommand>& CliCommands()
         std::vector<TCliCommand> all;
         AddFolderCommands(all);
         AddMessageCommands(all);
+        AddDbxCommands(all);
         return all;
     }();
     return commands;

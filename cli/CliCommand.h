@@ -68,3 +68,4 @@ struct TCliCommand {
 [[nodiscard]] const std::vector<TCliCommand>& CliCommands();
 void AddFolderCommands(std::vector<TCliCommand>& commands);
 void AddMessageCommands(std::vector<TCliCommand>& commands);
+void AddDbxCommands(std::vector<TCliCommand>& commands);

@@ -6,6 +6,7 @@
 #include "cli/FolderPaths.h"
 #include "cli/MessageSelection.h"
 #include "cli/MessageText.h"
+#include "cli/ProgressPrinter.h"
 #include "cli/TerminalText.h"
 
 #include "base/FastMemoryStream.h"
@@ -26,8 +27,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <unistd.h>
 
 namespace {
 
@@ -217,38 +216,6 @@ int SaveMessages(TCliRun& run)
     }
     return ReportQueuedErrors(run) ? 1 : 0;
 }
-
-// Progress of long work on standard error: a line that rewrites itself on
-// a terminal, a line per tenth otherwise.
-class TProgressPrinter
-{
-public:
-    TProgressPrinter(QTextStream& err, QString label) : FErr(err), FLabel(std::move(label)), FTerminal(isatty(2)) {}
-    ~TProgressPrinter()
-    {
-        if (FShown && FTerminal)
-            FErr << QLatin1Char('\n');
-        FErr.flush();
-    }
-    bool operator()(qint64 done, qint64 total)
-    {
-        const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 100;
-        if (percent != FPercent && (FTerminal || percent / 10 != FPercent / 10)) {
-            FPercent = percent;
-            FShown = true;
-            FErr << (FTerminal ? QStringLiteral("\r%1 %2%") : QStringLiteral("%1 %2%\n")).arg(FLabel).arg(percent);
-            FErr.flush();
-        }
-        return true;
-    }
-
-private:
-    QTextStream& FErr;
-    QString FLabel;
-    bool FTerminal;
-    bool FShown = false;
-    int FPercent = -1;
-};
 
 int ExportFolder(TCliRun& run)
 {

@@ -78,7 +78,7 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         qputenv("VELLUMO_STORE", QFile::encodeName(parser.value(kStoreOption)));
     // A mistyped path must not leave a new, empty store behind.
     const QString store = TStoreNamespace::DefaultStorePath();
-    if (!parser.isSet(kCreateOption) && !QFile::exists(store)) {
+    if (!parser.isSet(kCreateOption) && !TStoreNamespace::StoreExists(store)) {
         err << QStringLiteral("vellumo-cli: no store at %1 (use --create to make a new one)\n").arg(store);
         return 1;
     }

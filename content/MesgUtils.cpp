@@ -25,18 +25,6 @@ const QDateTime& DayZero()
 
 constexpr qint64 kMsPerDay = 24LL * 60 * 60 * 1000;
 
-// Blanks and control characters (codes 0 to 32) removed at both ends.
-QString TrimControls(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first].unicode() <= 32)
-        ++first;
-    while (last > first && text[last - 1].unicode() <= 32)
-        --last;
-    return text.mid(first, last - first);
-}
-
 // Days from 1899-12-30 to 1970-01-01.
 constexpr qint64 kUnixEpochDays = 25569;
 
@@ -168,6 +156,17 @@ QDateTime DaysToDateTime(double days)
 bool IsUnsent(const TMimeMessage* message)
 {
     return message && message->ExtraHeaders().Contains("Unsent");
+}
+
+QString TrimControls(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= 32)
+        ++first;
+    while (last > first && text[last - 1].unicode() <= 32)
+        --last;
+    return text.mid(first, last - first);
 }
 
 void TextBody(const TMimeMessage& message, QByteArray& charset, QByteArray& text)

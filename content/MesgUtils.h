@@ -21,6 +21,12 @@ class TStream;
 // True when the message's extra header fields hold "Unsent"; false for no message.
 [[nodiscard]] bool IsUnsent(const TMimeMessage* message);
 
+// The text with blanks and control characters (codes 0 to 32) removed at
+// both ends. Message text is trimmed once it is decoded: in a stateful
+// charset (ISO-2022-JP, UTF-7) or in UTF-16 a byte below 33 may belong to a
+// character.
+[[nodiscard]] QString TrimControls(const QString& text);
+
 // The text of a message: the first text part of type text/plain, else the
 // first text part, else the message body, as the part holds it. The
 // charset is the part's label, or the message's when the part names none.
@@ -28,10 +34,7 @@ void TextBody(const TMimeMessage& message, QByteArray& charset, QByteArray& text
 
 // TextBody decoded (DecodeBodyText) in `chosen`, or, when that is 0, in the
 // part's own charset (the default message charset for a label the table
-// does not know); then blanks and control characters (codes 0 to 32) are
-// trimmed at both ends. The trimming comes after the decoding: in a
-// stateful charset (ISO-2022-JP, UTF-7) or in UTF-16 a byte below 33 may
-// belong to a character.
+// does not know); then trimmed (TrimControls).
 [[nodiscard]] QString DecodedTextBody(const TMimeMessage& message, CharsetId chosen);
 
 // True when the source begins with a header field: a name of printable

@@ -96,6 +96,14 @@ int TMimeMessage::AttachmentCount() const
     return count;
 }
 
+int TMimeMessage::FirstTextPart(QByteArrayView type) const
+{
+    for (int i = 0; i < PartCount(); ++i)
+        if (Part(i).Kind() == TMimePart::TKind::Text && Part(i).ContentType().startsWith(type))
+            return i;
+    return -1;
+}
+
 std::unique_ptr<TMimeAttachment> TMimeMessage::CreateAttachment() const
 {
     if (OnCreateAttachment)

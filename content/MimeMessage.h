@@ -72,6 +72,9 @@ public:
     void AddPart(std::unique_ptr<TMimePart> part) { FParts.push_back(std::move(part)); }
     void RemovePart(int index);
     [[nodiscard]] int AttachmentCount() const;
+    // The index of the first text part (not an attachment) whose type
+    // begins with `type` ("text/plain", "text/"); -1 when there is none.
+    [[nodiscard]] int FirstTextPart(QByteArrayView type) const;
     [[nodiscard]] bool HasAttachments() const { return AttachmentCount() > 0; }
 
     // The multipart containers, in source order; empty for a single-part message.

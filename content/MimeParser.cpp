@@ -6,6 +6,8 @@
 #include "content/MimeCoders.h"
 #include "content/MimeMessage.h"
 
+#include <optional>
+
 namespace {
 
 bool IsOneOf(const QByteArray& value, std::initializer_list<const char*> names)
@@ -53,6 +55,14 @@ class TBuilder
 public:
     TBuilder(TMimeMessage& message, const TMimeParser::TLimits& limits, TMimeParser::TMode mode)
         : FMessage(message), FLimits(limits), FMode(mode) {}
+
+    // Lets attachments keep their content in `source`, which the parser
+    // reads through streams of type `sourceType` starting at offset 0.
+    void DeferTo(const TSharedSource& source, GType sourceType)
+    {
+        FSource = source;
+        FSourceType = sourceType;
+    }
 
     void Root(GMimeObject* root)
     {
@@ -112,6 +122,12 @@ private:
             AddAttachment(std::move(headers), type, charset, {}, {}, container);
             return;
         }
+        if (declared && FSource) {
+            if (std::optional<TDeferredContent> deferred = Deferred(object, headers, type)) {
+                AddAttachment(std::move(headers), type, charset, {}, {}, container)->SetDeferredContent(*std::move(deferred));
+                return;
+            }
+        }
         // Only plain text can hide more attachments (uuencoded blocks); other
         // text parts are not decoded for the structure.
         if (FMode == TMimeParser::TMode::Structure && type != "text/plain" && !isRoot) {
@@ -147,8 +163,8 @@ private:
             AddAttachment({}, "application/octet-stream", {}, file.Data, file.Name, container);
     }
 
-    void AddAttachment(TMimeHeaders headers, const QByteArray& type, const QByteArray& charset,
-                       const QByteArray& data, const QByteArray& name, int container)
+    TMimeAttachment* AddAttachment(TMimeHeaders headers, const QByteArray& type, const QByteArray& charset,
+                                   const QByteArray& data, const QByteArray& name, int container)
     {
         std::unique_ptr<TMimeAttachment> attachment = FMessage.CreateAttachment();
         attachment->Headers() = std::move(headers);
@@ -158,7 +174,36 @@ private:
             attachment->SetFileName(name);
         attachment->SetDataBytes(data);
         attachment->SetPlace(container, FOrder++);
+        TMimeAttachment* added = attachment.get();
         FMessage.AddPart(std::move(attachment));
+        return added;
+    }
+
+    // Where a leaf's content lies in the shared source, when GMime left it
+    // there (a part, not a message, in a transfer encoding GMime decodes).
+    // XXencode and BinHex name their file inside the content, which the
+    // list needs at once: they are decoded now.
+    std::optional<TDeferredContent> Deferred(GMimeObject* object, const TMimeHeaders& headers, const QByteArray& type) const
+    {
+        if (!GMIME_IS_PART(object) || IsXxencode(headers) || IsBinHex(headers, type))
+            return std::nullopt;
+        GMimeDataWrapper* wrapper = g_mime_part_get_content(GMIME_PART(object));
+        GMimeStream* content = wrapper ? g_mime_data_wrapper_get_stream(wrapper) : nullptr;
+        if (!content || G_OBJECT_TYPE(content) != FSourceType)
+            return std::nullopt;
+        const char* encoding = g_mime_content_encoding_to_string(g_mime_data_wrapper_get_encoding(wrapper));
+        return TDeferredContent(FSource, content->bound_start, content->bound_end, QByteArray(encoding ? encoding : ""));
+    }
+
+    static bool IsXxencode(const TMimeHeaders& headers)
+    {
+        const QByteArray encoding = headers.Value("Content-Transfer-Encoding").trimmed().toLower();
+        return IsOneOf(encoding, {"x-xxencode", "xxencode", "x-xxe", "xxe"});
+    }
+
+    static bool IsBinHex(const TMimeHeaders& headers, const QByteArray& type)
+    {
+        return headers.Value("Content-Transfer-Encoding").toLower().contains("binhex") || type == "application/mac-binhex40";
     }
 
     // The content of a leaf with its transfer encoding removed. XXencode
@@ -179,9 +224,8 @@ private:
         GMimeDataWrapper* wrapper = g_mime_part_get_content(GMIME_PART(object));
         if (!wrapper)
             return {};
-        const QByteArray encoding = headers.Value("Content-Transfer-Encoding").trimmed().toLower();
-        const bool xxe = IsOneOf(encoding, {"x-xxencode", "xxencode", "x-xxe", "xxe"});
-        const bool binhex = encoding.contains("binhex") || type == "application/mac-binhex40";
+        const bool xxe = IsXxencode(headers);
+        const bool binhex = IsBinHex(headers, type);
         if (!xxe && !binhex) {
             g_mime_data_wrapper_write_to_stream(wrapper, memory.Get());
             return BytesOf(memory.Get());
@@ -209,6 +253,8 @@ private:
     TMimeMessage& FMessage;
     const TMimeParser::TLimits& FLimits;
     TMimeParser::TMode FMode;
+    TSharedSource FSource;   // set when attachments may stay in the source
+    GType FSourceType = G_TYPE_INVALID;
     int FOrder = 0;
     int FPartCount = 0;
 };
@@ -236,23 +282,38 @@ TMimeParser::~TMimeParser() = default;
 
 void TMimeParser::Parse(TStream& source, TMimeMessage& message, TMode mode) const
 {
-    message.Clear();
-    const auto stream = TGObjectHandle<GMimeStream>::Adopt(NewGMimeStreamAdapter(source));
-    const auto parser = TGObjectHandle<GMimeParser>::Adopt(g_mime_parser_new_with_stream(stream.Get()));
-    // GMime's parts refer to their content in the source instead of copying
-    // it; the builder decodes everything before the source may change, and
-    // the parts go with `root` at the end of this call.
-    g_mime_parser_set_persist_stream(parser.Get(), TRUE);
-    const auto root = TGObjectHandle<GMimeObject>::Adopt(
-        g_mime_parser_construct_part(parser.Get(), static_cast<GMimeParserOptions*>(FOptions.get())));
-    if (root)
-        TBuilder(message, FLimits, mode).Root(root.Get());
+    Build(source, message, mode == TMode::Deferred ? TMode::Full : mode, nullptr);
 }
 
 void TMimeParser::Parse(const QByteArray& source, TMimeMessage& message, TMode mode) const
 {
-    TFastMemoryStream stream(TFastMemoryStream::BlockSizeFor(source.size()));
-    stream.WriteBuffer(source.constData(), source.size());
-    stream.SetPosition(0);
-    Parse(stream, message, mode);
+    auto stream = std::make_shared<TFastMemoryStream>(TFastMemoryStream::BlockSizeFor(source.size()));
+    stream->WriteBuffer(source.constData(), source.size());
+    Parse(TSharedSource(std::move(stream)), message, mode);
+}
+
+void TMimeParser::Parse(const TSharedSource& source, TMimeMessage& message, TMode mode) const
+{
+    TSourceView view(source);
+    Build(view, message, mode, mode == TMode::Deferred ? &source : nullptr);
+}
+
+void TMimeParser::Build(TStream& source, TMimeMessage& message, TMode mode, const TSharedSource* shared) const
+{
+    message.Clear();
+    const auto stream = TGObjectHandle<GMimeStream>::Adopt(NewGMimeStreamAdapter(source));
+    const auto parser = TGObjectHandle<GMimeParser>::Adopt(g_mime_parser_new_with_stream(stream.Get()));
+    // GMime's parts refer to their content in the source instead of copying
+    // it; the builder decodes what it needs before the source may change
+    // (deferred attachments share the source and keep it), and the parts go
+    // with `root` at the end of this call.
+    g_mime_parser_set_persist_stream(parser.Get(), TRUE);
+    const auto root = TGObjectHandle<GMimeObject>::Adopt(
+        g_mime_parser_construct_part(parser.Get(), static_cast<GMimeParserOptions*>(FOptions.get())));
+    if (!root)
+        return;
+    TBuilder builder(message, FLimits, mode);
+    if (shared)
+        builder.DeferTo(*shared, G_OBJECT_TYPE(stream.Get()));
+    builder.Root(root.Get());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "content/MimeSource.h"
+
 #include <QByteArray>
 
 #include <memory>
@@ -20,8 +22,13 @@ public:
     // Full: every part's content is decoded. Structure: attachments keep
     // their headers, type and name but not their data, and text parts other
     // than plain text have no body (enough for the list fields: charsets and
-    // whether there are attachments, and far cheaper).
-    enum class TMode { Full, Structure };
+    // whether there are attachments, and far cheaper). Deferred: text parts
+    // are decoded as in Full, but attachments in a transfer encoding GMime
+    // knows keep only where their content lies in the source and decode it
+    // when their data is first asked for (showing a message with a large
+    // attachment costs nothing for the attachment). Deferred needs a shared
+    // source; from a plain stream it parses as Full.
+    enum class TMode { Full, Structure, Deferred };
 
     struct TLimits
     {
@@ -41,10 +48,18 @@ public:
     // raises for malformed input.
     void Parse(TStream& source, TMimeMessage& message, TMode mode = TMode::Full) const;
     void Parse(const QByteArray& source, TMimeMessage& message, TMode mode = TMode::Full) const;
+    // Parses the whole source through a view of its own (the source's
+    // position is not used); deferred attachments share the source.
+    void Parse(const TSharedSource& source, TMimeMessage& message, TMode mode = TMode::Full) const;
 
     [[nodiscard]] const TLimits& Limits() const { return FLimits; }
 
 private:
+    // Parses `source` from its position; with `shared`, deferred
+    // attachments keep their content in it (the stream reads `shared` from
+    // its beginning).
+    void Build(TStream& source, TMimeMessage& message, TMode mode, const TSharedSource* shared) const;
+
     struct TOptionsDeleter
     {
         void operator()(void* options) const;

@@ -67,6 +67,13 @@ TStream& TMimeAttachment::Data()
 {
     if (!FData)
         FData = CreateDataStream();
+    if (FDeferred) {
+        // A decoding that fails keeps the content deferred for another try.
+        FData->SetSize(0);
+        FDeferred->DecodeInto(*FData);
+        FDeferred.reset();
+        FData->SetPosition(0);
+    }
     return *FData;
 }
 
@@ -82,11 +89,22 @@ QByteArray TMimeAttachment::DataBytes()
 
 void TMimeAttachment::SetDataBytes(const QByteArray& data)
 {
+    FDeferred.reset();
     TStream& stream = Data();
     stream.SetSize(0);
     stream.SetPosition(0);
     stream.WriteBuffer(data.constData(), data.size());
     stream.SetPosition(0);
+}
+
+void TMimeAttachment::SetDeferredContent(TDeferredContent content)
+{
+    FDeferred = std::move(content);
+}
+
+qint64 TMimeAttachment::Size()
+{
+    return FDeferred ? FDeferred->EstimatedSize() : Data().Size();
 }
 
 std::unique_ptr<TStream> TMimeAttachment::CreateDataStream()

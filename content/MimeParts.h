@@ -1,10 +1,12 @@
 #pragma once
 
 #include "content/MimeHeaders.h"
+#include "content/MimeSource.h"
 
 #include <QByteArray>
 
 #include <memory>
+#include <optional>
 
 class TStream;
 
@@ -93,8 +95,10 @@ private:
 };
 
 // An attachment: its decoded data goes into a data stream that descendants
-// choose (in memory here; a preview keeps nothing). The parser writes the
-// data into Data() and rewinds it.
+// choose (in memory here; a preview keeps nothing). The parser either
+// writes the data into Data() and rewinds it, or, for a message parsed to be
+// shown, leaves the content where it lies in the source (SetDeferredContent)
+// to be decoded when the data is first asked for.
 class TMimeAttachment : public TMimePart
 {
 public:
@@ -102,12 +106,21 @@ public:
     ~TMimeAttachment() override;
     [[nodiscard]] TKind Kind() const override { return TKind::Attachment; }
 
-    // The data stream, created on first use by CreateDataStream.
+    // The data stream, created on first use by CreateDataStream; deferred
+    // content is decoded into it then.
     [[nodiscard]] TStream& Data();
     // The whole data, read from the stream's beginning.
     [[nodiscard]] QByteArray DataBytes();
     // Replaces the data.
     void SetDataBytes(const QByteArray& data);
+
+    // Content still encoded in the message source, decoded on first use.
+    void SetDeferredContent(TDeferredContent content);
+    // False while the content waits undecoded in the source.
+    [[nodiscard]] bool IsDecoded() const { return !FDeferred.has_value(); }
+    // The data's size: exact once decoded, before that estimated from the
+    // encoded content without decoding it (TDeferredContent::EstimatedSize).
+    [[nodiscard]] qint64 Size();
 
 protected:
     // The stream that receives the data; an in-memory stream by default.
@@ -115,4 +128,5 @@ protected:
 
 private:
     std::unique_ptr<TStream> FData;
+    std::optional<TDeferredContent> FDeferred;
 };

@@ -1,5 +1,7 @@
 #include "engine/SqlDatabase.h"
 
+#include <QUrl>
+
 #include <sqlite3.h>
 
 TStoreResult ResultFromSqlite(int code)
@@ -80,26 +82,52 @@ bool TSqlStatement::IsNull(int column) const
 
 TSqlDatabase::~TSqlDatabase()
 {
-    for (auto& [sql, stmt] : FCache)
-        sqlite3_finalize(stmt);
-    if (FDb)
-        sqlite3_close_v2(FDb);
+    Close();
 }
 
-void TSqlDatabase::Open(const QString& path)
+void TSqlDatabase::Close() noexcept
 {
-    const QByteArray file = path.toUtf8();
-    const int rc = sqlite3_open_v2(file.constData(), &FDb,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                   nullptr);
+    for (auto& [sql, stmt] : FCache)
+        sqlite3_finalize(stmt);
+    FCache.clear();
+    if (FDb)
+        sqlite3_close_v2(FDb);
+    FDb = nullptr;
+}
+
+void TSqlDatabase::Open(const QString& path, TOpenMode mode)
+{
+    Close();
+    QByteArray file = path.toUtf8();
+    int flags = SQLITE_OPEN_NOMUTEX;
+    switch (mode) {
+    case TOpenMode::Create:
+        flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+        break;
+    case TOpenMode::Existing:
+        // SQLite falls back to reading only when the file is write-protected.
+        flags |= SQLITE_OPEN_READWRITE;
+        break;
+    case TOpenMode::Immutable:
+        // Without write access to the folder a store in WAL mode can only be
+        // read as immutable: SQLite then needs no -shm file and takes no locks.
+        file = QUrl::fromLocalFile(path).toEncoded() + "?immutable=1";
+        flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+        break;
+    }
+    const int rc = sqlite3_open_v2(file.constData(), &FDb, flags, nullptr);
     if (rc != SQLITE_OK) {
         TSqlError error{rc, QByteArray(FDb ? sqlite3_errmsg(FDb) : "cannot open")};
-        sqlite3_close_v2(FDb);
-        FDb = nullptr;
+        Close();
         throw error;
     }
     sqlite3_extended_result_codes(FDb, 1);
     sqlite3_busy_timeout(FDb, kStoreBusyTimeoutMs);
+}
+
+bool TSqlDatabase::IsReadOnly() const
+{
+    return FDb && sqlite3_db_readonly(FDb, "main") == 1;
 }
 
 void TSqlDatabase::Execute(const char* sql)
@@ -129,6 +157,12 @@ TSqlStatement TSqlDatabase::Prepare(const char* sql)
         it = FCache.emplace(sql, stmt).first;
     }
     return TSqlStatement(it->second, FDb);
+}
+
+qint64 TSqlDatabase::QueryInt(const char* sql)
+{
+    TSqlStatement select = Prepare(sql);
+    return select.Step() ? select.Int(0) : 0;
 }
 
 qint64 TSqlDatabase::LastInsertId() const

@@ -58,14 +58,24 @@ public:
     TSqlDatabase(const TSqlDatabase&) = delete;
     TSqlDatabase& operator=(const TSqlDatabase&) = delete;
 
-    // Opens (or creates) the file; throws TSqlError.
-    void Open(const QString& path);
+    enum class TOpenMode {
+        Create,      // read and write; a missing file is created
+        Existing,    // read and write when the file allows it, else read only
+        Immutable,   // read only, for files nobody can change (read-only media)
+    };
+
+    // Opens the file; throws TSqlError. An open connection is closed first.
+    void Open(const QString& path, TOpenMode mode);
+    void Close() noexcept;
     [[nodiscard]] bool IsOpen() const { return FDb != nullptr; }
+    [[nodiscard]] bool IsReadOnly() const;
 
     // Runs one or more statements without results.
     void Execute(const char* sql);
     void Rollback() noexcept;
     [[nodiscard]] TSqlStatement Prepare(const char* sql);
+    // The first column of the first row of a statement prepared once.
+    [[nodiscard]] qint64 QueryInt(const char* sql);
     [[nodiscard]] qint64 LastInsertId() const;
     [[nodiscard]] int Changes() const;
     [[noreturn]] void Fail(int code) const;

@@ -1,5 +1,7 @@
 #include "engine/StoreConnection.h"
 
+#include "engine/StoreSchema.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -13,8 +15,6 @@ namespace {
 // namespace reaches the receivers of all of them.
 std::mutex gConnectionsMutex;
 std::vector<TStoreConnection*> gConnections;
-
-constexpr int kSchemaVersion = 1;
 
 } // namespace
 
@@ -32,70 +32,63 @@ TStoreConnection::~TStoreConnection()
 TStoreResult TStoreConnection::Open()
 {
     const TStoreResult result = Run(TStoreOp::Initialize, false, [this] {
-        FDb.Open(FPath);
-        // Reading the header first: a file that is not a database fails here,
-        // before anything could be written to it.
-        FDb.Execute("SELECT count(*) FROM sqlite_master");
-        CreateSchema();
+        OpenDatabase();
         return srOk;
     });
     if (result == srOk) {
         std::lock_guard lock(gConnectionsMutex);
         gConnections.push_back(this);
+    } else {
+        FDb.Close();
     }
     return result;
 }
 
-void TStoreConnection::CreateSchema()
+void TStoreConnection::OpenDatabase()
 {
-    qint64 current = 0;
-    {
-        TSqlStatement version = FDb.Prepare("PRAGMA user_version");
-        version.Step();
-        current = version.Int(0);
-    }
-    if (current == kSchemaVersion) {
-        FDb.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=OFF");
+    using TMode = TSqlDatabase::TOpenMode;
+    if (!TStoreSchema::FileHasContent(FPath)) {
+        FDb.Open(FPath, TMode::Create);
+        PrepareForWriting();
         return;
     }
-    if (current > kSchemaVersion)
-        FDb.Fail(SQLITE_NOTADB);   // written by a newer program: never touch it
-    // auto_vacuum must be chosen before the first table exists.
-    FDb.Execute("PRAGMA auto_vacuum=INCREMENTAL; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
-    TSqlTransaction transaction(FDb);
-    FDb.Execute(
-        "CREATE TABLE folders("
-        "  id INTEGER PRIMARY KEY AUTOINCREMENT,"
-        "  parent INTEGER NOT NULL,"
-        "  name BLOB NOT NULL,"
-        "  special INTEGER NOT NULL DEFAULT -1);"
-        "CREATE INDEX folders_parent ON folders(parent, id);"
-        "CREATE TABLE messages("
-        "  id INTEGER PRIMARY KEY AUTOINCREMENT,"
-        "  folder INTEGER NOT NULL,"
-        "  state INTEGER NOT NULL,"
-        "  size INTEGER NOT NULL,"
-        "  received INTEGER NOT NULL,"
-        "  source BLOB NOT NULL);"
-        // Covering index: listing a folder never reads the sources.
-        "CREATE INDEX messages_folder ON messages(folder, id, state, size, received);"
-        "CREATE TABLE settings(key BLOB PRIMARY KEY, value INTEGER NOT NULL);"
-        "INSERT INTO folders(id, parent, name, special) VALUES"
-        "  (0, -1, '', -1),"
-        "  (1, 0, 'Inbox', 0),"
-        "  (2, 0, 'Outbox', 1),"
-        "  (3, 0, 'Sent Items', 2),"
-        "  (4, 0, 'Deleted Items', 3),"
-        "  (5, 0, 'Drafts', 4);"
-        "PRAGMA user_version=1;");
-    transaction.Commit();
+    FDb.Open(FPath, TMode::Existing);
+    TStoreSchema::TInfo info;
+    try {
+        info = TStoreSchema::Inspect(FDb);
+    } catch (const TSqlError& error) {
+        // A store in WAL mode cannot be read where its -shm file cannot be
+        // made (a read-only folder): it is then read as an immutable file.
+        const int code = error.Code & 0xFF;
+        if (code != SQLITE_READONLY && code != SQLITE_CANTOPEN)
+            throw;
+        FDb.Open(FPath, TMode::Immutable);
+        info = TStoreSchema::Inspect(FDb);
+    }
+    if (info.Kind == TStoreSchema::TKind::Foreign || info.Version > TStoreSchema::CurrentVersion())
+        throw TSqlError{SQLITE_NOTADB, "the file is not a store of this program"};
+    if (!FDb.IsReadOnly()) {
+        PrepareForWriting();
+        return;
+    }
+    // A store that cannot be written can be browsed, but not upgraded.
+    if (info.Kind != TStoreSchema::TKind::Store || info.Version != TStoreSchema::CurrentVersion())
+        throw TSqlError{SQLITE_READONLY, "the store needs an upgrade but cannot be written"};
+}
+
+void TStoreConnection::PrepareForWriting()
+{
+    TStoreSchema::Prepare(FDb);
+    FDb.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=OFF");
 }
 
 TStoreResult TStoreConnection::Run(TStoreOp op, bool write, const std::function<TStoreResult()>& body)
 {
     if (TStoreFaults::ShouldFail(op))
         return srInjectedFailure;
-    FPending.clear();
+    // A call made while another runs (a read from inside an operation)
+    // must not take or drop the notifications of the one outside it.
+    std::vector<std::unique_ptr<TStoreEvent>> outer = std::exchange(FPending, {});
     TStoreResult result = srOk;
     try {
         if (write) {
@@ -111,9 +104,9 @@ TStoreResult TStoreConnection::Run(TStoreOp op, bool write, const std::function<
     } catch (const std::bad_alloc&) {
         result = srFail;
     }
+    const std::vector<std::unique_ptr<TStoreEvent>> pending = std::exchange(FPending, std::move(outer));
     if (result == srOk)
-        PostPending();
-    FPending.clear();
+        PostPending(pending);
     return result;
 }
 
@@ -131,12 +124,12 @@ void TStoreConnection::NotifyFolderChange(int type, TStoreId folder)
     Notify(std::move(event));
 }
 
-void TStoreConnection::PostPending()
+void TStoreConnection::PostPending(const std::vector<std::unique_ptr<TStoreEvent>>& pending) const
 {
-    if (FPending.empty())
+    if (pending.empty())
         return;
     std::lock_guard lock(gConnectionsMutex);
-    for (const auto& event : FPending) {
+    for (const auto& event : pending) {
         for (const TStoreConnection* connection : gConnections) {
             if (connection->FPath == FPath)
                 connection->Deliver(*event);

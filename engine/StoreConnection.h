@@ -45,6 +45,11 @@ public:
     TStoreResult MessageProps(TStoreId folder, TStoreId id, TMessageProps& props);
     TStoreResult MessageSource(TStoreId folder, TStoreId id, QByteArray& source);
     TStoreResult SaveMessage(TStoreId folder, const QByteArray& source, quint32 state, TStoreId* newId);
+    // Messages brought in from another program's files: the record of where
+    // each came from is written in the same transaction as the message.
+    TStoreResult SaveImportedMessages(TStoreId folder, const std::vector<TImportedMessage>& messages,
+                                      TMessageIdList* newIds);
+    TStoreResult FindImportedMessage(const TImportOrigin& origin, TStoreId* id);
     TStoreResult CopyMoveMessages(TStoreId source, TStoreId target, const TMessageIdList& ids, bool move,
                                   IStoreProgress* sink);
     TStoreResult DeleteMessages(TStoreId folder, const TMessageIdList& ids, IStoreProgress* sink);
@@ -88,14 +93,21 @@ private:
         size_t Next = 0;
     };
 
-    void CreateSchema();
+    // Opens the file: creates a store where there is none, upgrades an
+    // older one, and opens one that cannot be written for reading only.
+    void OpenDatabase();
+    void PrepareForWriting();
+    // Adds a message inside the running operation; an invalid `received`
+    // is taken from the source's topmost "Received:" header, else now.
+    TStoreResult InsertMessage(TStoreId folder, const QByteArray& source, quint32 state, QDateTime received,
+                               TStoreId* newId);
     TStoreResult ReadFolderProps(TStoreId id, TFolderProps& props);
     // Posts the unread-count (5) and message-count (8) changes of a folder.
     void NotifyCountChanges(TStoreId folder, bool unreadChanged, bool totalChanged);
     // How many of the messages are unread; raises nothing, but returns -1
     // when one of them is not in the folder.
     int UnreadAmong(TStoreId folder, const TMessageIdList& ids);
-    void PostPending();
+    void PostPending(const std::vector<std::unique_ptr<TStoreEvent>>& pending) const;
     void Deliver(const TStoreEvent& event) const;
 
     QString FPath;

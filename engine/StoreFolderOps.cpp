@@ -90,9 +90,7 @@ TStoreResult TStoreConnection::ReadFolderProps(TStoreId id, TFolderProps& props)
 {
     TSqlStatement select = FDb.Prepare(
         "SELECT parent, name, special,"
-        " (SELECT count(*) FROM folders c WHERE c.parent = f.id),"
-        " (SELECT count(*) FROM messages m WHERE m.folder = f.id AND (m.state & 2) != 0),"
-        " (SELECT count(*) FROM messages m WHERE m.folder = f.id)"
+        " (SELECT count(*) FROM folders c WHERE c.parent = f.id), unread, total"
         " FROM folders f WHERE id = ?");
     select.Bind(1, id);
     if (id == kNoStoreId || !select.Step())

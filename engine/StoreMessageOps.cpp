@@ -38,6 +38,17 @@ TMessageIdList WithoutDuplicates(const TMessageIdList& ids)
     return unique;
 }
 
+// The sink hears of an operation's progress only once it has committed:
+// called from inside the transaction, a sink that calls the store (a
+// progress dialog lets other windows run) would find it busy.
+void ReportProgress(IStoreProgress* sink, quint32 total)
+{
+    if (!sink)
+        return;
+    for (quint32 done = 1; done <= total; ++done)
+        sink->NotifyProgress(done, total);
+}
+
 } // namespace
 
 void TStoreConnection::NotifyCountChanges(TStoreId folder, bool unreadChanged, bool totalChanged)
@@ -104,46 +115,51 @@ TStoreResult TStoreConnection::MessageSource(TStoreId folder, TStoreId id, QByte
 TStoreResult TStoreConnection::SaveMessage(TStoreId folder, const QByteArray& source, quint32 state,
                                            TStoreId* newId)
 {
-    return Run(TStoreOp::SaveMessage, true, [&] {
-        if (!FolderExists(FDb, folder) || folder == kRootFolderId)
-            return srNotFound;
-        QDateTime received = ReceivedDateOf(source);
-        if (!received.isValid())
-            received = QDateTime::currentDateTimeUtc();
-        FDb.Prepare("INSERT INTO messages(folder, state, size, received, source) VALUES (?, ?, ?, ?, ?)")
-            .Bind(1, folder)
-            .Bind(2, state)
-            .Bind(3, source.size())
-            .Bind(4, received.toSecsSinceEpoch())
-            .Bind(5, source)
-            .Exec();
-        const TStoreId id = static_cast<TStoreId>(FDb.LastInsertId());
-        if (FDb.LastInsertId() >= static_cast<qint64>(kNoStoreId))
-            return srFail;
-        if (newId)
-            *newId = id;
-        auto event = std::make_unique<TStoreEvent>(seNewMessage, folder);
-        event->Ids = {id};
-        Notify(std::move(event));
-        NotifyCountChanges(folder, (state & kMsgUnread) != 0, true);
-        return srOk;
-    });
+    return Run(TStoreOp::SaveMessage, true, [&] { return InsertMessage(folder, source, state, QDateTime(), newId); });
+}
+
+TStoreResult TStoreConnection::InsertMessage(TStoreId folder, const QByteArray& source, quint32 state,
+                                             QDateTime received, TStoreId* newId)
+{
+    if (!FolderExists(FDb, folder) || folder == kRootFolderId)
+        return srNotFound;
+    if (!received.isValid())
+        received = ReceivedDateOf(source);
+    if (!received.isValid())
+        received = QDateTime::currentDateTimeUtc();
+    FDb.Prepare("INSERT INTO messages(folder, state, size, received, source) VALUES (?, ?, ?, ?, ?)")
+        .Bind(1, folder)
+        .Bind(2, state)
+        .Bind(3, source.size())
+        .Bind(4, received.toSecsSinceEpoch())
+        .Bind(5, source)
+        .Exec();
+    const TStoreId id = static_cast<TStoreId>(FDb.LastInsertId());
+    if (FDb.LastInsertId() >= static_cast<qint64>(kNoStoreId))
+        return srFail;
+    if (newId)
+        *newId = id;
+    auto event = std::make_unique<TStoreEvent>(seNewMessage, folder);
+    event->Ids = {id};
+    Notify(std::move(event));
+    NotifyCountChanges(folder, (state & kMsgUnread) != 0, true);
+    return srOk;
 }
 
 TStoreResult TStoreConnection::CopyMoveMessages(TStoreId source, TStoreId target, const TMessageIdList& ids,
                                                 bool move, IStoreProgress* sink)
 {
-    return Run(TStoreOp::CopyMoveMessages, true, [&] {
+    quint32 total = 0;
+    const TStoreResult result = Run(TStoreOp::CopyMoveMessages, true, [&] {
         if (!FolderExists(FDb, source) || !FolderExists(FDb, target) || target == kRootFolderId)
             return srNotFound;
         const TMessageIdList unique = WithoutDuplicates(ids);
         const int unread = UnreadAmong(source, unique);
         if (unread < 0)
             return srNotFound;
+        total = static_cast<quint32>(unique.size());
         if (move && source == target)
             return srOk;
-        const auto total = static_cast<quint32>(unique.size());
-        quint32 done = 0;
         for (TStoreId id : unique) {
             TStoreId newId = id;
             if (move) {
@@ -161,8 +177,6 @@ TStoreResult TStoreConnection::CopyMoveMessages(TStoreId source, TStoreId target
             auto event = std::make_unique<TStoreEvent>(seNewMessage, target);
             event->Ids = {newId};
             Notify(std::move(event));
-            if (sink)
-                sink->NotifyProgress(++done, total);
         }
         if (move && !unique.isEmpty()) {
             auto event = std::make_unique<TStoreEvent>(seMessagesDeleted, source);
@@ -174,15 +188,17 @@ TStoreResult TStoreConnection::CopyMoveMessages(TStoreId source, TStoreId target
         NotifyCountChanges(target, unread > 0, !unique.isEmpty());
         return srOk;
     });
+    if (result == srOk)
+        ReportProgress(sink, total);
+    return result;
 }
 
 TStoreResult TStoreConnection::DeleteMessages(TStoreId folder, const TMessageIdList& ids, IStoreProgress* sink)
 {
     // Outside Deleted Items a deletion is a move into it, as users expect.
-    TStoreResult result = srOk;
     TStoreId deletedItems = kNoStoreId;
     bool final = false;
-    result = Run(TStoreOp::DeleteMessages, false, [&] {
+    TStoreResult result = Run(TStoreOp::DeleteMessages, false, [&] {
         TSqlStatement select = FDb.Prepare(
             "WITH RECURSIVE up(id) AS (SELECT ?1 UNION ALL"
             "  SELECT f.parent FROM folders f JOIN up u ON f.id = u.id WHERE f.parent >= 0)"
@@ -199,23 +215,24 @@ TStoreResult TStoreConnection::DeleteMessages(TStoreId folder, const TMessageIdL
         return result;
     if (!final)
         return CopyMoveMessages(folder, deletedItems, ids, true, sink);
-    return Run(TStoreOp::DeleteMessages, true, [&] {
+    quint32 total = 0;
+    result = Run(TStoreOp::DeleteMessages, true, [&] {
         const TMessageIdList unique = WithoutDuplicates(ids);
         const int unread = FolderExists(FDb, folder) ? UnreadAmong(folder, unique) : -1;
         if (unread < 0)
             return srNotFound;
-        quint32 done = 0;
-        for (TStoreId id : unique) {
+        for (TStoreId id : unique)
             FDb.Prepare("DELETE FROM messages WHERE id = ?").Bind(1, id).Exec();
-            if (sink)
-                sink->NotifyProgress(++done, static_cast<quint32>(unique.size()));
-        }
+        total = static_cast<quint32>(unique.size());
         auto event = std::make_unique<TStoreEvent>(seMessagesDeleted, folder);
         event->Ids = unique;
         Notify(std::move(event));
         NotifyCountChanges(folder, unread > 0, !unique.isEmpty());
         return srOk;
     });
+    if (result == srOk)
+        ReportProgress(sink, total);
+    return result;
 }
 
 TStoreResult TStoreConnection::MarkMessages(TStoreId folder, const TMessageIdList& ids, bool read)

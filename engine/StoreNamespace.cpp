@@ -1,6 +1,7 @@
 #include "engine/StoreNamespace.h"
 
 #include "engine/StoreConnection.h"
+#include "engine/StoreSchema.h"
 
 #include "base/SafeFile.h"
 
@@ -16,6 +17,11 @@ QString TStoreNamespace::DefaultStorePath()
         return fromEnvironment;
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
            + QStringLiteral("/vellumo/store.db");
+}
+
+bool TStoreNamespace::StoreExists(const QString& path)
+{
+    return TStoreSchema::FileHasContent(path);
 }
 
 TStoreNamespace::TStoreNamespace() = default;

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class QIODevice;
 class QObject;
@@ -28,7 +29,15 @@ public:
     // The store file: $VELLUMO_STORE, else $XDG_DATA_HOME/vellumo/store.db.
     [[nodiscard]] static QString DefaultStorePath();
 
-    // Opens (creating when missing) the store at `path`, or at the default path.
+    // True when something is at the path that is not an empty file: a
+    // store, or a file the store refuses. A missing or empty file is no store.
+    [[nodiscard]] static bool StoreExists(const QString& path);
+
+    // Opens the store at `path`, or at the default path. Where there is no
+    // store it creates one; an older store is upgraded. A file that is not a
+    // store (another program's database included) is refused with
+    // srNotADatabase and left as it is. A store that cannot be written opens
+    // for reading; its changes then fail with srReadOnly.
     TStoreResult Initialize(const QString& path = QString());
     [[nodiscard]] bool IsInitialized() const { return FConnection != nullptr; }
     [[nodiscard]] QString Path() const;
@@ -48,6 +57,10 @@ public:
     // Folder-changed notifications (2624) go to receivers registered here.
     TStoreResult RegisterNotification(quint32 flags, QObject* receiver);
     TStoreResult UnregisterNotification(QObject* receiver);
+
+    // The message imported from `origin`, when it is still in the store (in
+    // any folder); srNotFound when it was never imported or is gone for good.
+    TStoreResult FindImportedMessage(const TImportOrigin& origin, TStoreId* id);
 
     // Integer settings kept in the store; srNotFound when never written.
     TStoreResult ReadSetting(const QByteArray& key, qint64& value);
@@ -84,10 +97,18 @@ public:
     // Stores the whole stream (read from its beginning) with the given state.
     TStoreResult SaveMessage(QIODevice& stream, quint32 state, TStoreId* newId);
     TStoreResult SaveMessage(const QByteArray& source, quint32 state, TStoreId* newId);
+    // Stores messages brought in from another program's files, each with
+    // its received date (the store's own rule when invalid) and a record of
+    // its origin, all in one transaction: all are saved or none. Importing a
+    // file again can then tell they are there (FindImportedMessage). Many
+    // messages in one call write much less than one call each.
+    TStoreResult SaveImportedMessages(const std::vector<TImportedMessage>& messages, TMessageIdList* newIds);
 
-    // flags 1 moves, 0 copies.
+    // flags 1 moves, 0 copies. The sink hears the progress (done, total)
+    // after the operation has committed, so that it may call the store.
     TStoreResult CopyMoveMessages(TStoreFolder& target, const TMessageIdList& ids, quint32 flags, quint32 reserved,
                                   IStoreProgress* sink);
+    // The sink is called as for CopyMoveMessages.
     TStoreResult DeleteMessages(const TMessageIdList& ids, quint32 flags, IStoreProgress* sink);
     TStoreResult MarkMessagesAsRead(bool read, quint32 flags, const TMessageIdList& ids);
     TStoreResult Compact(quint32 flags);

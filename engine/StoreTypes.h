@@ -74,6 +74,21 @@ struct TMessageProps {
 
 using TMessageIdList = QVector<TStoreId>;
 
+// Where an imported message came from: its file, by an identity that the
+// importer derives from the file's contents, and its place in that file.
+struct TImportOrigin {
+    QByteArray File;
+    qint64 Entry = 0;
+};
+
+// A message brought in from another program's file.
+struct TImportedMessage {
+    TImportOrigin Origin;
+    QByteArray Source;
+    quint32 State = 0;
+    QDateTime Received;   // invalid: the store's own rule
+};
+
 // Receives the progress of long operations (copy, move, delete).
 class IStoreProgress
 {

@@ -24,12 +24,8 @@ CharsetId LabelCharset(const QByteArray& label)
 // The first text part whose type begins with `type`; none when absent.
 const TMimePart* FirstTextPart(const TMimeMessage& message, QByteArrayView type)
 {
-    for (int i = 0; i < message.PartCount(); ++i) {
-        const TMimePart& part = message.Part(i);
-        if (part.Kind() == TMimePart::TKind::Text && part.ContentType().startsWith(type))
-            return &part;
-    }
-    return nullptr;
+    const int index = message.FirstTextPart(type);
+    return index < 0 ? nullptr : &message.Part(index);
 }
 
 } // namespace

@@ -109,6 +109,11 @@ void TMesgItem::ResetFields()
 
 void TMesgItem::DecodeInto(TMimeMessage& message, bool headerOnly)
 {
+    DecodeInto(message, headerOnly ? TMimeParser::TMode::Structure : TMimeParser::TMode::Full);
+}
+
+void TMesgItem::DecodeInto(TMimeMessage& message, TMimeParser::TMode mode)
+{
     message.Clear();
     // The parse works on a stream of its own holding: another thread may
     // give the item a new source meanwhile (under the collection's lock).
@@ -120,20 +125,19 @@ void TMesgItem::DecodeInto(TMimeMessage& message, bool headerOnly)
         static_cast<void>(Source());   // an item without one gets it here
         held = FSource;
     }
-    TFastMemoryStream& source = *held;
-    source.SetPosition(0);
     TMesgItems* items = Items();
     thread_local const TMimeParser fallback;
     const TMimeParser& parser = items ? items->Parser() : fallback;
-    const auto mode = headerOnly ? TMimeParser::TMode::Structure : TMimeParser::TMode::Full;
     if (!FFields.QuotedPrintable) {
-        parser.Parse(source, message, mode);
+        // Read through a view of its own: the source's position is shared
+        // with every other reader of the item.
+        parser.Parse(TSharedSource(held), message, mode);
         return;
     }
     // The rewriting keeps a parser that stops at a line holding a single
     // "." from ending the message early, and drops carriage returns that a
     // mailer encoded as "=0D" in front of the real line end.
-    QByteArray text = DropEncodedCarriageReturns(source.ToByteArray());
+    QByteArray text = DropEncodedCarriageReturns(held->ToByteArray());
     text.replace("\r\n.\r\n", "\r\n=2E\r\n");
     parser.Parse(text, message, mode);
 }

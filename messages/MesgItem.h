@@ -2,6 +2,7 @@
 
 #include "base/VirtItems.h"
 #include "content/MesgUtils.h"
+#include "content/MimeParser.h"
 #include "messages/MesgFields.h"
 
 #include <QByteArray>
@@ -44,7 +45,10 @@ public:
     // hold a single ".", which become "=2E". With `headerOnly` the
     // structure is parsed but attachments are not decoded (the list fields
     // need no more).
-    virtual void DecodeInto(TMimeMessage& message, bool headerOnly = false);
+    void DecodeInto(TMimeMessage& message, bool headerOnly = false);
+    // The same in any parser mode; a reading pane uses Deferred, so that
+    // the message's attachments share the source and decode when opened.
+    virtual void DecodeInto(TMimeMessage& message, TMimeParser::TMode mode);
     // Copies the held source into the target; EMesgError without a source.
     virtual void WriteSource(TStream& target);
     // Creates (or replaces) the file with the source, whole or not at all;

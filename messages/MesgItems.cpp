@@ -250,9 +250,8 @@ void TMesgItems::LoadMessages() {}
 
 void TMesgItems::Resort()
 {
-    BeginBatch();
+    const TBatchGuard batch(*this);
     Sort();
-    EndBatch();
 }
 
 TSortOrder TMesgItems::SortOrder() const

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 
 #include <atomic>
+#include <functional>
 
 namespace {
 
@@ -28,6 +29,16 @@ void ApplyCaptions(const std::vector<std::pair<QString, QString>>& entries, cons
             if (firstOnly)
                 break;
         }
+}
+
+// The text of a numbered lookup, or `fallback` when the entry does not exist.
+QString OrFallback(const std::function<QString()>& lookup, const QString& fallback)
+{
+    try {
+        return lookup();
+    } catch (const EStringListError&) {
+        return fallback;
+    }
 }
 
 } // namespace
@@ -51,8 +62,16 @@ QString ProgramDisplayName()
 
 TGlobStrings::TGlobStrings()
 {
+    // In the order of TLangSection.
+    SetKnownSections({QStringLiteral("Common"), QStringLiteral("Error"), QStringLiteral("ShellError"),
+                      QStringLiteral("OutlookError"), QStringLiteral("Hint"), QStringLiteral("ParaCopier")});
+    // Until a file is loaded, the built-in English texts answer.
     Assign(BuiltInTexts());
-    TakeSectionIndices();
+}
+
+int TGlobStrings::SectionIndex(TLangSection section) const
+{
+    return KnownSectionIndex(static_cast<int>(section));
 }
 
 QString TGlobStrings::FileName() const
@@ -76,27 +95,16 @@ void TGlobStrings::LoadLanguage(const QString& path)
     // so it runs before the old texts are given up.
     loaded.Index();
     AddMissingBuiltInTexts(loaded);
+    const QString name = loaded.NamedValue(loaded.SectionIndexOf(QStringLiteral("Program")), QStringLiteral("Name"));
+    // The content and the indices of the common sections change together.
     TakeOver(loaded);
-    TakeSectionIndices();
     {
         std::lock_guard lock(FNamesMutex);
         FFileName = path;
+        if (!name.isEmpty())
+            FDisplayName = name;
     }
     ApplyMenu(nullptr);
-}
-
-void TGlobStrings::TakeSectionIndices()
-{
-    FCommonSection = SectionIndexOf(QStringLiteral("Common"));
-    FErrorSection = SectionIndexOf(QStringLiteral("Error"));
-    FShellErrorSection = SectionIndexOf(QStringLiteral("ShellError"));
-    FOutlookErrorSection = SectionIndexOf(QStringLiteral("OutlookError"));
-    FHintSection = SectionIndexOf(QStringLiteral("Hint"));
-    FParaCopierSection = SectionIndexOf(QStringLiteral("ParaCopier"));
-    const QString name = NamedValue(SectionIndexOf(QStringLiteral("Program")), QStringLiteral("Name"));
-    std::lock_guard lock(FNamesMutex);
-    if (!name.isEmpty())
-        FDisplayName = name;
 }
 
 QString TGlobStrings::TextOf(int number, int section) const
@@ -104,6 +112,13 @@ QString TGlobStrings::TextOf(int number, int section) const
     if (number < 0)
         return {};
     return NumberedValue(section >= 0 ? section : CurrentSection(), number);
+}
+
+QString TGlobStrings::TextOf(int number, TLangSection section) const
+{
+    if (number < 0)
+        return {};
+    return KnownNumberedValue(static_cast<int>(section), number);
 }
 
 QString TGlobStrings::TextIn(int number, const QString& section) const
@@ -115,11 +130,12 @@ QString TGlobStrings::TextIn(int number, const QString& section) const
 
 QString TGlobStrings::TextOr(int number, int section, const QString& fallback) const
 {
-    try {
-        return TextOf(number, section);
-    } catch (const EStringListError&) {
-        return fallback;
-    }
+    return OrFallback([&] { return TextOf(number, section); }, fallback);
+}
+
+QString TGlobStrings::TextOr(int number, TLangSection section, const QString& fallback) const
+{
+    return OrFallback([&] { return TextOf(number, section); }, fallback);
 }
 
 QString TGlobStrings::FormatText(const QString& text, const QVariantList& args)
@@ -138,14 +154,19 @@ QString TGlobStrings::FormatTextOf(int number, int section, const QVariantList& 
     return FormatText(TextOf(number, section), args);
 }
 
+QString TGlobStrings::FormatTextOf(int number, TLangSection section, const QVariantList& args) const
+{
+    return FormatText(TextOf(number, section), args);
+}
+
 QString TGlobStrings::HintText(const QString& name) const
 {
-    return NamedValue(FHintSection, name);
+    return KnownNamedValue(static_cast<int>(TLangSection::Hint), name);
 }
 
 QString TGlobStrings::CommonText(const QString& name) const
 {
-    return NamedValue(FCommonSection, name);
+    return KnownNamedValue(static_cast<int>(TLangSection::Common), name);
 }
 
 QString TGlobStrings::OkText() const

@@ -1,7 +1,9 @@
 #include "settings/IniDocument.h"
 
 #include "settings/IniErrors.h"
+#include "settings/IniValueText.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,61 +18,10 @@ bool SameName(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-QString Escape(const QString& value)
-{
-    QString result;
-    result.reserve(value.size());
-    for (const QChar c : value) {
-        if (c == QLatin1Char('\\'))
-            result += QLatin1String("\\\\");
-        else if (c == QLatin1Char('\n'))
-            result += QLatin1String("\\n");
-        else if (c == QLatin1Char('\r'))
-            result += QLatin1String("\\r");
-        else if (c.isNull())
-            result += QLatin1String("\\0");
-        else
-            result += c;
-    }
-    return result;
-}
-
-// Undoes Escape; a backslash before any other character stays as written,
-// so that hand-written values with single backslashes survive.
-QString Unescape(QStringView value)
-{
-    QString result;
-    result.reserve(value.size());
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value[i];
-        if (c != QLatin1Char('\\') || i + 1 == value.size()) {
-            result += c;
-            continue;
-        }
-        const QChar next = value[i + 1];
-        if (next == QLatin1Char('\\'))
-            result += QLatin1Char('\\');
-        else if (next == QLatin1Char('n'))
-            result += QLatin1Char('\n');
-        else if (next == QLatin1Char('r'))
-            result += QLatin1Char('\r');
-        else if (next == QLatin1Char('0'))
-            result += QChar(0);
-        else {
-            result += c;
-            continue;
-        }
-        ++i;
-    }
-    return result;
-}
-
-EIniFileError LineError(int lineNumber, const QString& reason)
-{
-    return EIniFileError(QStringLiteral("line %1: %2").arg(lineNumber).arg(reason));
-}
-
 std::mutex gCacheMutex;
+
+// Damaged copies of one second that can be told apart.
+constexpr int kMaxBrokenCopies = 100;
 
 } // namespace
 
@@ -135,21 +86,27 @@ void TIniDocument::Parse(const QByteArray& bytes)
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         const QStringView trimmed = line.trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#')))
+        if (trimmed.isEmpty())
             continue;
-        if (trimmed.startsWith(QLatin1Char('['))) {
-            if (!trimmed.endsWith(QLatin1Char(']')))
-                throw LineError(lineNumber, QStringLiteral("a section header without \"]\""));
+        if (trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#'))) {
+            SectionFor(section).Entries.push_back(TEntry::KeptLine(line));
+            continue;
+        }
+        if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'))) {
             section = trimmed.mid(1, trimmed.size() - 2).toString();
             SectionFor(section);
             continue;
         }
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        const qsizetype equals = trimmed.startsWith(QLatin1Char('[')) ? -1 : line.indexOf(QLatin1Char('='));
         const QStringView key = equals < 0 ? QStringView() : line.left(equals).trimmed();
-        if (key.isEmpty())
-            throw LineError(lineNumber, QStringLiteral("neither a section header nor a key=value line"));
-        TSection& target = SectionFor(section);
-        target.Entries.push_back({key.toString(), Unescape(line.mid(equals + 1))});
+        if (key.isEmpty()) {
+            // Like every ini reader: a line that is no setting is skipped,
+            // and kept, so that a save gives back what the user typed.
+            SectionFor(section).Entries.push_back(TEntry::KeptLine(line));
+            FStrayLines.append(QStringLiteral("line %1 (\"%2\")").arg(lineNumber).arg(trimmed.left(40)));
+            continue;
+        }
+        SectionFor(section).Entries.push_back({key.toString(), DecodeIniValue(line.mid(equals + 1))});
     }
 }
 
@@ -168,7 +125,8 @@ QByteArray TIniDocument::SerializeLocked() const
         if (!section.Name.isEmpty())
             text += QLatin1Char('[') + section.Name + QLatin1String("]\n");
         for (const TEntry& entry : section.Entries)
-            text += entry.Key + QLatin1Char('=') + Escape(entry.Value) + QLatin1Char('\n');
+            text += (entry.Kept ? entry.Value : entry.Key + QLatin1Char('=') + EncodeIniValue(entry.Value))
+                    + QLatin1Char('\n');
         text += QLatin1Char('\n');
     }
     return text.toUtf8();
@@ -203,7 +161,7 @@ std::optional<QString> TIniDocument::Read(const QString& section, const QString&
     std::optional<QString> value;
     // The last of duplicate keys wins, as the last line of a file does.
     for (const TEntry& entry : found->Entries)
-        if (SameName(entry.Key, key))
+        if (entry.Is(key))
             value = entry.Value;
     return value;
 }
@@ -214,7 +172,7 @@ void TIniDocument::Write(const QString& section, const QString& key, const QStri
     TSection& target = SectionFor(section);
     bool written = false;
     for (TEntry& entry : target.Entries) {
-        if (!SameName(entry.Key, key))
+        if (!entry.Is(key))
             continue;
         if (entry.Value != value || written) {
             FDirty = true;
@@ -234,7 +192,7 @@ void TIniDocument::DeleteKey(const QString& section, const QString& key)
     if (!FindSection(section))
         return;
     std::vector<TEntry>& entries = SectionFor(section).Entries;
-    const auto removed = std::erase_if(entries, [&](const TEntry& entry) { return SameName(entry.Key, key); });
+    const auto removed = std::erase_if(entries, [&](const TEntry& entry) { return entry.Is(key); });
     FDirty = FDirty || removed > 0;
 }
 
@@ -269,7 +227,8 @@ QStringList TIniDocument::KeyNames(const QString& section) const
     QStringList names;
     if (const TSection* found = FindSection(section))
         for (const TEntry& entry : found->Entries)
-            names.append(entry.Key);
+            if (!entry.Kept)
+                names.append(entry.Key);
     return names;
 }
 
@@ -285,7 +244,11 @@ QString TIniDocument::TakeLoadError()
     if (FLoadErrorReported)
         return {};
     FLoadErrorReported = true;
-    return FLoadError;
+    if (!FLoadError.isEmpty() || FStrayLines.isEmpty())
+        return FLoadError;
+    return QStringLiteral("The settings file %1 has lines that are no settings; they were skipped and are kept as "
+                          "they are: %2")
+        .arg(FPath, FStrayLines.join(QStringLiteral(", ")));
 }
 
 void TIniDocument::Flush(bool replaceBroken)
@@ -304,11 +267,18 @@ void TIniDocument::KeepBrokenCopy() const
 {
     if (!QFile::exists(FPath))
         return;
-    const QString copy = FPath + QStringLiteral(".bad");
-    QFile::remove(copy);
-    if (!QFile::copy(FPath, copy))
-        throw EIniFileError(QStringLiteral("The damaged settings file %1 could not be kept as %2, so it was not replaced.")
-                                .arg(FPath, copy));
+    // A name of its own for every damaged file, so that no earlier copy is
+    // ever replaced; copying refuses a name that exists.
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    for (int attempt = 1; attempt <= kMaxBrokenCopies; ++attempt) {
+        const QString suffix = attempt == 1 ? stamp : QStringLiteral("%1-%2").arg(stamp).arg(attempt);
+        const QString copy = QStringLiteral("%1.%2.bad").arg(FPath, suffix);
+        if (!QFile::exists(copy))
+            if (QFile::copy(FPath, copy))
+                return;
+    }
+    throw EIniFileError(
+        QStringLiteral("The damaged settings file %1 could not be kept beside it, so it was not replaced.").arg(FPath));
 }
 
 void TIniDocument::WriteFile()

@@ -21,8 +21,9 @@
 // file intact.
 //
 // Text form: UTF-8, "[name]" headers, "key=value" lines, ";" or "#" comment
-// lines. A value keeps every character after the first "="; backslash, line
-// feed, carriage return and NUL are written as "\\", "\n", "\r" and "\0".
+// lines. Comments, and lines that are no settings (typed by hand), are kept
+// where they stand and written back as they were. A value keeps every character after the first "=", in the form of
+// IniValueText.h.
 class TIniDocument
 {
 public:
@@ -45,14 +46,16 @@ public:
     [[nodiscard]] QStringList KeyNames(const QString& section) const;
 
     // Writes the document when it changed since the last flush. A document
-    // whose file could not be read replaces that file only when
+    // whose file could not be read or decoded replaces that file only when
     // `replaceBroken` is set (a save the user's session asked for), and then
-    // keeps a copy of the old file as "<name>.bad" first.
-    // Raises EIniFileError when the file cannot be written.
+    // keeps a copy of the old file first, as "<name>.<time stamp>.bad",
+    // beside any earlier copy. Raises EIniFileError when the file cannot be
+    // written.
     void Flush(bool replaceBroken);
-    // The reason the file could not be read; empty when it loaded.
+    // The reason the file could not be read or decoded; empty when it loaded.
     [[nodiscard]] QString LoadError() const;
-    // The load error once per document, for a single report; empty after.
+    // Once per document, for a single report: the load error, else which
+    // lines were skipped because they are no settings; empty after.
     [[nodiscard]] QString TakeLoadError();
 
     // The file text the document would write.
@@ -65,6 +68,15 @@ private:
     {
         QString Key;
         QString Value;
+        // A comment or a line that is no setting, written back as it was
+        // (the line is the value).
+        bool Kept = false;
+
+        [[nodiscard]] static TEntry KeptLine(QStringView line) { return {QString(), line.toString(), true}; }
+        [[nodiscard]] bool Is(const QString& key) const
+        {
+            return !Kept && Key.compare(key, Qt::CaseInsensitive) == 0;
+        }
     };
     struct TSection
     {
@@ -73,7 +85,8 @@ private:
     };
 
     void Load();
-    // The parse of file bytes; raises EIniFileError naming the first bad line.
+    // The parse of file bytes; raises EIniFileError for bytes that are no
+    // UTF-8 text. Lines that are no settings are kept and listed.
     void Parse(const QByteArray& bytes);
     [[nodiscard]] QByteArray SerializeLocked() const;
     void WriteFile();
@@ -85,6 +98,7 @@ private:
     mutable std::mutex FMutex;
     std::vector<TSection> FSections;
     QString FLoadError;
+    QStringList FStrayLines;   // "line <n> (<text>)" of every line skipped
     bool FLoadErrorReported = false;
     bool FDirty = false;
 };

@@ -3,6 +3,7 @@
 #include "settings/IniPersistent.h"
 
 #include "base/Exception.h"
+#include "base/ScopedBatch.h"
 
 #include <QMetaMethod>
 #include <QObject>
@@ -28,17 +29,7 @@ private:
 };
 
 // Ends a collection update on the way out.
-class TUpdateGuard
-{
-public:
-    explicit TUpdateGuard(TIniCollection& collection) : FCollection(collection) { FCollection.BeginUpdate(); }
-    ~TUpdateGuard() { FCollection.EndUpdate(); }
-    TUpdateGuard(const TUpdateGuard&) = delete;
-    TUpdateGuard& operator=(const TUpdateGuard&) = delete;
-
-private:
-    TIniCollection& FCollection;
-};
+using TUpdateGuard = TScopedBatch<TIniCollection, &TIniCollection::BeginUpdate, &TIniCollection::EndUpdate>;
 
 bool IsComponent(const QObject* object)
 {

@@ -227,20 +227,25 @@ qint64 SetFromText(const TIniPropInfo& info, const QString& text)
     return result;
 }
 
+// Numbers are stored in the C locale's form ("1234567.5"), so that a
+// settings file reads the same whatever the user's locale.
 QString FloatText(double value)
 {
-    return QLocale().toString(value, 'g', 15);
+    return QLocale::c().toString(value, 'g', 15);
 }
 
 double FloatFromText(const QString& text)
 {
+    QLocale portable = QLocale::c();
+    // "1,5" is not fifteen: a comma is never taken as a group separator here.
+    portable.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double value = QLocale().toDouble(text.trimmed(), &ok);
+    const double value = portable.toDouble(text.trimmed(), &ok);
     if (ok)
         return value;
-    // A file written under another locale still reads.
-    const double portable = QLocale::c().toDouble(text.trimmed(), &ok);
-    return ok ? portable : 0.0;
+    // Earlier versions wrote the user's locale's form ("1.234.567,5").
+    const double local = QLocale().toDouble(text.trimmed(), &ok);
+    return ok ? local : 0.0;
 }
 
 // The ordinal a non-empty stored text stands for, before the range check.

@@ -196,6 +196,11 @@ QString TIniStrings::SectionValue(const QString& section, const QString& key)
 QString TIniStrings::NumberedValue(int section, int number) const
 {
     std::shared_lock lock(FLock);
+    return NumberedValueLocked(section, number);
+}
+
+QString TIniStrings::NumberedValueLocked(int section, int number) const
+{
     if (section < 0 || section >= static_cast<int>(FSections.size()))
         throw EStringListError::IndexError(section);
     const int position = FindNumbered(section, number);
@@ -207,8 +212,47 @@ QString TIniStrings::NumberedValue(int section, int number) const
 QString TIniStrings::NamedValue(int section, const QString& name) const
 {
     std::shared_lock lock(FLock);
+    return NamedValueLocked(section, name);
+}
+
+QString TIniStrings::NamedValueLocked(int section, const QString& name) const
+{
     const int position = FindNamed(section, name);
     return position < 0 ? QString() : FEntries[position].EntryValue;
+}
+
+void TIniStrings::SetKnownSections(QStringList names)
+{
+    std::unique_lock lock(FLock);
+    FKnownNames = std::move(names);
+    FindKnownSectionsLocked();
+}
+
+void TIniStrings::FindKnownSectionsLocked()
+{
+    FKnownIndices.clear();
+    for (const QString& name : std::as_const(FKnownNames))
+        FKnownIndices.push_back(SectionIndexOfLocked(name));
+}
+
+int TIniStrings::KnownSectionIndex(int known) const
+{
+    std::shared_lock lock(FLock);
+    return FKnownIndices.at(known);
+}
+
+QString TIniStrings::KnownNumberedValue(int known, int number) const
+{
+    const int current = CurrentSection();
+    std::shared_lock lock(FLock);
+    const int section = FKnownIndices.at(known);
+    return NumberedValueLocked(section >= 0 ? section : current, number);
+}
+
+QString TIniStrings::KnownNamedValue(int known, const QString& name) const
+{
+    std::shared_lock lock(FLock);
+    return NamedValueLocked(FKnownIndices.at(known), name);
 }
 
 std::vector<std::pair<QString, QString>> TIniStrings::NamedEntries(int section) const
@@ -303,11 +347,15 @@ void TIniStrings::Move(int from, int to)
 
 int TIniStrings::AddLine(const QString& line)
 {
+    int section = CurrentSection();
     std::unique_lock lock(FLock);
-    return AddLineLocked(line);
+    const int result = AddLineLocked(line, section);
+    FindKnownSectionsLocked();
+    SetCurrentSection(section);
+    return result;
 }
 
-int TIniStrings::AddLineLocked(const QString& line)
+int TIniStrings::AddLineLocked(const QString& line, int& section)
 {
     qsizetype start = 0;
     while (start < line.size() && line[start].unicode() <= ' ')
@@ -321,12 +369,11 @@ int TIniStrings::AddLineLocked(const QString& line)
             name.chop(1);
         if (name.isEmpty())
             return -1;
-        int section = SectionIndexOfLocked(name.toString());
+        section = SectionIndexOfLocked(name.toString());
         if (section < 0) {
             FSections.push_back({name.toString()});
             section = static_cast<int>(FSections.size()) - 1;
         }
-        SetCurrentSection(section);
         return -1;
     }
     const qsizetype equals = rest.indexOf(QLatin1Char('='));
@@ -334,7 +381,6 @@ int TIniStrings::AddLineLocked(const QString& line)
         throw EStringListError::ConversionError(line);
     const QStringView key = rest.left(equals);
     const QString value = rest.mid(equals + 1).toString();
-    const int section = CurrentSection();
     if (const std::optional<int> number = DecimalNumber(key); number && *number != -1) {
         FEntries.push_back({value, QString(), *number, section});
         return *number;
@@ -352,21 +398,29 @@ void TIniStrings::LoadFromBytes(const QByteArray& bytes)
     FEntries.clear();
     FSections.clear();
     FCodePage = codePage;
-    ParseText(text);
+    // The loading thread ends in the file's last section, whatever it had
+    // chosen before.
+    SetCurrentSection(ParseText(text));
+    FindKnownSectionsLocked();
 }
 
-void TIniStrings::ParseText(const QString& text)
+int TIniStrings::ParseText(const QString& text)
 {
+    // Every load starts in section 0, the first one the file declares, so
+    // that entries before the first header never land in a section of an
+    // earlier load or of the caller's choosing.
+    int section = 0;
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = start;
         while (end < text.size() && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n'))
             ++end;
-        AddLineLocked(text.mid(start, end - start));
+        AddLineLocked(text.mid(start, end - start), section);
         if (end + 1 < text.size() && text[end] == QLatin1Char('\r') && text[end + 1] == QLatin1Char('\n'))
             ++end;
         start = end + 1;
     }
+    return section;
 }
 
 void TIniStrings::LoadFromStream(QIODevice& device)
@@ -415,6 +469,7 @@ void TIniStrings::Assign(const TIniStrings& other)
         FEntries = other.FEntries;
         FSections = other.FSections;
         FCodePage = other.FCodePage;
+        FindKnownSectionsLocked();
     }
     SetCurrentSection(0);
 }
@@ -427,6 +482,10 @@ void TIniStrings::TakeOver(TIniStrings& other)
     FEntries = std::exchange(other.FEntries, {});
     FSections = std::exchange(other.FSections, {});
     FCodePage = std::exchange(other.FCodePage, 0);
+    // In the same step as the content: a reader sees the old table or the
+    // new one, never a mixture.
+    FindKnownSectionsLocked();
+    other.FindKnownSectionsLocked();
 }
 
 void TIniStrings::Sort()
@@ -472,4 +531,5 @@ void TIniStrings::Clear()
     std::unique_lock lock(FLock);
     FEntries.clear();
     FSections.clear();
+    FindKnownSectionsLocked();
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <shared_mutex>
 #include <utility>
@@ -115,14 +116,33 @@ public:
     void Index();
     void Clear();
 
+protected:
+    // Sections a descendant names by their place in `names`. Their indices
+    // are found again, under the table's lock, whenever the sections change,
+    // so that a lookup through them never pairs an index found in one file
+    // with the content of another.
+    void SetKnownSections(QStringList names);
+    // The index of a known section, -1 when the content lacks it.
+    [[nodiscard]] int KnownSectionIndex(int known) const;
+    // The numbered entry of a known section, or of the calling thread's
+    // current section when the content lacks it; raises the list error.
+    [[nodiscard]] QString KnownNumberedValue(int known, int number) const;
+    // The named entry of a known section; empty when absent.
+    [[nodiscard]] QString KnownNamedValue(int known, const QString& name) const;
+
 private:
     [[nodiscard]] std::vector<int>& Stack() const;
+    void FindKnownSectionsLocked();
+    [[nodiscard]] QString NumberedValueLocked(int section, int number) const;
+    [[nodiscard]] QString NamedValueLocked(int section, const QString& name) const;
     [[nodiscard]] int SectionIndexOfLocked(const QString& name) const;
     [[nodiscard]] int FindNumbered(int section, int number) const;
     [[nodiscard]] int FindNamed(int section, const QString& name) const;
     [[nodiscard]] int FindKey(int section, const QString& key) const;
-    int AddLineLocked(const QString& line);
-    void ParseText(const QString& text);
+    // Parses one line into `section`, which a header line changes.
+    int AddLineLocked(const QString& line, int& section);
+    // Parses the whole text; returns the section of its last header.
+    int ParseText(const QString& text);
     void SortLocked();
     void IndexLocked();
     void CheckPosition(int position) const;
@@ -132,4 +152,6 @@ private:
     std::vector<TIniItem> FEntries;
     std::vector<TIniSection> FSections;
     int FCodePage = 0;
+    QStringList FKnownNames;
+    std::vector<int> FKnownIndices;   // per known name, under FLock
 };

@@ -125,29 +125,19 @@ bool TOEFolder::ForEachChild(TStoreId parent, const std::function<bool(const TFo
     TFolderProps props;
     TEnumHandle handle = 0;
     TStoreResult result = FNamespace.GetFirstSubFolder(parent, props, handle);
-    const bool started = result == srOk || result == srNoMore;
     while (result == srOk && visit(props))
         result = FNamespace.GetNextSubFolder(handle, props);
     FNamespace.GetSubFolderClose(handle);
-    return started;
+    // srOk here means that the visitor stopped.
+    return result == srOk || result == srNoMore;
 }
 
 TStoreId TOEFolder::FindParentId(TStoreId id)
 {
-    // Depth-first from the root, as the store offers no parent link.
-    TStoreId found = kNoStoreId;
-    std::function<bool(TStoreId)> search = [&](TStoreId folder) {
-        ForEachChild(folder, [&](const TFolderProps& child) {
-            if (child.Id == id)
-                found = folder;
-            else
-                search(child.Id);
-            return found == kNoStoreId;
-        });
-        return found != kNoStoreId;
-    };
-    search(kRootFolderId);
-    return found;
+    // The store names every folder's parent: one look-up, however large the
+    // store, where a search from the root would visit every folder.
+    TFolderProps props;
+    return GetFolderInfo(id, props) == srOk ? props.ParentId : kNoStoreId;
 }
 
 TStoreId TOEFolder::FindSpecialFolder(int type)

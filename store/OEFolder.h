@@ -50,7 +50,8 @@ public:
     bool CompactFolder();
 
     // Visits the children of `parent` in store order until `visit` returns
-    // false; the enumeration is always closed. False when it cannot start.
+    // false; the enumeration is always closed. False when the enumeration
+    // fails (the children were not all visited, though `visit` wanted them).
     bool ForEachChild(TStoreId parent, const std::function<bool(const TFolderProps&)>& visit);
 
     [[nodiscard]] TStoreNamespace& Namespace() { return FNamespace; }

@@ -6,13 +6,14 @@
 
 namespace {
 
-// Carries the folder id of an open-folder request.
+// Carries the folder id of an open-folder request and the request's serial.
 class TOpenFolderEvent : public QEvent
 {
 public:
-    explicit TOpenFolderEvent(TStoreId id)
-        : QEvent(static_cast<QEvent::Type>(kOpenFolderRequest)), Id(id) {}
+    TOpenFolderEvent(TStoreId id, unsigned serial)
+        : QEvent(static_cast<QEvent::Type>(kOpenFolderRequest)), Id(id), Serial(serial) {}
     TStoreId Id;
+    unsigned Serial;
 };
 
 // Pending user-interface events are processed at most this often while a
@@ -40,18 +41,55 @@ TOEFolders::~TOEFolders()
 
 void TOEFolders::RequestOpenFolder(TStoreId id)
 {
-    QCoreApplication::postEvent(this, new TOpenFolderEvent(id));
+    PostOpenRequest(id, ++FRequestPosted);
+}
+
+void TOEFolders::PostOpenRequest(TStoreId id, unsigned serial)
+{
+    QCoreApplication::postEvent(this, new TOpenFolderEvent(id, serial));
+}
+
+TOEFolders::TOpenHold::TOpenHold(TOEFolders& folders)
+    : FFolders(folders)
+{
+    ++FFolders.FHolds;
+}
+
+TOEFolders::TOpenHold::~TOpenHold()
+{
+    if (--FFolders.FHolds == 0 && FFolders.FHeld) {
+        FFolders.FHeld = false;
+        FFolders.PostOpenRequest(FFolders.FHeldId, FFolders.FHeldSerial);
+    }
 }
 
 bool TOEFolders::WndProc(QEvent* event)
 {
     if (event->type() != kOpenFolderRequest)
         return TOEFolder::WndProc(event);
-    const TStoreId id = static_cast<TOpenFolderEvent*>(event)->Id;
+    const auto& request = static_cast<const TOpenFolderEvent&>(*event);
+    // The user's last choice is the only one that counts.
+    if (request.Serial != FRequestPosted)
+        return true;
+    if (FHolds > 0) {
+        FHeld = true;
+        FHeldId = request.Id;
+        FHeldSerial = request.Serial;
+        return true;
+    }
+    FRequestRun = request.Serial;
+    OpenRequested(request.Id);
+    return true;
+}
+
+void TOEFolders::OpenRequested(TStoreId id)
+{
+    // The folder may have been deleted since it was asked for.
+    if (id != kNoStoreId && !FolderExists(id))
+        id = ParentOrInbox(id);
     SetFolderId(id);
     if (OnFolderOpened)
         OnFolderOpened(this, id);
-    return true;
 }
 
 void TOEFolders::DoProgress(quint32 current, quint32 maximum)
@@ -118,11 +156,12 @@ bool TOEFolders::CopyFolderTree(TStoreId source, TStoreId targetParent)
     if (copy == kNoStoreId || !CopyAllMessages(source, copy))
         return false;
     bool ok = true;
-    ForEachChild(source, [&](const TFolderProps& child) {
+    // A copy that lacks subfolders because they could not be listed is a failure too.
+    const bool listed = ForEachChild(source, [&](const TFolderProps& child) {
         ok = CopyFolderTree(child.Id, copy);
         return ok;
     });
-    return ok;
+    return listed && ok;
 }
 
 bool TOEFolders::CopyAllMessages(TStoreId source, TStoreId target)

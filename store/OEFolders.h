@@ -22,7 +22,26 @@ public:
     ~TOEFolders() override;
 
     // Posts the open-folder request; OnFolderOpened fires once it has run.
+    // A request that a later one replaces before it runs is dropped. When
+    // the folder is gone by the time the request runs, its parent, else the
+    // Inbox, opens instead (as for an open folder that is deleted).
     void RequestOpenFolder(TStoreId id);
+    // True from a request until the last one has run.
+    [[nodiscard]] bool OpenRequestPending() const { return FRequestRun != FRequestPosted; }
+
+    // While a hold lasts, open requests wait and run after it: a load that
+    // lets the event loop run must end before another folder opens under it.
+    class TOpenHold
+    {
+    public:
+        explicit TOpenHold(TOEFolders& folders);
+        ~TOpenHold();
+        TOpenHold(const TOpenHold&) = delete;
+        TOpenHold& operator=(const TOpenHold&) = delete;
+
+    private:
+        TOEFolders& FFolders;
+    };
 
     [[nodiscard]] TStoreId ParentOrInbox(TStoreId id);
     [[nodiscard]] bool IsDescendant(TStoreId ancestor, TStoreId id);
@@ -40,4 +59,13 @@ public:
 
 private:
     void KeepInterfaceAlive(QElapsedTimer& clock);
+    void PostOpenRequest(TStoreId id, unsigned serial);
+    void OpenRequested(TStoreId id);
+
+    unsigned FRequestPosted = 0;   // serial of the last request
+    unsigned FRequestRun = 0;      // serial of the last request that has run
+    int FHolds = 0;
+    bool FHeld = false;            // a request waits for the holds to end
+    TStoreId FHeldId = kNoStoreId;
+    unsigned FHeldSerial = 0;
 };

@@ -81,7 +81,9 @@ TStoreId TOeMesgItems::FolderId() const
 
 void TOeMesgItems::SetFolderId(TStoreId id)
 {
-    if (QCoreApplication::closingDown() || id == FolderId())
+    // The open folder asked for again: nothing to do, unless another folder
+    // is on its way, which this choice replaces.
+    if (QCoreApplication::closingDown() || (id == FolderId() && !FFolders->OpenRequestPending()))
         return;
     if (!FFolders->FolderExists(id)) {
         id = FFolders->ParentId();
@@ -89,7 +91,6 @@ void TOeMesgItems::SetFolderId(TStoreId id)
             id = FFolders->FindSpecialFolder(sfInbox);
     }
     StopLoading();
-    FOpenPending = true;
     // Posted: the folder opens after the current event, when a running load
     // has seen its break.
     FFolders->RequestOpenFolder(id);
@@ -115,12 +116,16 @@ void TOeMesgItems::GoToParent()
 
 void TOeMesgItems::FolderOpened(TStoreId)
 {
-    FOpenPending = false;
     SetBreak(false);
     if (QCoreApplication::closingDown())
         return;
-    LoadMessages();
-    if (CheckBreak(10))
+    // No other folder opens until this one has been loaded and announced.
+    TOEFolders::TOpenHold hold(*FFolders);
+    if (!LoadFolder() || CheckBreak(10))
+        return;
+    // A folder asked for meanwhile replaces this one: only the user's last
+    // choice is announced.
+    if (FFolders->OpenRequestPending())
         return;
     if (OnChange)
         OnChange(this);
@@ -128,8 +133,14 @@ void TOeMesgItems::FolderOpened(TStoreId)
 
 void TOeMesgItems::LoadMessages()
 {
+    LoadFolder();
+}
+
+bool TOeMesgItems::LoadFolder()
+{
     if (BreakRequested())
-        return;
+        return false;
+    TOEFolders::TOpenHold hold(*FFolders);
     SetLoading(true);
     struct TLoadingScope {
         TOeMesgItems& Items;
@@ -143,24 +154,34 @@ void TOeMesgItems::LoadMessages()
     FParser->BeginLoad();
     Clear();
     RestartBreakClock();
-    SetCaption(FolderId() == kRootFolderId ? QString() : DecodeSystemText(FFolders->FolderName()));
-    SetKind(static_cast<unsigned char>(FolderKind(FolderId(), FFolders->SpecialType())));
-    if (TStoreFolder* folder = FFolders->Folder()) {
+    const TStoreId id = FolderId();
+    SetCaption(id == kRootFolderId ? QString() : DecodeSystemText(FFolders->FolderName()));
+    SetKind(static_cast<unsigned char>(FolderKind(id, FFolders->SpecialType())));
+    bool complete = true;
+    // The enumeration has a folder object of its own: whatever happens to
+    // the model's folder while events run, this one stays valid until closed.
+    std::unique_ptr<TStoreFolder> folder;
+    if (FFolders->Folder() && FFolders->Namespace().OpenFolder(id, 0, folder) == srOk) {
         TMessageProps props;
         TEnumHandle handle = 0;
         for (TStoreResult r = folder->GetFirstMessage(1, 0, kNoStoreId, props, handle); r == srOk;
              r = folder->GetNextMessage(handle, 0, props)) {
             AddOrRefresh(props);
             // The folder must stay the one enumerated; anything else ends the load.
-            if (CheckBreak(0) || FFolders->Folder() != folder)
+            if (CheckBreak(0) || FolderId() != id) {
+                complete = false;
                 break;
+            }
         }
         folder->GetMessageClose(handle);
     }
     if (CheckBreak(10) || QCoreApplication::closingDown())
-        FParser->Discard();
-    else
+        complete = false;
+    if (complete)
         FParser->EndLoad();
+    else
+        FParser->Discard();
+    return complete;
 }
 
 TOeMesgItem* TOeMesgItems::ItemByMessageId(TStoreId id) const
@@ -171,11 +192,27 @@ TOeMesgItem* TOeMesgItems::ItemByMessageId(TStoreId id) const
 
 void TOeMesgItems::AddOrRefresh(const TMessageProps& props)
 {
+    // The state is read now: the enumeration's snapshot may be older than
+    // changes that other windows have made since.
+    TStoreFolder* folder = FFolders->Folder();
+    TMessageProps current;
+    const bool inStore = folder && folder->GetMessageProperties(props.Id, 1, current) == srOk;
     // The reference keeps a listed item alive should the parser drop it meanwhile.
     TSyncItemRef reference;
     {
+        // The parser lists new items under the write lock: while this read
+        // lock is held, an item is either listed or still waiting.
         TReadGuard<const TSyncItems> guard(*this);
         reference = TSyncItemRef(FById.value(static_cast<qintptr>(props.Id), nullptr));
+        // A new item of this message already waits for the parser: it only
+        // needs the state of now.
+        if (!reference && FParser->IsQueuedNew(props.Id)) {
+            if (inStore)
+                FParser->MarkQueuedNew({props.Id}, (current.State & kMsgUnread) != 0);
+            else
+                FParser->WithdrawQueuedNew({props.Id});
+            return;
+        }
     }
     auto* listed = reference.As<TOeMesgItem>();
     if (listed && listed->SkipMark()) {
@@ -187,7 +224,7 @@ void TOeMesgItems::AddOrRefresh(const TMessageProps& props)
         created = std::make_unique<TOeMesgItem>(this);
     TOeMesgItem& item = listed ? *listed : *created;
     try {
-        if (!LoadSource(item, props)) {
+        if (!inStore || !LoadSource(item, current)) {
             // The message is gone from the store: so is its item.
             if (listed) {
                 TWriteGuard<TSyncItems> guard(*this);
@@ -298,6 +335,7 @@ void TOeMesgItems::SaveEdited(TOeMesgItem& item, TStream& stream)
     TStoreFolder* folder = FFolders->Folder();
     if (!folder)
         throw EOutlookError(QStringLiteral("Unknown folder"));
+    bool oldDeleted = false;
     {
         TWriteGuard<TSyncItems> guard(*this);
         item.SetSkipMark(true);
@@ -322,10 +360,14 @@ void TOeMesgItems::SaveEdited(TOeMesgItem& item, TStream& stream)
         item.SetSize(source.Size());
         // The edited header may differ: its fields are derived anew.
         item.ClearParsed();
-        folder->DeleteMessages({oldId}, 0, FFolders.get());
+        oldDeleted = folder->DeleteMessages({oldId}, 0, FFolders.get()) == srOk;
     }
     item.Source().Seek(0, TSeekOrigin::Begin);
     FParser->QueueListed(&item);
+    // The edited message is saved; the old one could not be removed and
+    // stays beside it, which the user must learn.
+    if (!oldDeleted)
+        throw EOutlookError(OutlookErrorText(kDeleteMessagesError));
 }
 
 bool TOeMesgItems::MarkRead(const TMessageIdList& ids, bool read)
@@ -344,6 +386,7 @@ void TOeMesgItems::RemoveDeleted(const TMessageIdList& ids)
             if (gone.contains(static_cast<TStoreId>(Item(index)->Id())))
                 Delete(index);
         }
+        FParser->WithdrawQueuedNew(ids);
     }
     EndDisplayUpdate();
 }
@@ -351,6 +394,7 @@ void TOeMesgItems::RemoveDeleted(const TMessageIdList& ids)
 void TOeMesgItems::SetUnread(const TMessageIdList& ids, bool unread)
 {
     TWriteGuard<TSyncItems> guard(*this);
+    FParser->MarkQueuedNew(ids, unread);
     for (TStoreId id : ids) {
         if (auto* item = static_cast<TOeMesgItem*>(FById.value(static_cast<qintptr>(id), nullptr))) {
             item->SetStateBit(stUnread, unread);
@@ -367,7 +411,6 @@ void TOeMesgItems::FolderDeleted(TStoreId id)
     if (Loading()) {
         // The running load must end before the folder changes under it.
         StopLoading();
-        FOpenPending = true;
         FFolders->RequestOpenFolder(next);
         return;
     }
@@ -381,7 +424,7 @@ bool TOeMesgItems::WaitUntilParsed(int timeoutMs)
     QDeadlineTimer deadline(timeoutMs);
     for (;;) {
         QCoreApplication::processEvents();
-        if (!FOpenPending && !Loading() && FParser->WaitLoadEnded(5))
+        if (!FFolders->OpenRequestPending() && !Loading() && FParser->WaitLoadEnded(5) && FParser->Idle())
             return true;
         if (deadline.hasExpired())
             return false;
@@ -405,7 +448,7 @@ void TOeMesgItems::Notify(TSyncItem* item, TNotification action)
 
 void TOeMesgItems::ReindexItem(TSyncItem* item, qintptr oldId)
 {
-    if (IndexOf(item) < 0)
+    if (!item->Listed())
         return;
     const auto found = FById.constFind(oldId);
     if (found != FById.cend() && found.value() == item)

@@ -52,7 +52,9 @@ public:
     void DeleteItem(int index);
     // Saves the stream as a new unread message of the open folder.
     TMesgItem* ImportStream(TStream& stream) override;
-    // Replaces the stored message by the stream, keeping its state.
+    // Replaces the stored message by the stream, keeping its state. Raises
+    // EOutlookError when the new version cannot be saved, and when the old
+    // one cannot be deleted (the new one is then saved and listed).
     void SaveEdited(TOeMesgItem& item, TStream& stream);
     // Marks the messages read or unread in the store.
     bool MarkRead(const TMessageIdList& ids, bool read);
@@ -78,6 +80,8 @@ protected:
 
 private:
     void FolderOpened(TStoreId id);
+    // Loads the open folder; false when the load was abandoned.
+    bool LoadFolder();
     void RemoveDeleted(const TMessageIdList& ids);
     void SetUnread(const TMessageIdList& ids, bool unread);
     void FolderDeleted(TStoreId id);
@@ -90,5 +94,4 @@ private:
     TThreadVar FParserVar;
     TParserThread* FParser;
     QHash<qintptr, TSyncItem*> FById;   // changed under the write lock
-    bool FOpenPending = false;          // a folder is requested and not yet opened
 };

@@ -72,7 +72,17 @@ void ErrorOf(int number, int section)
     ErrorBox(Lang().TextOf(number, section));
 }
 
+void ErrorOf(int number, TLangSection section)
+{
+    ErrorBox(Lang().TextOf(number, section));
+}
+
 void InfoOf(int number, int section)
+{
+    InfoBox(Lang().TextOf(number, section));
+}
+
+void InfoOf(int number, TLangSection section)
 {
     InfoBox(Lang().TextOf(number, section));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/GlobStrings.h"
 #include "ui/MessageForm.h"
 
 #include <QVariantList>
@@ -15,7 +16,9 @@ void InfoBox(const QString& text);
 // Error and information boxes with texts of the language table. Numbered
 // texts that the table lacks raise the list error before any box opens.
 void ErrorOf(int number, int section);
+void ErrorOf(int number, TLangSection section);
 void InfoOf(int number, int section);
+void InfoOf(int number, TLangSection section);
 void ErrorIn(const QString& section, const QString& key);
 // The numbered entry of the calling thread's current section.
 void ErrorNumbered(int number);

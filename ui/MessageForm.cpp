@@ -2,6 +2,7 @@
 
 #include "settings/GlobStrings.h"
 #include "ui/Beep.h"
+#include "ui/MessageText.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -120,14 +121,13 @@ void TTntMessageForm::Build(const QString& text, TBoxKind kind, TBoxButtons butt
 
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int screenWidth = screen ? screen->geometry().width() : 1024;
-    QRect textRect = metrics.boundingRect(QRect(0, 0, screenWidth * 100 / 162, 0),
-                                          Qt::TextWordWrap | Qt::TextExpandTabs, text);
+    const QSize textSize = TMessageText::Measure(text, font(), screenWidth * 100 / 162);
     const bool hasIcon = kind != TBoxKind::Custom;
     const int iconArea = hasIcon ? kIconSize + hSpacing : 0;
-    const int textHeight = hasIcon ? std::max(textRect.height(), kIconSize) : textRect.height();
+    const int textHeight = hasIcon ? std::max(textSize.height(), kIconSize) : textSize.height();
     const int count = static_cast<int>(shown.size());
     const int buttonsWidth = count * buttonWidth + std::max(count - 1, 0) * buttonSpacing;
-    const int clientWidth = std::max(textRect.width() + iconArea, buttonsWidth) + 2 * hMargin;
+    const int clientWidth = std::max(textSize.width() + iconArea, buttonsWidth) + 2 * hMargin;
     const int clientHeight = textHeight + buttonHeight + vSpacing + 2 * vMargin;
     setFixedSize(clientWidth, clientHeight);
 
@@ -141,12 +141,9 @@ void TTntMessageForm::Build(const QString& text, TBoxKind kind, TBoxButtons butt
         image->setPixmap(KindIcon(kind, style()).pixmap(kIconSize, kIconSize));
         place(image, hMargin, vMargin, kIconSize, kIconSize);
     }
-    FMessage = new QLabel(text, this);
+    FMessage = new TMessageText(text, this);
     FMessage->setObjectName(QStringLiteral("Message"));
-    FMessage->setWordWrap(true);
-    FMessage->setTextFormat(Qt::PlainText);
-    FMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(FMessage, hMargin + iconArea, vMargin, textRect.width() + 1, textRect.height());
+    place(FMessage, hMargin + iconArea, vMargin, textSize.width() + 1, textSize.height());
 
     int x = (clientWidth - buttonsWidth) / 2;
     const int y = textHeight + vMargin + vSpacing;

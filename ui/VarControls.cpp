@@ -98,7 +98,9 @@ void TVarCombo::ApplyValue()
         if (!isEnabled())
             return;
         if (FInfo->Kind == TIniPropKind::Enumeration) {
-            FBinding.SetOrdinal(*FInfo, FInfo->Minimum + currentIndex());
+            // Nothing selected is no value: the property keeps its own.
+            if (currentIndex() >= 0)
+                FBinding.SetOrdinal(*FInfo, FInfo->Minimum + currentIndex());
         } else {
             FBinding.SetText(currentText());
             PushHistory(currentText());
@@ -250,27 +252,12 @@ void TVarListBox::ApplyValue()
 void TVarListBox::keyPressEvent(QKeyEvent* event)
 {
     const int row = currentRow();
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (OnClickItem)
             OnClickItem(row);
         return;
-    case Qt::Key_Up:
-    case Qt::Key_PageUp:
-    case Qt::Key_Home:
-        if (row <= 0)
-            Beep();
-        break;
-    case Qt::Key_Down:
-    case Qt::Key_PageDown:
-    case Qt::Key_End:
-        if (row == count() - 1)
-            Beep();
-        break;
-    default:
-        break;
     }
+    BeepAtTheEnds(event->key(), row, count() - 1);
     QListWidget::keyPressEvent(event);
 }
 

@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QValidator>
 
 namespace {
@@ -50,6 +51,18 @@ void TWideEdit::Paste()
     if (isReadOnly())
         return;
     insert(OneLine(QApplication::clipboard()->text()));
+}
+
+bool TWideEdit::CanPaste() const
+{
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return !isReadOnly() && data && data->hasText();
+}
+
+void TWideEdit::Delete()
+{
+    if (hasSelectedText() && !isReadOnly())
+        del();
 }
 
 void TWideEdit::keyPressEvent(QKeyEvent* event)

@@ -45,7 +45,7 @@ void BM_NumberedText(benchmark::State& state)
 {
     TGlobStrings table;
     table.LoadLanguage(kEnglish);
-    const int section = table.ShellErrorSection();
+    const TLangSection section = table.ShellErrorSection();
     int number = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(table.TextOf(number, section));

@@ -2,7 +2,7 @@
 // page, scrolling a page, and the memory the control adds to the
 // collection's own (it should add nothing that grows with the rows).
 
-#include "ui/VirtualListView.h"
+#include "ui/list/VirtualListView.h"
 
 #include <QApplication>
 #include <QFile>
@@ -41,6 +41,16 @@ std::unique_ptr<TVirtItems> MillionItems()
     return items;
 }
 
+// The subject and the number of an item.
+class TTwoColumnList : public TVirtualListView
+{
+protected:
+    QString ItemText(TVirtItem* item, int column) override
+    {
+        return column == 0 ? item->Caption() : QString::number(item->Id());
+    }
+};
+
 // One list with two columns over the million items, shown.
 struct TBenchList
 {
@@ -48,9 +58,6 @@ struct TBenchList
     {
         List.AddColumn(QStringLiteral("Subject"));
         List.AddColumn(QStringLiteral("Number"), Qt::AlignRight);
-        List.OnItemText = [](TVirtItem* item, int column) {
-            return column == 0 ? item->Caption() : QString::number(item->Id());
-        };
         List.resize(800, 600);
         List.show();
         QApplication::processEvents();
@@ -61,7 +68,7 @@ struct TBenchList
         List.SetItemCount(0);
     }
 
-    TVirtualListView List;
+    TTwoColumnList List;
     double CollectionBytes = 0;
 };
 

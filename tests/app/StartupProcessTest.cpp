@@ -63,12 +63,16 @@ TEST(StartupProcess, AStoreThatCannotBeOpenedStopsBeforeTheLock)
 {
     QFile::remove(RuntimeFile(".lock"));
     QProcessEnvironment env = ProgramEnvironment();
-    env.insert(QStringLiteral("VELLUMO_STORE"), TTestEnvironment::NewFolder());   // a folder: no store
+    const QString folder = TTestEnvironment::NewFolder();   // a folder: no store
+    env.insert(QStringLiteral("VELLUMO_STORE"), folder);
     QProcess program;
     program.setProcessEnvironment(env);
     program.start(QStringLiteral(VELLUMO_PROGRAM), {});
     QByteArray seen;
-    ASSERT_TRUE(WaitForOutput(program, "cannot open the store", seen)) << seen.constData();
+    // What the box says, also written to standard error: the store, its path and why.
+    ASSERT_TRUE(WaitForOutput(program, "cannot be opened (", seen)) << seen.constData();
+    EXPECT_TRUE(seen.contains("the message store at " + QFile::encodeName(folder))) << seen.constData();
+    EXPECT_FALSE(seen.contains("Outlook Express"));
     EXPECT_FALSE(QFileInfo::exists(RuntimeFile(".lock")));
     program.kill();   // the message box waits for the user
     program.waitForFinished(5000);

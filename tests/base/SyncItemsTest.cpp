@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -180,6 +181,25 @@ TEST(SyncItems, ChangeHandlerRunsWhenTheOutermostBatchEnds)
         items.Append(2);
     }
     EXPECT_EQ(changes, 1);
+}
+
+// A change that fails inside a batch still ends it: the write lock goes and
+// the change handler runs, so that other threads and the list go on.
+TEST(SyncItems, ABatchGuardEndsTheBatchWhenTheChangeFails)
+{
+    int changes = 0;
+    TKeyItems items;
+    items.OnBatchEnded = [&changes](TSyncItems*) { ++changes; };
+    try {
+        const TBatchGuard batch(items);
+        items.Append(1);
+        throw ESyncError(QStringLiteral("failed change"));
+    } catch (const ESyncError&) {
+    }
+    EXPECT_EQ(items.BatchDepth(), 0);
+    EXPECT_EQ(changes, 1);
+    std::thread([&items] { items.Append(2); }).join();   // would wait for ever on a lock left held
+    EXPECT_EQ(items.Count(), 2);
 }
 
 TEST(SyncItems, SetOwnerMovesTheItem)

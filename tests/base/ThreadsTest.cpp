@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -185,6 +188,82 @@ TEST_F(ExtThread, PerThreadObjects)
     EXPECT_EQ(list.Count(), 0);
 }
 
+// A per-thread object that reports its destruction, and for a worker's
+// object can hold the destroying thread for a moment.
+class TWatchedObject : public TThreadObject
+{
+public:
+    struct TWatch
+    {
+        std::mutex Mutex;
+        std::condition_variable Changed;
+        bool HoldWorkerObject = false;
+        bool Holding = false;
+        bool Released = false;
+        std::thread::id WorkerObjectFreedOn;
+    };
+
+    TWatchedObject(TSyncItems* owner, TWatch& watch) : TThreadObject(owner), FWatch(watch) {}
+    ~TWatchedObject() override
+    {
+        if (Thread() == nullptr)
+            return;   // the main thread's object
+        std::unique_lock lock(FWatch.Mutex);
+        FWatch.WorkerObjectFreedOn = std::this_thread::get_id();
+        if (!FWatch.HoldWorkerObject)
+            return;
+        FWatch.Holding = true;
+        FWatch.Changed.notify_all();
+        // Bounded: with the lists guarded the releasing thread cannot come
+        // before this wait ends.
+        FWatch.Changed.wait_for(lock, std::chrono::milliseconds(300), [this] { return FWatch.Released; });
+    }
+
+private:
+    TWatch& FWatch;
+};
+
+// A worker that frees itself drops its objects from every list while the
+// main thread frees one of those lists: the list is either dropped from
+// before it goes or never seen, and never used once freed.
+TEST_F(ExtThread, AListFreedWhileAWorkerEndsIsNeverUsedAfterwards)
+{
+    TWatchedObject::TWatch first;
+    TWatchedObject::TWatch second;
+    first.HoldWorkerObject = true;
+    const auto factory = [](TWatchedObject::TWatch& watch) {
+        return [&watch](TThreadObjectList* owner) { return std::make_unique<TWatchedObject>(owner, watch); };
+    };
+    TThreadObjectList held(factory(first));
+    auto freed = std::make_unique<TThreadObjectList>(factory(second));
+    const int before = TThreadManager::Instance().ThreadCount();
+
+    TThreadVar variable;
+    auto* thread = new TExtThread;
+    thread->SetFreeOnTerminate(true);
+    variable.Set(thread);
+    thread->OnWork = [&](TExtThread*) {
+        (void)held.ObjectForCurrentThread();
+        (void)freed->ObjectForCurrentThread();
+    };
+    thread->Start();
+    {
+        // The worker's object in the first list is being dropped: free the second list now.
+        std::unique_lock lock(first.Mutex);
+        ASSERT_TRUE(first.Changed.wait_for(lock, std::chrono::seconds(5), [&] { return first.Holding; }));
+    }
+    freed.reset();
+    {
+        std::lock_guard lock(first.Mutex);
+        first.Released = true;
+        first.Changed.notify_all();
+    }
+    ASSERT_TRUE(WaitUntil([&] { return TThreadManager::Instance().ThreadCount() == before; }));
+    std::lock_guard lock(second.Mutex);
+    EXPECT_NE(second.WorkerObjectFreedOn, std::this_thread::get_id())
+        << "the worker dropped its object from the second list before that list went";
+}
+
 // ------------------------------------------------------------ dispatch threads
 
 class TRecordingThread : public TDispatchThread
@@ -208,7 +287,19 @@ private:
     TJournal& FJournal;
 };
 
-using DispatchThread = ThreadTest;
+class DispatchThread : public ThreadTest
+{
+protected:
+    // A recording thread in `variable`, started, once its loop waits for messages.
+    TRecordingThread* StartWaiting(TJournal& journal, TThreadVar& variable)
+    {
+        auto* thread = new TRecordingThread(journal);
+        variable.Set(thread);
+        thread->Start();
+        EXPECT_TRUE(WaitUntil([&] { return thread->LoopStarted(); }));
+        return thread;
+    }
+};
 
 TEST_F(DispatchThread, HandlesMessagesInOrderBetweenStartAndEnd)
 {
@@ -232,15 +323,34 @@ TEST_F(DispatchThread, StopWakesAWaitingLoop)
 {
     TJournal journal;
     TThreadVar variable;
-    auto* thread = new TRecordingThread(journal);
-    variable.Set(thread);
-    thread->Start();
-    ASSERT_TRUE(WaitUntil([&] { return thread->LoopStarted(); }));
+    StartWaiting(journal, variable);
     QElapsedTimer clock;
     clock.start();
     StopAndFree(variable, true);
     EXPECT_LT(clock.elapsed(), 2000);
     EXPECT_EQ(journal.Entries().last(), QStringLiteral("49e"));
+}
+
+// Stopping without a break request still wakes a loop that waits for
+// messages; what was posted before the stop is handled first.
+TEST_F(DispatchThread, StopWithoutABreakEndsAWaitingLoopAfterItsMessages)
+{
+    TJournal journal;
+    TThreadVar variable;
+    TRecordingThread* thread = StartWaiting(journal, variable);
+    thread->Post(0x4BD);
+    std::atomic<bool> returned{false};
+    std::thread stopper([&] {
+        StopAndFree(variable, false);
+        returned = true;
+    });
+    const bool ended = WaitUntil([&] { return returned.load(); }, 2000);
+    if (!ended)
+        thread->Post(QEvent::Quit);   // lets the stopper return, so that the test can end
+    stopper.join();
+    EXPECT_TRUE(ended) << "the stop never returned";
+    EXPECT_FALSE(variable);
+    EXPECT_EQ(journal.WithoutQuit(), (QStringList{QStringLiteral("49d"), QStringLiteral("4bd"), QStringLiteral("49e")}));
 }
 
 // An error in a handler is reported and the loop goes on; a break ends it,

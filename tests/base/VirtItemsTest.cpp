@@ -1,6 +1,14 @@
+#include "base/ThreadManager.h"
 #include "base/VirtItems.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -9,6 +17,7 @@ class TFakeControl : public IVirtualListControl
 {
 public:
     void SendItemCount(int count) override { Calls.push_back("count " + std::to_string(count)); }
+    void PostItemCount(int count) override { Calls.push_back("posted count " + std::to_string(count)); }
     void SendRowUpdate(int row) override { Calls.push_back("row " + std::to_string(row)); }
     void SendClear() override { Calls.push_back("clear"); }
     void BeginUpdateFromAnyThread() override { Calls.push_back("begin"); }
@@ -52,14 +61,14 @@ TEST_F(VirtItemsTest, TheEndOfTheOutermostBatchSendsTheCountAndTheChange)
     EXPECT_EQ(FControl.Calls, (std::vector<std::string>{"count 2", "changed"}));
 }
 
-TEST_F(VirtItemsTest, ARowOutOfRangeGivesNothingAndResendsTheCount)
+TEST_F(VirtItemsTest, ARowOutOfRangeGivesNothingAndPostsTheCount)
 {
     AddItem("a");
     EXPECT_TRUE(FItems.ItemRefForRow(0));
     EXPECT_TRUE(FControl.Calls.empty());
     EXPECT_FALSE(FItems.ItemRefForRow(5));
     EXPECT_FALSE(FItems.ItemRefForRow(-1));
-    EXPECT_EQ(FControl.Calls, (std::vector<std::string>{"count 1", "count 1"}));
+    EXPECT_EQ(FControl.Calls, (std::vector<std::string>{"posted count 1", "posted count 1"}));
     EXPECT_EQ(FItems.ItemForRow(7), nullptr);
 }
 
@@ -112,5 +121,92 @@ TEST_F(VirtItemsTest, CopyingTakesEverythingButTheImage)
     EXPECT_EQ(copy.Text(0), QStringLiteral("caption"));
     EXPECT_EQ(copy.Text(1), QString());
 }
+
+} // namespace
+
+namespace {
+
+// A control that, when a worker reaches it, lets the main thread detach it
+// and notes whether the detaching finished while the worker was still inside.
+class TDetachingControl : public TFakeControl
+{
+public:
+    void ListChanged() override { Reached(); }
+    bool ShowsCheckBoxes() const override
+    {
+        Reached();
+        return true;
+    }
+
+    // Main thread: waits for a worker inside the control, then detaches it from `items`.
+    void DetachWhenReached(TVirtItems& items)
+    {
+        {
+            std::unique_lock lock(FMutex);
+            FChanged.wait_for(lock, std::chrono::seconds(5), [this] { return FInside; });
+        }
+        items.SetControl(nullptr);
+        std::lock_guard lock(FMutex);
+        FDetached = true;
+        FChanged.notify_all();
+    }
+
+    bool UsedAfterDetach = false;
+
+private:
+    void Reached() const
+    {
+        std::unique_lock lock(FMutex);
+        if (FInside)
+            return;
+        FInside = true;
+        FChanged.notify_all();
+        // Bounded: a detach that waits for the worker cannot finish before this ends.
+        FChanged.wait_for(lock, std::chrono::milliseconds(300), [this] { return FDetached; });
+        const_cast<TDetachingControl*>(this)->UsedAfterDetach = FDetached;
+    }
+
+    mutable std::mutex FMutex;
+    mutable std::condition_variable FChanged;
+    mutable bool FInside = false;
+    bool FDetached = false;
+};
+
+struct TWorkerCallCase
+{
+    const char* Name;
+    std::function<void(TVirtItems& items)> Call;
+};
+
+using ::PrintTo;
+
+class WorkerCallsTheControl : public ::testing::TestWithParam<TWorkerCallCase>
+{
+};
+
+// The control detaches under the collection's write lock (when its view is
+// destroyed or shown another collection): a worker that is inside the
+// control holds that lock off until it is out again.
+TEST_P(WorkerCallsTheControl, NeverWhileItDetaches)
+{
+    (void)TThreadManager::Instance();   // made on the main thread, which it then knows
+    TDetachingControl control;
+    TVirtItems items;
+    items.SetControl(&control);
+    std::thread worker([&] { GetParam().Call(items); });
+    control.DetachWhenReached(items);
+    worker.join();
+    EXPECT_FALSE(control.UsedAfterDetach);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WorkerCallsTheControl,
+                         ::testing::Values(TWorkerCallCase{"EndingABatch",
+                                                           [](TVirtItems& items) {
+                                                               items.BeginBatch();
+                                                               items.EndBatch();
+                                                           }},
+                                           TWorkerCallCase{"CountingCheckMarks",
+                                                           [](TVirtItems& items) { (void)items.CheckedCount(); }}),
+                         TCaseName());
 
 } // namespace

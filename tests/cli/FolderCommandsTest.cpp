@@ -1,5 +1,7 @@
 #include "tests/cli/CliTestSupport.h"
 
+#include "tests/support/TestEnvironment.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -154,6 +156,16 @@ TEST_F(CliTest, AMissingStoreIsNotCreatedByMistake)
     EXPECT_EQ(result.Status, 1);
     EXPECT_TRUE(result.Err.contains("no store at"));
     EXPECT_FALSE(QFile::exists(elsewhere));
+}
+
+TEST_F(CliTest, AnEmptyFileCountsAsNoStore)
+{
+    const QString empty = FFolder + QStringLiteral("/empty.db");
+    WriteTestFile(empty, {});
+    const TCliResult result = RunOn(empty, Args({"folders"}));
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_TRUE(result.Err.contains("no store at"));
+    EXPECT_TRUE(ReadTestFile(empty).isEmpty());
 }
 
 TEST_F(CliTest, EveryCommandHasHelp)

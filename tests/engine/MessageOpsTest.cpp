@@ -3,7 +3,6 @@
 #include "engine/StoreFaults.h"
 
 #include <QFileInfo>
-#include <QIODevice>
 
 namespace {
 
@@ -18,13 +17,6 @@ public:
     void NotifyProgress(quint32 current, quint32 maximum) override { Calls.push_back({current, maximum}); }
     std::vector<std::pair<quint32, quint32>> Calls;
 };
-
-QByteArray SourceOf(TStoreFolder& folder, TStoreId id)
-{
-    std::unique_ptr<QIODevice> stream;
-    EXPECT_EQ(folder.OpenMessage(id, stream), srOk);
-    return stream ? stream->readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -42,7 +34,7 @@ TEST_F(StoreTest, SavedSourcesComeBackByteForByte)
     for (const QByteArray& source : sources) {
         TStoreId id = kNoStoreId;
         ASSERT_EQ(inbox->SaveMessage(source, 0, &id), srOk);
-        EXPECT_EQ(SourceOf(*inbox, id), source);
+        EXPECT_EQ(SourceIn(*inbox, id), source);
         TMessageProps props;
         ASSERT_EQ(inbox->GetMessageProperties(id, 1, props), srOk);
         EXPECT_EQ(props.Size, static_cast<quint32>(source.size()));
@@ -84,7 +76,7 @@ TEST_F(StoreTest, CopyAndMoveKeepStateSizeAndDate)
     EXPECT_EQ(copied.State, state);
     EXPECT_EQ(copied.Size, original.Size);
     EXPECT_EQ(copied.Received, original.Received);
-    EXPECT_EQ(SourceOf(*drafts, copy), kReceived);
+    EXPECT_EQ(SourceIn(*drafts, copy), kReceived);
     EXPECT_EQ(sink.Calls, (std::vector<std::pair<quint32, quint32>>{{1, 1}}));
 
     ASSERT_EQ(inbox->CopyMoveMessages(*drafts, {id}, 1, 0, nullptr), srOk);
@@ -183,7 +175,7 @@ TEST_F(StoreTest, FailedSaveAndMoveLeaveEverythingInPlace)
     EXPECT_EQ(inbox->DeleteMessages({id}, 0, nullptr), srInjectedFailure);
     EXPECT_EQ(MessageIds(kInbox), (std::vector<TStoreId>{id}));
     EXPECT_TRUE(MessageIds(kDrafts).empty());
-    EXPECT_EQ(SourceOf(*inbox, id), "keep");
+    EXPECT_EQ(SourceIn(*inbox, id), "keep");
 }
 
 TEST_F(StoreTest, SettingsAreKeptInTheStore)

@@ -110,3 +110,74 @@ TEST_F(NotificationTest, FailedOperationsAndUnregisteredReceiversGetNothing)
     EXPECT_TRUE(FNamespaceReceiver.Take().empty());
     ASSERT_EQ(FOther.RegisterNotification(0, &FNamespaceReceiver), srOk);
 }
+
+namespace {
+
+// A progress sink that calls the store each time, as a progress dialog
+// whose event processing lets other windows read and write does.
+class TStoreCallingSink : public IStoreProgress
+{
+public:
+    explicit TStoreCallingSink(TStoreNamespace& store) : FStore(store) {}
+
+    void NotifyProgress(quint32 current, quint32 maximum) override
+    {
+        Calls.emplace_back(current, maximum);
+        TFolderProps props;
+        std::unique_ptr<TStoreFolder> outbox;
+        if (FStore.GetFolderProperties(kInbox, 0, props) != srOk || FStore.OpenFolder(kOutbox, 0, outbox) != srOk
+            || outbox->SaveMessage("Subject: from the sink\r\n\r\n", 0, nullptr) != srOk)
+            ++Failures;
+    }
+
+    std::vector<std::pair<quint32, quint32>> Calls;
+    int Failures = 0;
+
+private:
+    TStoreNamespace& FStore;
+};
+
+} // namespace
+
+TEST_F(NotificationTest, ASinkThatCallsTheStoreLosesNoNotificationAndNoWrite)
+{
+    struct TCase {
+        const char* Name;
+        TStoreId Source;
+        TStoreId Target;   // the folder whose receivers hear of the messages; the source when none
+        bool Move;
+        int Event;
+    };
+    const TCase cases[] = {
+        {"move", kInbox, kDrafts, true, seNewMessage},
+        {"copy", kInbox, kSentItems, false, seNewMessage},
+        {"deletion inside Deleted Items", kDeletedItems, kDeletedItems, false, seMessagesDeleted},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TMessageIdList ids;
+        for (int i = 0; i < 3; ++i)
+            ids.push_back(Save(c.Source, "Subject: " + QByteArray::number(i) + "\r\n\r\n"));
+        std::unique_ptr<TStoreFolder> watched;
+        ASSERT_EQ(FOther.OpenFolder(c.Target, 0, watched), srOk);
+        TEventRecorder receiver;
+        ASSERT_EQ(watched->RegisterNotification(0, &receiver), srOk);
+        receiver.Take();
+        const int outboxBefore = Props(kOutbox).MessageCount;
+
+        TStoreCallingSink sink(FStore);
+        auto source = Open(c.Source);
+        auto target = Open(c.Target);
+        const TStoreResult result = c.Source == c.Target ? source->DeleteMessages(ids, 0, &sink)
+                                                         : source->CopyMoveMessages(*target, ids, c.Move ? 1 : 0, 0, &sink);
+        ASSERT_EQ(result, srOk);
+        EXPECT_EQ(sink.Calls, (std::vector<std::pair<quint32, quint32>>{{1, 3}, {2, 3}, {3, 3}}));
+        EXPECT_EQ(sink.Failures, 0);
+        EXPECT_EQ(Props(kOutbox).MessageCount, outboxBefore + 3);
+        int heard = 0;
+        for (const auto& record : receiver.Take())
+            heard += record.Type == c.Event ? static_cast<int>(record.Ids.size()) : 0;
+        EXPECT_EQ(heard, 3);
+        watched->UnregisterNotification(&receiver);
+    }
+}

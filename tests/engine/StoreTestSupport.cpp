@@ -4,6 +4,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
+#include <QIODevice>
 
 std::vector<TEventRecorder::TRecord> TEventRecorder::Take()
 {
@@ -53,17 +54,29 @@ TStoreId StoreTest::Save(TStoreId folder, const QByteArray& source, quint32 stat
     return id;
 }
 
-std::vector<TStoreId> StoreTest::MessageIds(TStoreId folder)
+TMessageIdList IdsIn(TStoreFolder& folder)
 {
-    auto open = Open(folder);
-    std::vector<TStoreId> ids;
+    TMessageIdList ids;
     TMessageProps props;
     TEnumHandle handle = 0;
-    for (TStoreResult r = open->GetFirstMessage(1, 0, kNoStoreId, props, handle); r == srOk;
-         r = open->GetNextMessage(handle, 0, props))
+    for (TStoreResult r = folder.GetFirstMessage(1, 0, kNoStoreId, props, handle); r == srOk;
+         r = folder.GetNextMessage(handle, 0, props))
         ids.push_back(props.Id);
-    open->GetMessageClose(handle);
+    folder.GetMessageClose(handle);
     return ids;
+}
+
+QByteArray SourceIn(TStoreFolder& folder, TStoreId id)
+{
+    std::unique_ptr<QIODevice> stream;
+    EXPECT_EQ(folder.OpenMessage(id, stream), srOk);
+    return stream ? stream->readAll() : QByteArray();
+}
+
+std::vector<TStoreId> StoreTest::MessageIds(TStoreId folder)
+{
+    const TMessageIdList ids = IdsIn(*Open(folder));
+    return {ids.cbegin(), ids.cend()};
 }
 
 std::vector<TFolderProps> StoreTest::Children(TStoreId parent)

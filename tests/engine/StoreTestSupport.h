@@ -28,6 +28,11 @@ protected:
     bool event(QEvent* event) override;
 };
 
+// The ids of a folder's messages, in store order.
+[[nodiscard]] TMessageIdList IdsIn(TStoreFolder& folder);
+// The source of a message; empty, and the test failed, when it cannot be read.
+[[nodiscard]] QByteArray SourceIn(TStoreFolder& folder, TStoreId id);
+
 // A fresh store in its own file, opened through one namespace.
 class StoreTest : public ::testing::Test
 {

@@ -102,6 +102,22 @@ TEST_F(MesgItem, QuotedPrintableDotLineDoesNotEndTheMessage)
     EXPECT_EQ(message.Body(), QByteArray("before the dot\r\n.\r\nafter the dot \r\nlast line\r\n"));
 }
 
+TEST_F(MesgItem, AReadingPaneParseLeavesAttachmentsInTheSourceUntilAskedFor)
+{
+    TMesgItem* item = Derived(ReadFixture(QStringLiteral("view/three-attachments.eml")));
+    TMimeMessage full;
+    item->DecodeInto(full);
+    TMimeMessage shown;
+    item->DecodeInto(shown, TMimeParser::TMode::Deferred);
+    ASSERT_EQ(shown.PartCount(), 4);
+    auto& attachment = static_cast<TMimeAttachment&>(shown.Part(2));
+    EXPECT_FALSE(attachment.IsDecoded());
+    EXPECT_EQ(item->Source().Position(), 0) << "the item's own stream is not read";
+    item->SetSource(StreamOf("Subject: replaced\r\n\r\n"));
+    EXPECT_EQ(attachment.DataBytes(), static_cast<TMimeAttachment&>(full.Part(2)).DataBytes())
+        << "the parsed message keeps the source it was parsed from";
+}
+
 TEST_F(MesgItem, WriteSourceWithoutSourceRaises)
 {
     TMesgItem item(&FItems);

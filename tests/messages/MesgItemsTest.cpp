@@ -76,6 +76,13 @@ public:
     std::string Roads;
 };
 
+// A collection whose order cannot be decided: every sort of it fails.
+class TFailingSortItems : public TMesgItems
+{
+protected:
+    [[nodiscard]] int CompareIndexes(int, int) const override { throw ESyncError(QStringLiteral("no order")); }
+};
+
 class MesgItems : public TMesgTest
 {
 protected:
@@ -122,6 +129,15 @@ TEST_F(MesgItems, CountersFollowInsertionsRecountAndClear)
     FItems.Clear();
     for (TMesgState bit : {stUnread, stAttachment, stReplied, stFlagged, stUnsent})
         EXPECT_EQ(FItems.CountOf(bit), 0);
+}
+
+TEST_F(MesgItems, AFailingResortEndsItsBatch)
+{
+    TFailingSortItems items;
+    for (int i = 0; i < 3; ++i)
+        items.Insert(items.Count(), std::make_unique<TMesgItem>(&items));
+    EXPECT_THROW(items.Resort(), ESyncError);
+    EXPECT_EQ(items.BatchDepth(), 0) << "the write lock of the batch is given back";
 }
 
 TEST_F(MesgItems, RowCountsGoOutOncePer129Insertions)

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 // A menu item or action as the default menu hooks see it: a named object
 // with a "text" caption.
 class TCaptioned : public QObject
@@ -29,7 +32,7 @@ namespace {
 QString WriteLanguageFile(const QByteArray& text)
 {
     const QString path = TTestEnvironment::NewFolder() + QStringLiteral("/lang.ini");
-    WriteBytes(path, text);
+    WriteTestFile(path, text);
     return path;
 }
 
@@ -59,7 +62,38 @@ TEST(GlobStringsTest, LooksTextsUpBySectionAndKey)
     EXPECT_EQ(table.TextOf(-1, table.ErrorSection()), QString());
     EXPECT_THROW((void)table.TextIn(99, QStringLiteral("Error")), EStringListError);
     EXPECT_EQ(table.TextOr(99, table.ErrorSection(), QStringLiteral("fallback")), QStringLiteral("fallback"));
-    EXPECT_EQ(table.HintSection(), table.SectionIndexOf(QStringLiteral("Hint")));
+    EXPECT_EQ(table.SectionIndex(TLangSection::Hint), table.SectionIndexOf(QStringLiteral("Hint")));
+}
+
+// A background thread that looks an error text up while the main thread
+// switches languages gets the text of one language or the other, never the
+// entry of another section.
+TEST(GlobStringsTest, ALanguageSwitchIsOneStepForReaders)
+{
+    // Many sections, so that finding the known ones takes a while; "Error"
+    // has another index in each file.
+    QByteArray filler;
+    for (int n = 0; n < 300; ++n)
+        filler += "[Other" + QByteArray::number(n) + "]\n1=other\n";
+    const QString first = WriteLanguageFile("[Error]\n1=first error\n" + filler);
+    const QString second = WriteLanguageFile(filler + "[Error]\n1=second error\n");
+    TGlobStrings table;
+    table.LoadLanguage(first);
+    std::atomic<bool> stop{false};
+    std::atomic<int> wrong{0};
+    std::atomic<int> reads{0};
+    std::thread reader([&] {
+        while (!stop) {
+            if (!table.TextOf(1, table.ErrorSection()).endsWith(QStringLiteral("error")))
+                ++wrong;
+            ++reads;
+        }
+    });
+    for (int round = 0; round < 100 && wrong == 0; ++round)
+        table.LoadLanguage(round % 2 == 0 ? second : first);
+    stop = true;
+    reader.join();
+    EXPECT_EQ(wrong, 0) << "of " << reads << " lookups";
 }
 
 // Whatever a language file lacks, the whole file, a section or a key, the

@@ -5,6 +5,7 @@
 #include "tests/settings/SettingsTestSupport.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QLocale>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -187,7 +188,7 @@ TEST_F(IniFilerTest, EveryKindRoundTripsThroughItsTextForm)
     EXPECT_EQ(Stored(QStringLiteral("FiledOptions"), QStringLiteral("Parts")), QStringLiteral("ptHead,ptTail"));
     EXPECT_EQ(Stored(QStringLiteral("FiledOptions"), QStringLiteral("Wide")), QStringLiteral("1046"));
     EXPECT_EQ(Stored(QStringLiteral("FiledOptions"), QStringLiteral("Letter")), QStringLiteral("q"));
-    EXPECT_TRUE(ReadBytes(FPath).contains(saved.Text.toUtf8())) << "text is stored as UTF-8";
+    EXPECT_TRUE(ReadTestFile(FPath).contains(saved.Text.toUtf8())) << "text is stored as UTF-8";
 
     TFiledOptions loaded;
     Load(&loaded);
@@ -254,6 +255,44 @@ INSTANTIATE_TEST_SUITE_P(
                       TTextCase{"FloatNotANumber", "Ratio", "half", "0"},
                       TTextCase{"FloatEitherSeparator", "Ratio", "2.5", "2.5"}),
     TCaseName());
+
+// Makes `locale` the default for the life of the object.
+class TScopedLocale
+{
+public:
+    explicit TScopedLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~TScopedLocale() { QLocale::setDefault(FOld); }
+    TScopedLocale(const TScopedLocale&) = delete;
+    TScopedLocale& operator=(const TScopedLocale&) = delete;
+
+private:
+    QLocale FOld;
+};
+
+// A number is stored in one form whatever the user's locale, so that a
+// settings file reads the same under every locale; the locale's own form,
+// which earlier versions wrote, still reads under that locale.
+TEST_F(IniFilerTest, NumbersAreStoredTheSameUnderEveryLocale)
+{
+    {
+        TScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
+        TFiledOptions saved;
+        saved.Ratio = 1234567.5;
+        Save(&saved);
+        EXPECT_EQ(Stored(QStringLiteral("FiledOptions"), QStringLiteral("Ratio")), QStringLiteral("1234567.5"));
+        for (const char* text : {"1234567.5", "1.234.567,5", "1234567,5"}) {
+            Store(QStringLiteral("FiledOptions"), QStringLiteral("Ratio"), QString::fromLatin1(text));
+            TFiledOptions loaded;
+            Load(&loaded);
+            EXPECT_DOUBLE_EQ(loaded.Ratio, 1234567.5) << text;
+        }
+    }
+    TScopedLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
+    Store(QStringLiteral("FiledOptions"), QStringLiteral("Ratio"), QStringLiteral("1234567.5"));
+    TFiledOptions loaded;
+    Load(&loaded);
+    EXPECT_DOUBLE_EQ(loaded.Ratio, 1234567.5);
+}
 
 TEST_F(IniFilerTest, SkipsWhatNeverPersists)
 {

@@ -113,6 +113,21 @@ TEST(IniStringsTest, EntriesOutsideAnySectionFailIndexing)
     EXPECT_EQ(early.NumberedValue(0, 1), QStringLiteral("one")) << "entries before the first header join section 0";
 }
 
+// Where a load puts the entries before its first header depends on the
+// file alone: not on an earlier load, nor on a section the thread left pushed.
+TEST(IniStringsTest, EveryLoadStartsInTheFilesFirstSection)
+{
+    TIniStrings table;
+    Load(table, QByteArrayLiteral("[One]\n1=a\n[Two]\n1=b\n"));
+    Load(table, QByteArrayLiteral("1=early\n[First]\n2=two\n"));
+    EXPECT_EQ(table.NumberedValue(0, 1), QStringLiteral("early"));
+    EXPECT_EQ(table.CurrentSection(), 0) << "the loading thread is left in the file's last section";
+
+    table.PushSectionByName(QStringLiteral("Absent"));
+    EXPECT_NO_THROW(Load(table, QByteArrayLiteral("1=again\n[Only]\n")));
+    EXPECT_EQ(table.NumberedValue(0, 1), QStringLiteral("again"));
+}
+
 TEST(IniStringsTest, SectionNamesKeepInnerBlanksButIgnoreCase)
 {
     TIniStrings table;

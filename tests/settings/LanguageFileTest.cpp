@@ -71,7 +71,7 @@ protected:
 
     void StoreLanguage(const QByteArray& value)
     {
-        WriteBytes(FSandbox.ConfigPath(), "LanguageFile=" + value + "\n");
+        WriteTestFile(FSandbox.ConfigPath(), "LanguageFile=" + value + "\n");
     }
     [[nodiscard]] std::optional<QString> StoredLanguage() const
     {
@@ -94,7 +94,8 @@ TEST_F(LanguageFileTest, ABareStoredNameLoadsFromTheLocalFolder)
 
 TEST_F(LanguageFileTest, AStoredRelativePathResolvesAgainstTheProgramFolder)
 {
-    WriteBytes(FSandbox.DataFolder() + QStringLiteral("/extra/german.ini"), kGerman);
+    QDir().mkpath(FSandbox.DataFolder() + QStringLiteral("/extra"));
+    WriteTestFile(FSandbox.DataFolder() + QStringLiteral("/extra/german.ini"), kGerman);
     StoreLanguage("extra/german.ini");
     TBaseOptions options;
     EXPECT_EQ(options.LanguageFile(), FSandbox.DataFolder() + QStringLiteral("/extra/german.ini"));
@@ -106,7 +107,7 @@ TEST_F(LanguageFileTest, ChoosingAFileStoresABareNameOnlyForTheLocalFolder)
 {
     TBaseOptions options;
     const QString elsewhere = TTestEnvironment::NewFolder() + QStringLiteral("/german.ini");
-    WriteBytes(elsewhere, kGerman);
+    WriteTestFile(elsewhere, kGerman);
     options.SetLanguage(elsewhere);
     EXPECT_EQ(StoredLanguage(), elsewhere);
     EXPECT_EQ(Lang().OkText(), QStringLiteral("Gut"));
@@ -138,7 +139,7 @@ TEST_F(LanguageFileTest, AChosenExistingFileIsLoadedAndRemembered)
 {
     StoreLanguage("klingon.ini");
     FChoice = TTestEnvironment::NewFolder() + QStringLiteral("/german.ini");
-    WriteBytes(FChoice, kGerman);
+    WriteTestFile(FChoice, kGerman);
     TBaseOptions options;
     EXPECT_FALSE(options.StopRequested());
     EXPECT_EQ(options.LanguageFile(), FChoice);

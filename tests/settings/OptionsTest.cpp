@@ -1,10 +1,12 @@
 #include "settings/AppPaths.h"
 #include "settings/CharsetSwitches.h"
 #include "settings/GlobStrings.h"
+#include "settings/History.h"
 #include "settings/IniDocument.h"
 #include "settings/Options.h"
 #include "settings/SettingsStore.h"
 #include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,7 +23,7 @@ protected:
     TSettingsSandbox FSandbox;
     TCapturedBoxes FBoxes;
 
-    void WriteSettings(const QByteArray& text) { WriteBytes(FSandbox.ConfigPath(), text); }
+    void WriteSettings(const QByteArray& text) { WriteTestFile(FSandbox.ConfigPath(), text); }
     [[nodiscard]] std::optional<QString> OnDisk(const QString& section, const QString& key) const
     {
         return TIniDocument::ReadFile(FSandbox.ConfigPath())->Read(section, key);
@@ -46,7 +48,7 @@ TEST_F(OptionsTest, FirstRunCreatesTheOptionsFolderAndRemembersIt)
 
 TEST_F(OptionsTest, AStoredOptionsFolderThatCannotBeCreatedFallsBackToTheDefault)
 {
-    WriteBytes(FSandbox.Root() + QStringLiteral("/blocker"), "x");
+    WriteTestFile(FSandbox.Root() + QStringLiteral("/blocker"), "x");
     WriteSettings("OptionsPath=" + QFile::encodeName(FSandbox.Root()) + "/blocker/data\n");
     TOptions options;
     EXPECT_EQ(options.OptionsPath(), FSandbox.UserDataFolder() + QStringLiteral("/Vellumo/"));
@@ -135,18 +137,42 @@ TEST_F(OptionsTest, ADamagedSettingsFileGivesDefaultsOneReportAndIsKept)
         EXPECT_TRUE(FBoxes.Texts[0].contains(FSandbox.ConfigPath()));
         options.LoadSettings(&options);
         EXPECT_EQ(FBoxes.Texts.size(), 1) << "reported once per run";
-        EXPECT_TRUE(ReadBytes(FSandbox.ConfigPath()).startsWith(damaged)) << "start-up writes nothing over it";
+        EXPECT_TRUE(ReadTestFile(FSandbox.ConfigPath()).startsWith(damaged)) << "start-up writes nothing over it";
         options.SaveSettings(&options);
     }
-    EXPECT_TRUE(ReadBytes(FSandbox.ConfigPath() + QStringLiteral(".bad")).startsWith(damaged));
+    const QStringList copies = DamagedCopies(FSandbox.ConfigPath());
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_TRUE(ReadTestFile(copies[0]).startsWith(damaged));
     EXPECT_EQ(OnDisk(QStringLiteral("Options"), QStringLiteral("WholeWord")), QStringLiteral("False"));
     EXPECT_EQ(OnDisk(QString(), QStringLiteral("LanguageFile")), QStringLiteral("english.ini"))
         << "the top values written meanwhile go with the save";
 }
 
+// One line typed by hand that is no setting costs nothing: the options and
+// the history load, one report names the file, and the save keeps them all.
+TEST_F(OptionsTest, AStrayLineInTheSettingsFileIsReportedOnceAndLosesNothing)
+{
+    WriteSettings("LanguageFile=english.ini\n[Options]\nWholeWord=True\nmy note\nAdvertismentLevel=40\n"
+                  "[History]\nFind0=needle\n");
+    {
+        TOptions options;
+        EXPECT_TRUE(options.WholeWord());
+        EXPECT_EQ(options.AdvertismentLevel(), 40);
+        options.History().SelectHistory(QStringLiteral("Find"), QString());
+        EXPECT_EQ(options.History().Get(0), QStringLiteral("needle"));
+        options.SaveSettings(&options);
+        ASSERT_EQ(FBoxes.Texts.size(), 1) << FBoxes.Texts.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(FBoxes.Texts[0].contains(FSandbox.ConfigPath()));
+    }
+    EXPECT_EQ(OnDisk(QStringLiteral("Options"), QStringLiteral("WholeWord")), QStringLiteral("True"));
+    EXPECT_EQ(OnDisk(QStringLiteral("History"), QStringLiteral("Find0")), QStringLiteral("needle"));
+    EXPECT_TRUE(ReadTestFile(FSandbox.ConfigPath()).contains("\nmy note\n"));
+    EXPECT_TRUE(DamagedCopies(FSandbox.ConfigPath()).isEmpty());
+}
+
 TEST_F(OptionsTest, ASettingsFileThatCannotBeWrittenIsReported)
 {
-    WriteBytes(FSandbox.Root() + QStringLiteral("/blocker"), "x");
+    WriteTestFile(FSandbox.Root() + QStringLiteral("/blocker"), "x");
     const TScopedEnv config("VELLUMO_CONFIG", FSandbox.Root() + QStringLiteral("/blocker/Vellumo.ini"));
     TOptions options;
     FBoxes.Texts.clear();
@@ -200,18 +226,18 @@ TEST_F(OptionsTest, MarkPreviewAsReadComesFromTheInstalledSource)
 
 TEST_F(OptionsTest, AdSamplesAreCopiedIntoTheOptionsFolderOnFirstRun)
 {
-    WriteBytes(FSandbox.DataFolder() + QStringLiteral("/atcdict.txt"), QByteArrayLiteral("  buy now \r\n\r\nFree offer\r\n"));
+    WriteTestFile(FSandbox.DataFolder() + QStringLiteral("/atcdict.txt"), QByteArrayLiteral("  buy now \r\n\r\nFree offer\r\n"));
     {
         TOptions options;
         EXPECT_EQ(options.AdSamples().Samples(), (QStringList{QStringLiteral("BUY NOW"), QStringLiteral("FREE OFFER")}));
-        const QByteArray copied = ReadBytes(options.AdSamplesPath());
+        const QByteArray copied = ReadTestFile(options.AdSamplesPath());
         EXPECT_TRUE(copied.startsWith("\xff\xfe")) << "saved as UTF-16 with a byte-order mark";
         EXPECT_TRUE(options.AdSamples().AddAdSample(QStringLiteral("  Скидки "), options.AdSamplesPath()));
         EXPECT_FALSE(options.AdSamples().AddAdSample(QStringLiteral("скидки"), options.AdSamplesPath()));
         EXPECT_FALSE(options.AdSamples().AddAdSample(QStringLiteral("   "), options.AdSamplesPath()));
-        EXPECT_EQ(ReadBytes(options.OptionsPath() + QStringLiteral("atcdict.~txt")), copied);
+        EXPECT_EQ(ReadTestFile(options.OptionsPath() + QStringLiteral("atcdict.~txt")), copied);
     }
-    WriteBytes(FSandbox.DataFolder() + QStringLiteral("/atcdict.txt"), QByteArrayLiteral("ignored now\n"));
+    WriteTestFile(FSandbox.DataFolder() + QStringLiteral("/atcdict.txt"), QByteArrayLiteral("ignored now\n"));
     TOptions again;
     EXPECT_EQ(again.AdSamples().Samples(),
               (QStringList{QStringLiteral("BUY NOW"), QStringLiteral("FREE OFFER"), QStringLiteral("СКИДКИ")}));
@@ -227,7 +253,7 @@ TEST_F(OptionsTest, TemporaryFilesGoAtTheEndLastAddedFirst)
         ASSERT_FALSE(folder.isEmpty());
         EXPECT_EQ(QFileInfo(folder).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
         first = folder + QStringLiteral("/vellumo1.eml");
-        WriteBytes(first, "x");
+        WriteTestFile(first, "x");
         options.AddTempFile(first);
         options.AddTempFile(first);
         options.AddTempFile(QString());

@@ -6,6 +6,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -49,7 +50,7 @@ TEST(SettingsFileTest, KeepsSectionNamesTopValuesAndAwkwardValuesAcrossAWrite)
     store.WriteInteger(QStringLiteral("Options"), QStringLiteral("Number"), -42);
     store.Flush(false);
 
-    const QByteArray bytes = ReadBytes(path);
+    const QByteArray bytes = ReadTestFile(path);
     EXPECT_TRUE(bytes.startsWith("LanguageFile=english.ini\n")) << bytes.constData();
     EXPECT_TRUE(bytes.contains("[TaskForm\\ 0]\nClassName=TTriForm\n"));
 
@@ -62,6 +63,54 @@ TEST(SettingsFileTest, KeepsSectionNamesTopValuesAndAwkwardValuesAcrossAWrite)
     EXPECT_EQ(reread->Read(QStringLiteral("Options"), QStringLiteral("Number")), QStringLiteral("-42"));
     EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files), QStringList{QStringLiteral("Vellumo.ini")})
         << "no temporary file is left behind";
+}
+
+struct TValueCase
+{
+    const char* Name;
+    QByteArray Line;    // as written in the file, after "Key="
+    QString Value;      // as read
+};
+
+class HandWrittenValue : public ::testing::TestWithParam<TValueCase>
+{
+};
+
+// A backslash in a value typed by hand stays what it is; only the quoted
+// form, which the program writes for values it must escape, has escapes.
+TEST_P(HandWrittenValue, ReadsAsWritten)
+{
+    const QString path = NewPath();
+    WriteTestFile(path, "[Options]\nKey=" + GetParam().Line + "\n");
+    EXPECT_EQ(TIniDocument::ReadFile(path)->Read(QStringLiteral("Options"), QStringLiteral("Key")), GetParam().Value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HandWrittenValue,
+    ::testing::Values(TValueCase{"PathWithBackslashN", "C:\\new\\table", QStringLiteral("C:\\new\\table")},
+                      TValueCase{"DoubleBackslash", "\\\\server\\share", QStringLiteral("\\\\server\\share")},
+                      TValueCase{"BackslashRAndZero", "a\\rb\\0c", QStringLiteral("a\\rb\\0c")},
+                      TValueCase{"TrailingBackslash", "ends with \\", QStringLiteral("ends with \\")},
+                      TValueCase{"LoneQuote", "\"", QStringLiteral("\"")},
+                      TValueCase{"QuotedWithEscapes", "\"two\\nlines \\\\ \\q\"",
+                                 QStringLiteral("two\nlines \\ \\q")}),
+    TCaseName());
+
+TEST(SettingsFileTest, ValuesThatNeedEscapesComeBackUnchanged)
+{
+    const QString path = NewPath();
+    const QStringList values{QStringLiteral("two\nlines"),     QStringLiteral("C:\\new"),
+                             QStringLiteral("\"quoted\""),     QStringLiteral("\"half"),
+                             QStringLiteral("cr\r"),            QStringLiteral("nul") + QChar(0) + QStringLiteral("x"),
+                             QStringLiteral("a\\n\nb\\"),    QStringLiteral("\"\n\"")};
+    TIniFileStore store(path);
+    for (int i = 0; i < values.size(); ++i)
+        store.WriteString(QStringLiteral("Options"), QStringLiteral("V%1").arg(i), values[i]);
+    store.Flush(false);
+    const auto reread = TIniDocument::ReadFile(path);
+    for (int i = 0; i < values.size(); ++i)
+        EXPECT_EQ(reread->Read(QStringLiteral("Options"), QStringLiteral("V%1").arg(i)), values[i]) << i;
+    EXPECT_TRUE(ReadTestFile(path).contains("V1=C:\\new\n")) << "a value without control characters is written as it is";
 }
 
 TEST(SettingsFileTest, IntegersReadFromTextWithTheDefaultOnFailure)
@@ -112,10 +161,12 @@ class BrokenSettingsFile : public ::testing::TestWithParam<TBrokenCase>
 {
 };
 
-TEST_P(BrokenSettingsFile, GivesDefaultsAndKeepsTheFileUntilASave)
+// A file that cannot be decoded at all gives the defaults; it is never
+// overwritten: a save keeps it first, under a name of its own.
+TEST_P(BrokenSettingsFile, GivesDefaultsAndIsKeptBeforeASaveReplacesIt)
 {
     const QString path = NewPath();
-    WriteBytes(path, GetParam().Bytes);
+    WriteTestFile(path, GetParam().Bytes);
     TIniFileStore store(path);
     EXPECT_EQ(store.ReadString(QStringLiteral("Options"), QStringLiteral("WholeWord"), QStringLiteral("default")),
               QStringLiteral("default"));
@@ -125,27 +176,87 @@ TEST_P(BrokenSettingsFile, GivesDefaultsAndKeepsTheFileUntilASave)
 
     store.WriteString(QString(), QStringLiteral("LanguageFile"), QStringLiteral("english.ini"));
     store.Flush(false);
-    EXPECT_EQ(ReadBytes(path), GetParam().Bytes) << "only a save pass replaces a damaged file";
+    EXPECT_EQ(ReadTestFile(path), GetParam().Bytes) << "only a save pass replaces a damaged file";
 
     store.Flush(true);
-    EXPECT_EQ(ReadBytes(path + QStringLiteral(".bad")), GetParam().Bytes);
+    const QStringList copies = DamagedCopies(path);
+    ASSERT_EQ(copies.size(), 1) << copies.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(ReadTestFile(copies[0]), GetParam().Bytes);
     EXPECT_TRUE(TIniDocument::ReadFile(path)->LoadError().isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BrokenSettingsFile,
-    ::testing::Values(TBrokenCase{"BinaryData", QByteArray("[Options]\nA=1\n\0\1\2", 15)},
-                      TBrokenCase{"InvalidUtf8", QByteArrayLiteral("[Options]\nA=\xff\xfe\xc3\n")},
-                      TBrokenCase{"LineWithoutEquals", QByteArrayLiteral("[Options]\nWholeWord\n")},
-                      TBrokenCase{"KeylessLine", QByteArrayLiteral("[Options]\n=True\n")},
-                      TBrokenCase{"UnclosedHeader", QByteArrayLiteral("[Options\nA=1\n")}),
-    TCaseName());
+INSTANTIATE_TEST_SUITE_P(Cases, BrokenSettingsFile,
+                         ::testing::Values(TBrokenCase{"BinaryData", QByteArray("[Options]\nA=1\n\0\1\2", 15)},
+                                           TBrokenCase{"InvalidUtf8", QByteArrayLiteral("[Options]\nA=\xff\xfe\xc3\n")}),
+                         TCaseName());
+
+TEST(SettingsFileTest, EveryDamagedFileIsKeptBesideTheEarlierOnes)
+{
+    const QString path = NewPath();
+    const QByteArray first("first\0", 6);
+    const QByteArray second("second\0", 7);
+    for (const QByteArray& damaged : {first, second}) {
+        WriteTestFile(path, damaged);
+        const auto document = TIniDocument::ReadFile(path);
+        document->Write(QStringLiteral("Options"), QStringLiteral("A"), QStringLiteral("1"));
+        document->Flush(true);
+    }
+    const QStringList copies = DamagedCopies(path);
+    ASSERT_EQ(copies.size(), 2);
+    QList<QByteArray> kept;
+    for (const QString& copy : copies)
+        kept.append(ReadTestFile(copy));
+    EXPECT_TRUE(kept.contains(first));
+    EXPECT_TRUE(kept.contains(second));
+}
+
+struct TStrayLineCase
+{
+    const char* Name;
+    QByteArray Line;
+};
+
+class StrayLine : public ::testing::TestWithParam<TStrayLineCase>
+{
+};
+
+// A line typed by hand that is no setting is skipped, reported once, and
+// written back as it was; every other setting and the history stay.
+TEST_P(StrayLine, IsSkippedReportedOnceAndKeptOnSave)
+{
+    const QString path = NewPath();
+    const QByteArray around = "WholeWord=True\n" + GetParam().Line + "\nMatchCase=True\n";
+    WriteTestFile(path, "LanguageFile=english.ini\n[Options]\n; typed by hand\n" + around + "[History]\nFind0=abc\n");
+    TIniFileStore store(path);
+    EXPECT_EQ(store.ReadString(QStringLiteral("Options"), QStringLiteral("WholeWord"), QString()), QStringLiteral("True"));
+    EXPECT_EQ(store.ReadString(QStringLiteral("Options"), QStringLiteral("MatchCase"), QString()), QStringLiteral("True"));
+    EXPECT_EQ(store.ReadString(QStringLiteral("History"), QStringLiteral("Find0"), QString()), QStringLiteral("abc"));
+    EXPECT_EQ(store.KeyNames(QStringLiteral("Options")), (QStringList{QStringLiteral("WholeWord"), QStringLiteral("MatchCase")}));
+    const QString report = store.TakeLoadError();
+    EXPECT_TRUE(report.contains(path) && report.contains(QStringLiteral("line 5"))) << report.toStdString();
+    EXPECT_TRUE(store.TakeLoadError().isEmpty()) << "reported once";
+
+    store.WriteString(QStringLiteral("Options"), QStringLiteral("FindDown"), QStringLiteral("False"));
+    store.Flush(true);
+    const QByteArray saved = ReadTestFile(path);
+    EXPECT_TRUE(saved.contains("; typed by hand\n" + around)) << saved.constData();
+    EXPECT_TRUE(saved.contains("FindDown=False\n"));
+    EXPECT_TRUE(saved.contains("[History]\nFind0=abc\n"));
+    EXPECT_TRUE(DamagedCopies(path).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StrayLine,
+                         ::testing::Values(TStrayLineCase{"LineWithoutEquals", "WholeWord"},
+                                           TStrayLineCase{"KeylessLine", "=True"},
+                                           TStrayLineCase{"UnclosedHeader", "[Options"},
+                                           TStrayLineCase{"HeaderWithText", "[Other] x"}),
+                         TCaseName());
 
 TEST(SettingsFileTest, FileTruncatedAtAnyByteLoadsWithoutCrash)
 {
     const QString path = NewPath();
     for (qsizetype length = 0; length <= kSample.size(); ++length) {
-        WriteBytes(path, kSample.left(length));
+        WriteTestFile(path, kSample.left(length));
         const auto document = TIniDocument::ReadFile(path);
         // Either what the prefix holds or nothing at all, never a crash.
         if (document->LoadError().isEmpty() && length > 40) {
@@ -156,7 +267,7 @@ TEST(SettingsFileTest, FileTruncatedAtAnyByteLoadsWithoutCrash)
         QByteArray noisy = kSample;
         noisy[QRandomGenerator::global()->bounded(static_cast<int>(noisy.size()))] =
             static_cast<char>(QRandomGenerator::global()->bounded(256));
-        WriteBytes(path, noisy);
+        WriteTestFile(path, noisy);
         (void)TIniDocument::ReadFile(path)->Serialize();
     }
 }
@@ -165,9 +276,9 @@ TEST(SettingsFileTest, AFileThatCannotBeWrittenRaisesAndLeavesTheOldOne)
 {
     const QString folder = TTestEnvironment::NewFolder();
     // A path below a regular file can be neither created nor written, even by root.
-    WriteBytes(folder + QStringLiteral("/blocker"), "x");
+    WriteTestFile(folder + QStringLiteral("/blocker"), "x");
     TIniFileStore store(folder + QStringLiteral("/blocker/Vellumo.ini"));
     store.WriteString(QStringLiteral("Options"), QStringLiteral("A"), QStringLiteral("1"));
     EXPECT_THROW(store.Flush(true), EIniFileError);
-    EXPECT_EQ(ReadBytes(folder + QStringLiteral("/blocker")), QByteArray("x"));
+    EXPECT_EQ(ReadTestFile(folder + QStringLiteral("/blocker")), QByteArray("x"));
 }

@@ -4,19 +4,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
-void WriteBytes(const QString& path, const QByteArray& bytes)
+QStringList DamagedCopies(const QString& path)
 {
-    QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
-
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QFileInfo file(path);
+    QStringList copies;
+    for (const QString& name :
+         QDir(file.path()).entryList({file.fileName() + QStringLiteral(".*.bad")}, QDir::Files, QDir::Name))
+        copies.append(file.path() + QLatin1Char('/') + name);
+    return copies;
 }
 
 TScopedEnv::TScopedEnv(const char* name, const QString& value)
@@ -55,6 +52,7 @@ TSettingsSandbox::TSettingsSandbox()
     , FUserData("XDG_DATA_HOME", FRoot + QStringLiteral("/userdata"))
 {
     QDir().mkpath(DataFolder() + QStringLiteral("/local"));
+    QDir().mkpath(QFileInfo(ConfigPath()).path());
     const QString shipped = QStringLiteral(VELLUMO_SOURCE_DATA_DIR);
     for (const QString& name : QDir(shipped + QStringLiteral("/local")).entryList(QDir::Files))
         QFile::copy(shipped + QStringLiteral("/local/") + name, DataFolder() + QStringLiteral("/local/") + name);
@@ -63,5 +61,5 @@ TSettingsSandbox::TSettingsSandbox()
 
 void TSettingsSandbox::WriteLanguage(const QString& name, const QByteArray& text) const
 {
-    WriteBytes(DataFolder() + QStringLiteral("/local/") + name, text);
+    WriteTestFile(DataFolder() + QStringLiteral("/local/") + name, text);
 }

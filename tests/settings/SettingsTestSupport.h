@@ -1,20 +1,16 @@
 #pragma once
 
 #include "settings/UiHooks.h"
+#include "tests/support/CaseName.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
-#include <gtest/gtest.h>
-
-#include <ostream>
-#include <string>
-
 // Small helpers shared by the settings tests.
 
-void WriteBytes(const QString& path, const QByteArray& bytes);
-[[nodiscard]] QByteArray ReadBytes(const QString& path);
+// The paths of the damaged copies kept beside a settings file.
+[[nodiscard]] QStringList DamagedCopies(const QString& path);
 
 // Points an environment variable elsewhere for the life of the object.
 class TScopedEnv
@@ -69,21 +65,3 @@ private:
     TScopedEnv FData;
     TScopedEnv FUserData;
 };
-
-// Table cases carry a Name: it names the generated test and is what the
-// test output prints for the case.
-struct TCaseName
-{
-    template<typename T>
-    std::string operator()(const ::testing::TestParamInfo<T>& info) const
-    {
-        return info.param.Name;
-    }
-};
-
-template<typename T>
-    requires requires(const T& c) { c.Name; }
-void PrintTo(const T& c, std::ostream* os)
-{
-    *os << c.Name;
-}

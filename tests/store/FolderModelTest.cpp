@@ -86,6 +86,21 @@ TEST_F(FolderModelTest, FindsParentsAndSpecialFolders)
     EXPECT_FALSE(FModel->IsDescendant(b, kInbox));
 }
 
+// A folder-changed notification makes every open model look up its
+// folder's parent: that must not walk the folder tree.
+TEST_F(FolderModelTest, TheParentIsFoundWithoutListingAnyFolder)
+{
+    const TStoreId a = Add(kInbox, "A");
+    const TStoreId b = Add(a, "B");
+    FModel->SetFolderId(b);
+    TStoreFaults::Inject(TStoreOp::EnumFolders, 1000);
+    EXPECT_EQ(FModel->FindParentId(b), a);
+    EXPECT_EQ(FModel->FindParentId(kInbox), kRootFolderId);
+    EXPECT_EQ(FModel->FindParentId(4242), kNoStoreId);
+    FModel->UpdateFolderInfo();
+    EXPECT_EQ(FModel->ParentId(), a);
+}
+
 TEST_F(FolderModelTest, CanMoveFolderRefusesTheImpossibleMoves)
 {
     const TStoreId a = Add(kInbox, "A");
@@ -141,6 +156,39 @@ TEST_F(FolderModelTest, CopyFolderTreeWhoseSecondChildFailsKeepsTheFirstAndRepor
     FModel->ForEachChild(kDrafts, [&](const TFolderProps& p) { copyA = p.Id; return false; });
     ASSERT_NE(copyA, kNoStoreId);
     EXPECT_EQ(ChildNames(copyA), (std::vector<QByteArray>{"First", "Second"}));
+}
+
+// Whichever listing of subfolders fails, the copy reports success only when
+// it is complete.
+TEST_F(FolderModelTest, CopyFolderTreeReportsAFailedListingOfSubfolders)
+{
+    const TStoreId a = Add(kInbox, "A");
+    const TStoreId b = Add(a, "B");
+    Add(b, "C");
+    Add(a, "D");
+    SaveMessages(b, 2);
+    std::function<QByteArray(TStoreId)> shape = [&](TStoreId id) {
+        QByteArray text = QByteArray::number(MessageCount(id)) + '(';
+        FModel->ForEachChild(id, [&](const TFolderProps& child) {
+            text += child.Name + shape(child.Id) + ' ';
+            return true;
+        });
+        return text + ')';
+    };
+    const QByteArray original = shape(a);
+    int failures = 0;
+    for (int after = 0; after < 12; ++after) {
+        const TStoreId target = Add(kDrafts, "Target");
+        TStoreFaults::Inject(TStoreOp::EnumFolders, 1, after);
+        const bool copied = FModel->CopyFolderTree(a, target);
+        TStoreFaults::Reset();
+        TStoreId copy = kNoStoreId;
+        FModel->ForEachChild(target, [&](const TFolderProps& p) { copy = p.Id; return false; });
+        const bool complete = copy != kNoStoreId && shape(copy) == original;
+        EXPECT_TRUE(!copied || complete) << "listing " << after << " failed, yet the copy reported success";
+        failures += copied ? 0 : 1;
+    }
+    EXPECT_GT(failures, 0);
 }
 
 TEST_F(FolderModelTest, CopyFolderTreeIntoItselfIsRefused)

@@ -9,6 +9,7 @@
 #include "engine/StoreFaults.h"
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
+#include "tests/store/StoredMessages.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -46,18 +47,9 @@ protected:
     // Every source of a folder, in store order.
     std::vector<QByteArray> Sources(TStoreId folder)
     {
-        std::unique_ptr<TStoreFolder> open;
-        EXPECT_EQ(FModel->Namespace().OpenFolder(folder, 0, open), srOk);
         std::vector<QByteArray> sources;
-        TMessageProps props;
-        TEnumHandle handle = 0;
-        for (TStoreResult r = open->GetFirstMessage(1, 0, kNoStoreId, props, handle); r == srOk;
-             r = open->GetNextMessage(handle, 0, props)) {
-            std::unique_ptr<QIODevice> stream;
-            EXPECT_EQ(open->OpenMessage(props.Id, stream), srOk);
-            sources.push_back(stream->readAll());
-        }
-        open->GetMessageClose(handle);
+        for (const TStoredMessage& message : StoredMessages(FModel->Namespace(), folder))
+            sources.push_back(message.Source);
         return sources;
     }
 

@@ -175,6 +175,21 @@ TEST_F(BoundControlsTest, AnEnumerationComboIsAFixedListOfNumberedTexts)
     EXPECT_EQ(index, 1);
 }
 
+// A combo with nothing selected has no value to give: the property keeps its own.
+TEST_F(BoundControlsTest, AnEnumerationComboWithNothingSelectedLeavesThePropertyAlone)
+{
+    EnterSection("MesgSort");
+    FSample.SetFindDown(false);
+    for (const char* name : {"Order", "FindDown"}) {
+        TVarCombo combo;
+        combo.BindProperty(&FSample, QString::fromLatin1(name), 2);
+        combo.setCurrentIndex(-1);
+        combo.ApplyValue();
+    }
+    EXPECT_EQ(FSample.Order(), TSample::oSecond);
+    EXPECT_FALSE(FSample.FindDown());
+}
+
 struct TBindErrorCase
 {
     std::string Name;

@@ -1,4 +1,4 @@
-#include "ui/ListColumns.h"
+#include "ui/list/ListColumns.h"
 
 #include "tests/ui/UiTestSupport.h"
 

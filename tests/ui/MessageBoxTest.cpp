@@ -121,15 +121,22 @@ TEST_F(MessageBoxTest, ConfirmBoxBeepsAndAnswersCancelOnEscape)
 
 TEST_F(MessageBoxTest, ALongTextWrapsAndTheBoxGrowsInHeightNotWidth)
 {
-    ShowBox(QStringLiteral("Short."), TBoxKind::Information, mbOk);
-    QString longText;
+    QString words;
     for (int i = 0; i < 200; ++i)
-        longText += QStringLiteral("word%1 ").arg(i);
-    ShowBox(longText, TBoxKind::Information, mbOk);
-    ASSERT_EQ(FShown.size(), 2u);
+        words += QStringLiteral("word%1 ").arg(i);
+    // A file name with no place to break a line: it breaks anywhere once it does not fit.
+    const QString path =
+        QStringLiteral("Cannot open file:\n/tmp/") + QStringLiteral("report_2024_final").repeated(20) + QStringLiteral(".eml");
+    ShowBox(QStringLiteral("Short."), TBoxKind::Information, mbOk);
+    ShowBox(words, TBoxKind::Information, mbOk);
+    ShowBox(path, TBoxKind::Error, mbOk);
+    ASSERT_EQ(FShown.size(), 3u);
     const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
-    EXPECT_LE(FShown[1].Size.width(), screenWidth * 100 / 162 + 150);
-    EXPECT_GT(FShown[1].Size.height(), 3 * FShown[0].Size.height() / 2);
+    for (const std::size_t box : {1u, 2u}) {
+        EXPECT_LE(FShown[box].Size.width(), screenWidth * 100 / 162 + 150) << box;
+        EXPECT_GT(FShown[box].Size.height(), 3 * FShown[0].Size.height() / 2) << box;
+    }
+    EXPECT_EQ(FShown[2].Text, path) << "the label keeps the text as it was given";
 }
 
 TEST_F(MessageBoxTest, CtrlCCopiesTheBoxAsText)

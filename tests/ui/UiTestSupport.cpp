@@ -38,6 +38,11 @@ std::unique_ptr<TVirtItems> TTestList::CreateCollection()
     return std::make_unique<TNamedItems>();
 }
 
+QString TTestList::ItemText(TVirtItem* item, int column)
+{
+    return column == 0 ? item->Caption() : OtherColumnsText;
+}
+
 void TTestList::paintEvent(QPaintEvent* event)
 {
     ++Paints;

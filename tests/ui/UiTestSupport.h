@@ -1,15 +1,13 @@
 #pragma once
 
 #include "settings/GlobStrings.h"
-// Table cases name their tests with TCaseName, shared with the settings tests.
-#include "tests/settings/SettingsTestSupport.h"
+#include "tests/support/CaseName.h"
 #include "ui/Beep.h"
-#include "ui/VirtualListView.h"
+#include "ui/list/VirtualListView.h"
 
 #include <QString>
 
 #include <gtest/gtest.h>
-
 
 // A collection whose items are found by caption.
 class TNamedItems : public TVirtItems
@@ -25,6 +23,8 @@ public:
     TTestList();
 
     int Paints = 0;
+    // The text of every column but the first; empty by default, as an item's own.
+    QString OtherColumnsText;
 
     // Appends items captioned "<prefix><n>" with id n, in one batch.
     void Fill(int count, const QString& prefix = QStringLiteral("item "));
@@ -32,6 +32,7 @@ public:
 
 protected:
     std::unique_ptr<TVirtItems> CreateCollection() override;
+    QString ItemText(TVirtItem* item, int column) override;
     void paintEvent(QPaintEvent* event) override;
 };
 

@@ -1,6 +1,7 @@
-#include "ui/VirtualListView.h"
+#include "ui/list/VirtualListView.h"
 
 #include "base/PrivateMessages.h"
+#include "base/ThreadManager.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/ui/UiTestSupport.h"
 
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 
 namespace {
@@ -58,18 +60,46 @@ TEST_F(VirtualListViewTest, RowsComeFromTheCollectionOnDemand)
     EXPECT_GT(FList.Paints, 0);
 }
 
-TEST_F(VirtualListViewTest, ARowBeyondTheCollectionIsEmptyAndTheCountCatchesUp)
+struct TCellReaderCase
 {
+    std::string Name;
+    std::function<void(TTestList& list)> Read;
+};
+
+class CellReaders : public VirtualListViewTest, public ::testing::WithParamInterface<TCellReaderCase>
+{
+};
+
+// Another thread removed items without telling the control: whoever reads
+// the cells finds the rows beyond the collection empty, and the row count
+// catches up afterwards, never while the cells are being read.
+TEST_P(CellReaders, NeverChangeTheRowCountWhileTheyRead)
+{
+    FList.AddColumn(QStringLiteral("Second"));
     FList.Fill(10);
-    // Another thread removed items without telling the control the count.
     std::thread([&] {
         FList.Collection()->Delete(9);
         FList.Collection()->Delete(8);
     }).join();
-    EXPECT_EQ(FList.ItemCount(), 10);
     EXPECT_EQ(FList.CellText(9, 0), QString());
-    EXPECT_EQ(FList.ItemCount(), 8);
+    GetParam().Read(FList);
+    EXPECT_EQ(FList.ItemCount(), 10);
+    EXPECT_TRUE(WaitUntil([&] { return FList.ItemCount() == 8; }));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CellReaders,
+    ::testing::Values(TCellReaderCase{"ModelData",
+                                      [](TTestList& list) {
+                                          const QModelIndex cell = list.model()->index(9, 0);
+                                          EXPECT_EQ(list.model()->data(cell).toString(), QString());
+                                          EXPECT_EQ(list.model()->rowCount(), 10);
+                                      }},
+                      TCellReaderCase{"TypeAheadScan",
+                                      [](TTestList& list) { EXPECT_EQ(list.FindRow(QStringLiteral("x"), true, 5), -1); }},
+                      TCellReaderCase{"ColumnFitting", [](TTestList& list) { list.FitColumns(); }},
+                      TCellReaderCase{"Painting", [](TTestList& list) { list.viewport()->repaint(); }}),
+    TCaseName());
 
 TEST_F(VirtualListViewTest, ASingleColumnIsExactlyAsWideAsTheClientArea)
 {
@@ -86,9 +116,7 @@ TEST_F(VirtualListViewTest, ASingleColumnIsExactlyAsWideAsTheClientArea)
 TEST_F(VirtualListViewTest, ColumnsFitTheVisibleRowsAndFillTheClientArea)
 {
     FList.AddColumn(QStringLiteral("Size"), Qt::AlignRight);
-    FList.OnItemText = [](TVirtItem* item, int column) {
-        return column == 0 ? item->Caption() : QStringLiteral("12345");
-    };
+    FList.OtherColumnsText = QStringLiteral("12345");
     FList.Fill(100);
     FList.FitColumns();
     const int needed = FList.fontMetrics().horizontalAdvance(QStringLiteral("12345")) + 16;
@@ -186,7 +214,7 @@ TEST_F(VirtualListViewTest, NestedUpdatesFromTwoThreadsRepaintOnceWhenTheLastEnd
     Settle();
     FList.Paints = 0;
     int changes = 0;
-    FList.OnListChanged = [&changes] { ++changes; };
+    QObject::connect(&FList, &TVirtualListView::ListUpdated, [&changes] { ++changes; });
 
     FList.BeginUpdate();
     std::thread loader([&] {
@@ -243,6 +271,55 @@ TEST_F(VirtualListViewTest, CountsAndRowRequestsFromAWorkerNeverWait)
     EXPECT_EQ(FList.ItemCount(), 3000 - 4);
 }
 
+// A collection filled by a worker of its own, which it stops when it goes,
+// as the store's collection does with its parser thread.
+class TWorkerItems : public TVirtItems
+{
+public:
+    TWorkerItems()
+        : FWorker([this] {
+            while (!FStop) {
+                BeginBatch();
+                auto item = CreateItem();
+                Add(std::move(item));
+                EndBatch();
+                (void)CheckedCount();
+            }
+        })
+    {
+    }
+    ~TWorkerItems() override
+    {
+        FStop = true;
+        FWorker.join();
+    }
+
+private:
+    std::atomic<bool> FStop{false};
+    std::thread FWorker;
+};
+
+class TWorkerList : public TVirtualListView
+{
+protected:
+    std::unique_ptr<TVirtItems> CreateCollection() override { return std::make_unique<TWorkerItems>(); }
+};
+
+TEST(VirtualListViewLifetime, AViewDestroyedOrGivenAnotherCollectionWhileAWorkerEndsBatches)
+{
+    (void)TThreadManager::Instance();   // made on the main thread, which it then knows
+    for (int round = 0; round < 20; ++round) {
+        auto list = std::make_unique<TWorkerList>();
+        list->SetCheckBoxes(true);
+        (void)list->Collection();
+        QCoreApplication::processEvents();
+        if (round % 2 == 1)
+            list->SetCollection(std::make_unique<TVirtItems>());
+        list.reset();
+        QCoreApplication::processEvents();
+    }
+}
+
 struct TKeyCase
 {
     std::string Name;
@@ -291,19 +368,54 @@ TEST_F(VirtualListViewTest, SpaceTogglesTheCheckMarkButBeepsOnTheParentRow)
     EXPECT_EQ(FBeeps.Count, 1);
 }
 
+TEST_F(VirtualListViewTest, SpaceInAListWithoutCheckBoxesChangesNoItem)
+{
+    FList.Fill(3);
+    FList.Collection()->SetModified(false);
+    FList.SetItemIndex(1);
+    Press(Qt::Key_Space);
+    EXPECT_FALSE(FList.Item(1)->Checked());
+    EXPECT_FALSE(FList.Collection()->Modified());
+    EXPECT_EQ(FBeeps.Count, 0);
+}
+
 TEST_F(VirtualListViewTest, EnterOpensTheRowAndDownMovesTheCurrentItem)
 {
     FList.Fill(10);
     std::vector<int> opened;
     std::vector<QString> current;
-    FList.OnOpenRow = [&opened](int row) { opened.push_back(row); };
-    FList.OnCurrentItemChanged = [&current](TVirtItem* item) { current.push_back(item->Caption()); };
+    QObject::connect(&FList, &TVirtualListView::RowOpened, [&opened](int row) { opened.push_back(row); });
+    QObject::connect(&FList, &TVirtualListView::ItemBecameCurrent,
+                     [&current](TVirtItem* item) { current.push_back(item->Caption()); });
     FList.SetItemIndex(2);
     Press(Qt::Key_Down);
     Press(Qt::Key_Return);
     EXPECT_EQ(opened, std::vector<int>{3});
     EXPECT_EQ(current, (std::vector<QString>{QStringLiteral("item 2"), QStringLiteral("item 3")}));
     EXPECT_EQ(FList.CurrentItem()->Id(), 3);
+}
+
+TEST_F(VirtualListViewTest, OwnersLearnWhatHappenedFromSignals)
+{
+    FList.AddColumn(QStringLiteral("Second"));
+    FList.SetMultiSelect(true);
+    FList.Fill(10);
+    QStringList seen;
+    const auto note = [&seen](const QString& text) { seen.append(text); };
+    QObject::connect(&FList, &TIndexListView::ColumnClicked, [&](int c) { note(QStringLiteral("column %1").arg(c)); });
+    QObject::connect(&FList, &TIndexListView::RowDeleted, [&](int row) { note(QStringLiteral("deleted %1").arg(row)); });
+    QObject::connect(&FList, &TIndexListView::FocusedRowChanged, [&](int row) { note(QStringLiteral("focus %1").arg(row)); });
+    QObject::connect(&FList, &TIndexListView::RowSelectionChanged,
+                     [&](int row, bool on) { note(QStringLiteral("row %1 %2").arg(row).arg(on)); });
+    QObject::connect(&FList, &TIndexListView::RowRangeSelectionChanged,
+                     [&](int first, int last, bool on) { note(QStringLiteral("rows %1-%2 %3").arg(first).arg(last).arg(on)); });
+    Q_EMIT FList.Header()->sectionClicked(1);
+    FList.SetItemIndex(2);
+    FList.selectionModel()->select(QItemSelection(FList.model()->index(4, 0), FList.model()->index(6, 1)),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    FList.DeleteRow(9);
+    EXPECT_EQ(seen.join(QStringLiteral(", ")),
+              QStringLiteral("column 1, row 2 1, focus 2, rows 4-6 1, deleted 9"));
 }
 
 TEST_F(VirtualListViewTest, TypeAheadFindsTheNextRowStartingWithTheTextAndWraps)

@@ -1,0 +1,145 @@
+// TIndexListView: painting the visible rows, cell by cell or owner-drawn.
+
+#include "ui/list/IndexListModel.h"
+#include "ui/list/IndexListView.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QPainter>
+
+#include <algorithm>
+
+void TIndexListView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        UpdateRowHeight();
+    QAbstractItemView::changeEvent(event);
+}
+
+void TIndexListView::UpdateRowHeight()
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
+    option.text = QStringLiteral("Xg");
+    option.decorationSize = iconSize();
+    const QSize size = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this);
+    FRowHeight = std::max({size.height(), fontMetrics().height() + 4, iconSize().height() + 2});
+    updateGeometries();
+}
+
+void TIndexListView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    FPainting = true;
+    if (CustomDrawControl(&painter, TDrawStage::PrePaint)) {
+        QStyleOptionViewItem base;
+        initViewItemOption(&base);
+        const int top = TopRow();
+        const int last = std::min(ItemCount() - 1, top + viewport()->height() / FRowHeight);
+        if (top <= last)
+            CacheHint(top, last);
+        for (int row = top; row <= last; ++row)
+            PaintRow(painter, row, base);
+        CustomDrawControl(&painter, TDrawStage::PostPaint);
+    }
+    FPainting = false;
+}
+
+void TIndexListView::PaintRow(QPainter& painter, int row, const QStyleOptionViewItem& base)
+{
+    const QRect rect = RowRect(row);
+    const bool selected = IsSelected(row);
+    if (FOwnerDraw) {
+        DrawRow(row, rect, selected, &painter);
+        return;
+    }
+    const int columns = FHeader->count();
+    int visibleLast = -1;
+    for (int visual = columns - 1; visual >= 0 && visibleLast < 0; --visual)
+        if (!FHeader->isSectionHidden(FHeader->logicalIndex(visual)))
+            visibleLast = visual;
+    QStyleOptionViewItem option = base;
+    if (selected)
+        option.state |= QStyle::State_Selected;
+    for (int visual = 0; visual < columns; ++visual) {
+        const int column = FHeader->logicalIndex(visual);
+        if (FHeader->isSectionHidden(column))
+            continue;
+        const int x = FHeader->sectionViewportPosition(column);
+        const int width = FHeader->sectionSize(column);
+        if (x + width < 0 || x > viewport()->width())
+            continue;
+        option.rect = QRect(x, rect.top(), width, FRowHeight);
+        option.viewItemPosition = columns == 1             ? QStyleOptionViewItem::OnlyOne
+                                  : visual == 0           ? QStyleOptionViewItem::Beginning
+                                  : visual == visibleLast ? QStyleOptionViewItem::End
+                                                          : QStyleOptionViewItem::Middle;
+        PaintCell(painter, row, column, option);
+    }
+    if (FGridLines)
+        PaintGridLines(painter, rect);
+    if (row == currentIndex().row() && hasFocus())
+        PaintFocus(painter, rect, selected);
+}
+
+void TIndexListView::PaintGridLines(QPainter& painter, const QRect& rect)
+{
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+    for (int visual = 0; visual < FHeader->count(); ++visual) {
+        const int column = FHeader->logicalIndex(visual);
+        const int x = FHeader->sectionViewportPosition(column) + FHeader->sectionSize(column) - 1;
+        painter.drawLine(x, rect.top(), x, rect.bottom());
+    }
+}
+
+// The whole row shows the focus.
+void TIndexListView::PaintFocus(QPainter& painter, const QRect& rect, bool selected)
+{
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = rect.intersected(viewport()->rect());
+    focus.state |= QStyle::State_KeyboardFocusChange;
+    focus.backgroundColor = palette().color(selected ? QPalette::Highlight : QPalette::Base);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+}
+
+void TIndexListView::PaintCell(QPainter& painter, int row, int column, QStyleOptionViewItem option)
+{
+    const TCellData data = FetchDisplayData(row, column);
+    option.index = FModel->index(row, column);
+    option.text = data.Text;
+    option.features = QStyleOptionViewItem::HasDisplay;
+    option.displayAlignment = FColumns[column].Alignment | Qt::AlignVCenter;
+    option.textElideMode = Qt::ElideRight;
+    const int imageWidth = iconSize().width() + 4;
+    if (column == 0) {
+        option.rect.adjust(data.Indent * imageWidth, 0, 0, 0);
+        if (data.StateImage >= 0 && data.StateImage < FStateImages.size()) {
+            const QRect stateRect(option.rect.left() + 2, option.rect.top() + (FRowHeight - iconSize().height()) / 2,
+                                  iconSize().width(), iconSize().height());
+            FStateImages[data.StateImage].paint(&painter, stateRect);
+            option.rect.adjust(imageWidth, 0, 0, 0);
+        }
+    }
+    if (data.HasCheck) {
+        option.features |= QStyleOptionViewItem::HasCheckIndicator;
+        option.checkState = data.Checked ? Qt::Checked : Qt::Unchecked;
+    }
+    if (data.Image >= 0 && data.Image < FSmallImages.size()) {
+        option.features |= QStyleOptionViewItem::HasDecoration;
+        option.icon = FSmallImages[data.Image];
+        option.decorationSize = iconSize();
+    }
+    if (CustomDrawCell(row, column, option, &painter))
+        style()->drawControl(QStyle::CE_ItemViewItem, &option, &painter, this);
+}
+
+void TIndexListView::DrawRow(int row, const QRect& rect, bool selected, QPainter* painter)
+{
+    const QPalette& colors = palette();
+    painter->fillRect(rect, selected ? colors.highlight() : colors.base());
+    painter->setPen(selected ? colors.highlightedText().color() : colors.text().color());
+    painter->drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, CellText(row, 0));
+}
