@@ -84,9 +84,10 @@ bool IsProtectedFile(const QString& path)
     return false;
 }
 
-TSafeFileStream::TSafeFileStream(const QString& path, TMode mode)
+TSafeFileStream::TSafeFileStream(const QString& path, TMode mode, TAccess access)
     : FPath(path)
     , FMode(mode)
+    , FNewMode(access == TAccess::Private ? 0600 : 0666)
 {
     IgnoreFileSizeSignal();
     if (mode == TMode::CreateNew)
@@ -114,7 +115,7 @@ void TSafeFileStream::Fail(const QString& what) const
 
 void TSafeFileStream::ReserveName()
 {
-    const int handle = ::open(Native(FPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const int handle = ::open(Native(FPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, FNewMode);
     if (handle < 0) {
         if (errno == EEXIST) {
             const QString reason = QStringLiteral("It exists already.");
@@ -133,30 +134,21 @@ void TSafeFileStream::ReserveName()
 void TSafeFileStream::OpenTemporary()
 {
     mode_t keepMode = 0;
-    if (FMode == TMode::Replace) {
-        const QFileInfo link(FPath);
-        if (link.isSymLink()) {
-            // The link stays; the file it points at is replaced.
-            const QString target = link.canonicalFilePath();
-            if (target.isEmpty())
-                Fail(QStringLiteral("It is a symbolic link to a file that does not exist."));
-            FPath = target;
-        }
-        struct stat existing {};
-        if (::stat(Native(FPath).constData(), &existing) == 0) {
-            if (!S_ISREG(existing.st_mode))
-                Fail(QStringLiteral("It is not a regular file."));
-            if (IsProtectedFile(FPath))
-                Fail(QStringLiteral("It is a file of the message store."));
+    struct stat existing {};
+    if (FMode == TMode::Replace && ::lstat(Native(FPath).constData(), &existing) == 0) {
+        if (IsProtectedFile(FPath))
+            Fail(QStringLiteral("It is a file of the message store."));
+        if (S_ISREG(existing.st_mode))
             keepMode = existing.st_mode & 07777;
-        }
+        else if (!S_ISLNK(existing.st_mode))
+            Fail(QStringLiteral("It is not a regular file."));
     }
     const QString folder = QFileInfo(FPath).absolutePath();
     int error = EEXIST;
     for (int attempt = 0; attempt < kTemporaryAttempts && error == EEXIST; ++attempt) {
         FTemporary = folder + QStringLiteral("/.vellumo-%1.tmp").arg(QRandomGenerator::global()->generate64(), 16, 16,
                                                                       QLatin1Char('0'));
-        FFile = ::open(Native(FTemporary).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        FFile = ::open(Native(FTemporary).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, FNewMode);
         error = FFile < 0 ? errno : 0;
     }
     if (FFile < 0) {
@@ -253,9 +245,10 @@ void TSafeFileStream::Commit()
     SyncFolder(QFileInfo(FPath).absolutePath());
 }
 
-void WriteFileSafely(const QString& path, QByteArrayView bytes, TSafeFileStream::TMode mode)
+void WriteFileSafely(const QString& path, QByteArrayView bytes, TSafeFileStream::TMode mode,
+                     TSafeFileStream::TAccess access)
 {
-    TSafeFileStream file(path, mode);
+    TSafeFileStream file(path, mode, access);
     file.WriteBuffer(bytes.data(), bytes.size());
     file.Commit();
 }

@@ -21,23 +21,29 @@ public:
 // leaves the target as it was.
 //
 // Replace: the target may exist and is replaced; the user chose it. A
-// symbolic link to an existing file has that file replaced, as editors do;
-// a link to nothing is refused, so that no file appears where the link
-// points. Anything but a regular file is refused.
+// symbolic link at the name is replaced itself and never followed, so that
+// the file lands exactly where the path says (in a shared folder, a link
+// planted by another user cannot send the write into the user's own
+// files). A folder or a device at the name is refused. A replaced regular
+// file keeps its permissions.
 //
 // CreateNew: the target must not exist. Its name is taken first with
 // O_CREAT | O_EXCL | O_NOFOLLOW, so that a name that exists, a link of any
 // kind included, raises EFileExistsError and nothing is written anywhere
 // else; the new content then replaces only that file of our own.
 //
-// Neither mode writes over a protected file (ProtectFromWrites). Failures
-// raise EFCreateError or EWriteError with the system's reason.
+// Neither mode writes over a protected file (ProtectFromWrites), by its own
+// name or through a link. Failures raise EFCreateError or EWriteError with
+// the system's reason.
 class TSafeFileStream : public TStream
 {
 public:
     enum class TMode { Replace, CreateNew };
+    // Who may read a new file: as the umask allows, or its owner alone
+    // (attachments and other files of message content in temporary folders).
+    enum class TAccess { Default, Private };
 
-    TSafeFileStream(const QString& path, TMode mode);
+    TSafeFileStream(const QString& path, TMode mode, TAccess access = TAccess::Default);
     ~TSafeFileStream() override;
 
     qint64 Read(void* buffer, qint64 count) override;
@@ -61,6 +67,7 @@ private:
     QString FPath;
     QString FTemporary;
     TMode FMode;
+    mode_t FNewMode;
     int FFile = -1;
     bool FCommitted = false;
     // The empty file CreateNew made at the target's name.
@@ -70,7 +77,8 @@ private:
 };
 
 // Writes the whole file through a TSafeFileStream.
-void WriteFileSafely(const QString& path, QByteArrayView bytes, TSafeFileStream::TMode mode);
+void WriteFileSafely(const QString& path, QByteArrayView bytes, TSafeFileStream::TMode mode,
+                     TSafeFileStream::TAccess access = TSafeFileStream::TAccess::Default);
 
 // Files that no write on the user's behalf may replace, whatever their path
 // is spelled like: the message store and its companion files. The file is

@@ -7,11 +7,11 @@
 class QIODevice;
 class TStream;
 
-// How files that hold message content reach the disk. Failures raise the
-// stream exceptions (EFCreateError when a file cannot be created,
-// EWriteError when writing fails), with the path in the message, so that
-// callers report them as file errors; a failed write never leaves a
-// partial file behind.
+// How files that hold message content reach the disk, through the safe
+// file streams of base/SafeFile.h. Failures raise the stream exceptions
+// (EFCreateError when a file cannot be created, EWriteError when writing
+// fails), with the path in the message, so that callers report them as
+// file errors; a failed write never leaves a partial file behind.
 
 // The private temporary folder of the run (mode 0700, removed at exit):
 // the settings object's when one exists, else one of this process. Empty
@@ -30,6 +30,7 @@ void ReplacePrivateFile(const QString& path, TStream& data);
 
 // Writes a file the user chose: into a temporary file beside it, flushed to
 // the disk and renamed over the target, so that the target is either the
-// old file or the whole new one.
+// old file or the whole new one. A symlink at the name is replaced, never
+// followed, and the store's own files are refused.
 void SaveUserFile(const QString& path, const std::function<void(QIODevice&)>& write);
 void SaveUserFile(const QString& path, TStream& data);

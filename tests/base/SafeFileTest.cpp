@@ -124,18 +124,22 @@ TEST_F(SafeFile, ANewFileAppearsWholeOrNotAtAll)
     EXPECT_EQ(Entries(), QStringList{QStringLiteral("new.eml")});
 }
 
-TEST_F(SafeFile, ALinkToAFileHasThatFileReplacedAndALinkToNothingIsRefused)
+// A link at the name is replaced itself: the write lands where the path
+// says, never where a link planted by someone else points.
+TEST_F(SafeFile, ALinkAtTheNameIsReplacedNeverFollowed)
 {
-    const QString real = PathOf("real.mbox");
+    const QString elsewhere = TTestEnvironment::NewFolder();
+    const QString real = elsewhere + QStringLiteral("/bashrc");
     WriteTestFile(real, "old");
     Link(real, PathOf("link.mbox"));
-    WriteFileSafely(PathOf("link.mbox"), "new", TMode::Replace);
-    EXPECT_TRUE(QFileInfo(PathOf("link.mbox")).isSymLink());
-    EXPECT_EQ(ReadTestFile(real), QByteArray("new"));
-
-    const QString missing = TTestEnvironment::NewFolder() + QStringLiteral("/missing.mbox");
+    const QString missing = elsewhere + QStringLiteral("/missing.mbox");
     Link(missing, PathOf("dangling.mbox"));
-    EXPECT_THROW(WriteFileSafely(PathOf("dangling.mbox"), "x", TMode::Replace), EFCreateError);
+    for (const char* name : {"link.mbox", "dangling.mbox"}) {
+        WriteFileSafely(PathOf(name), "new", TMode::Replace);
+        EXPECT_FALSE(QFileInfo(PathOf(name)).isSymLink()) << name;
+        EXPECT_EQ(ReadTestFile(PathOf(name)), QByteArray("new")) << name;
+    }
+    EXPECT_EQ(ReadTestFile(real), QByteArray("old"));
     EXPECT_FALSE(QFileInfo::exists(missing));
 }
 
@@ -161,6 +165,7 @@ TEST_F(SafeFile, ModesFollowTheUmaskOrTheReplacedFile)
 {
     const mode_t old = ::umask(022);
     WriteFileSafely(PathOf("new.eml"), "x", TMode::CreateNew);
+    WriteFileSafely(PathOf("private.eml"), "x", TMode::CreateNew, TSafeFileStream::TAccess::Private);
     WriteFileSafely(PathOf("replaced.eml"), "x", TMode::Replace);
     ::chmod(QFile::encodeName(PathOf("replaced.eml")).constData(), 0600);
     WriteFileSafely(PathOf("replaced.eml"), "y", TMode::Replace);
@@ -169,6 +174,8 @@ TEST_F(SafeFile, ModesFollowTheUmaskOrTheReplacedFile)
     ASSERT_EQ(::stat(QFile::encodeName(PathOf("new.eml")).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);
     ASSERT_EQ(::stat(QFile::encodeName(PathOf("replaced.eml")).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat(QFile::encodeName(PathOf("private.eml")).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
