@@ -5,6 +5,7 @@
 #include "engine/StoreNamespace.h"
 #include "settings/AppPaths.h"
 #include "settings/GlobStrings.h"
+#include "store/OEFolder.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -90,6 +91,7 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         err << QStringLiteral("vellumo-cli: %1\n").arg(StoreOpenError(opened));
         return 1;
     }
+    ProtectStoreFiles(probe.Path());
 
     TCliRun run(parser, out, err);
     try {

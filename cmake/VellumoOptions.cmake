@@ -49,12 +49,14 @@ function(vellumo_precompile target header)
   endif()
 endfunction()
 
-# vellumo_module(<name> SOURCES ... DEPENDS ... [WIDGETS]): one static library per module.
+# vellumo_module(<name> SOURCES ... PUBLIC ... PRIVATE ... [WIDGETS]): one static
+# library per module. PUBLIC: what the module's headers include; PRIVATE: what only
+# its sources include. tests/ModuleArrows.cmake checks both against the includes.
 function(vellumo_module name)
-  cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;PUBLIC;PRIVATE" ${ARGN})
   add_library(vellumo_${name} STATIC ${ARG_SOURCES})
   target_include_directories(vellumo_${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(vellumo_${name} PUBLIC ${ARG_DEPENDS})
+  target_link_libraries(vellumo_${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
   if(ARG_WIDGETS)
     vellumo_precompile(vellumo_${name} WidgetsPch.h)
   else()

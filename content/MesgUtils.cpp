@@ -55,16 +55,21 @@ int LocalOffsetSeconds(qint64 utcMs)
     return offset;
 }
 
+// The user's collation (English order when the locale is "C"). Collators
+// are not safe to share between threads, so every thread makes its own.
+QCollator MakeCollator(Qt::CaseSensitivity sensitivity)
+{
+    QLocale locale;
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    QCollator made(locale);
+    made.setCaseSensitivity(sensitivity);
+    return made;
+}
+
 const QCollator& Collator()
 {
-    thread_local const QCollator collator = [] {
-        QLocale locale;
-        if (locale.language() == QLocale::C)
-            locale = QLocale(QLocale::English, QLocale::UnitedStates);
-        QCollator made(locale);
-        made.setCaseSensitivity(Qt::CaseSensitive);
-        return made;
-    }();
+    thread_local const QCollator collator = MakeCollator(Qt::CaseSensitive);
     return collator;
 }
 
@@ -238,6 +243,12 @@ bool IsDigestSubject(const QString& subject)
 int CompareLocaleText(const QString& a, const QString& b)
 {
     return Sign(Collator().compare(a, b));
+}
+
+int CompareLocaleTextNoCase(const QString& a, const QString& b)
+{
+    thread_local const QCollator collator = MakeCollator(Qt::CaseInsensitive);
+    return Sign(collator.compare(a, b));
 }
 
 int CompareSubjects(const QString& s, const QString& t)

@@ -77,6 +77,8 @@ struct TSubjectKey
 // The locale-aware, case-sensitive comparison of the lists (the user's
 // locale; English order when the locale is "C").
 [[nodiscard]] int CompareLocaleText(const QString& a, const QString& b);
+// The same with letter case ignored (folder names).
+[[nodiscard]] int CompareLocaleTextNoCase(const QString& a, const QString& b);
 
 // Kind 0: the long date and the short time of the locale; 1: the long
 // date; 2: the short time. Empty for the date 0.

@@ -3,8 +3,6 @@
 #include "engine/StoreConnection.h"
 #include "engine/StoreSchema.h"
 
-#include "base/SafeFile.h"
-
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
@@ -24,16 +22,20 @@ bool TStoreNamespace::StoreExists(const QString& path)
     return TStoreSchema::FileHasContent(path);
 }
 
+QStringList TStoreNamespace::StoreFiles(const QString& path)
+{
+    QStringList files;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        files.append(path + QLatin1String(suffix));
+    return files;
+}
+
 TStoreNamespace::TStoreNamespace() = default;
 TStoreNamespace::~TStoreNamespace() = default;
 
 TStoreResult TStoreNamespace::Initialize(const QString& path)
 {
     const QString file = path.isEmpty() ? DefaultStorePath() : path;
-    // No export or save of this process may write over the store or the
-    // files SQLite keeps beside it.
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-        ProtectFromWrites(file + QLatin1String(suffix));
     const QString folder = QFileInfo(file).absolutePath();
     if (!QDir().mkpath(folder))
         return srReadOnly;

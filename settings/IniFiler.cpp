@@ -14,20 +14,6 @@
 
 namespace {
 
-// Restores the filer's section on the way out, also when an exception passes.
-class TSectionGuard
-{
-public:
-    explicit TSectionGuard(TIniFiler& filer) : FFiler(filer), FSaved(filer.Section()) {}
-    ~TSectionGuard() { FFiler.SetSection(FSaved); }
-    TSectionGuard(const TSectionGuard&) = delete;
-    TSectionGuard& operator=(const TSectionGuard&) = delete;
-
-private:
-    TIniFiler& FFiler;
-    QString FSaved;
-};
-
 // Ends a collection update on the way out.
 using TUpdateGuard = TScopedBatch<TIniCollection, &TIniCollection::BeginUpdate, &TIniCollection::EndUpdate>;
 
@@ -136,7 +122,7 @@ void TIniFiler::FileObject(QObject* object, bool loading)
         FileCollection(collection, loading);
         return;
     }
-    TSectionGuard guard(*this);
+    TIniSectionGuard guard(*this);
     FSection = IniSectionName(object);
     FileProperties(object, loading);
 }
@@ -214,7 +200,7 @@ void TIniFiler::FileStringList(QObject* object, const TIniPropInfo& info, bool l
 
 void TIniFiler::FileCollection(TIniCollection* collection, bool loading)
 {
-    TSectionGuard guard(*this);
+    TIniSectionGuard guard(*this);
     const QString section = IniSectionName(collection);
     FSection = section;
     if (!loading) {

@@ -69,6 +69,20 @@ private:
     bool FLoading = false;
 };
 
+// Restores the filer's section on the way out, also when an exception passes.
+class TIniSectionGuard
+{
+public:
+    explicit TIniSectionGuard(TIniFiler& filer) : FFiler(filer), FSaved(filer.Section()) {}
+    ~TIniSectionGuard() { FFiler.SetSection(FSaved); }
+    TIniSectionGuard(const TIniSectionGuard&) = delete;
+    TIniSectionGuard& operator=(const TIniSectionGuard&) = delete;
+
+private:
+    TIniFiler& FFiler;
+    QString FSaved;
+};
+
 // The section an object is filed in (collection items, collections, our
 // persistent classes, a published "GetSectionName", else the class name
 // without its first letter).

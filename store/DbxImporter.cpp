@@ -3,7 +3,7 @@
 #include "engine/StoreNamespace.h"
 #include "messages/dbx/DbxFileKind.h"
 #include "messages/dbx/DbxFormat.h"
-#include "messages/dbx/DbxMappedFile.h"
+#include "messages/dbx/DbxFileBytes.h"
 #include "messages/dbx/DbxMessageFile.h"
 #include "settings/SystemCodePage.h"
 #include "store/DbxStorePlan.h"
@@ -208,7 +208,7 @@ bool TDbxImporter::ImportFile(const TJob& job, TDbxImportSummary& summary)
     TDbxFileReport& report = summary.Files.back();
     report.File = job.File;
     report.Folder = job.Folder;
-    TDbxMappedFile file;
+    TDbxFileBytes file;
     if (!file.Open(job.File)) {
         report.Error = file.Error();
         FDone += QFileInfo(job.File).size();

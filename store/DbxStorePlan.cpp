@@ -4,7 +4,7 @@
 #include "messages/dbx/DbxFileKind.h"
 #include "messages/dbx/DbxFolderFile.h"
 #include "messages/dbx/DbxFormat.h"
-#include "messages/dbx/DbxMappedFile.h"
+#include "messages/dbx/DbxFileBytes.h"
 #include "settings/SystemCodePage.h"
 
 #include <QDir>
@@ -33,7 +33,7 @@ QHash<QString, QString> DbxFilesOf(const QString& dir)
 
 TDbxKind KindOfFile(const QString& path)
 {
-    TDbxMappedFile file;
+    TDbxFileBytes file;
     return file.Open(path) ? DbxKindOf(file.Bytes()) : TDbxKind::NotDbx;
 }
 
@@ -185,7 +185,7 @@ private:
 
 std::set<QString> PlanFolderList(const QString& path, const QHash<QString, QString>& files, TDbxStorePlan& plan)
 {
-    TDbxMappedFile file;
+    TDbxFileBytes file;
     if (!file.Open(path)) {
         plan.FolderListProblem = file.Error();
         return {};

@@ -3,6 +3,7 @@
 // it destroys, and nothing makes the reader loop or read outside the file.
 
 #include "fuzz/messages/DbxFuzzInput.h"
+#include "messages/dbx/DbxFileBytes.h"
 #include "messages/dbx/DbxFileKind.h"
 #include "messages/dbx/DbxFolderFile.h"
 #include "messages/dbx/DbxFormat.h"
@@ -12,6 +13,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -220,6 +222,24 @@ TEST(DbxReader, EveryTruncationReadsOnlyInsideTheFile)
         }
         (void)ReadDbxFolders(bytes);
     }
+}
+
+// A file cut short or removed by someone else while it is read (another
+// program, removable media going away) changes nothing of what was read.
+TEST(DbxReader, AFileThatShrinksAfterOpeningIsReadAsItWas)
+{
+    const std::vector<TDbxFixtureMessage> messages = Messages(20, 3000);
+    const QString path = TTestEnvironment::NewFolder() + QStringLiteral("/Inbox.dbx");
+    WriteTestFile(path, WriteDbxMessageFile(messages));
+    TDbxFileBytes file;
+    ASSERT_TRUE(file.Open(path));
+    QFile::resize(path, 0);
+    const TDbxMessageFile reader(file.Bytes());
+    const TDbxMessageList list = reader.Messages();
+    ASSERT_EQ(list.Messages.size(), messages.size());
+    QByteArray source;
+    EXPECT_EQ(reader.ReadSource(list.Messages.back().DataOffset, source), TDbxChainEnd::Complete);
+    EXPECT_EQ(source, messages.back().Source);
 }
 
 TEST(DbxReader, TenThousandMessagesMakeAnIndexOfSeveralLevels)

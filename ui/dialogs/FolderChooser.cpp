@@ -1,11 +1,8 @@
 #include "ui/dialogs/FolderChooser.h"
 
 #include "settings/GlobStrings.h"
-#include "settings/SystemCodePage.h"
-#include "store/OEFolder.h"
+#include "store/FolderEntries.h"
 
-#include <QCollator>
-#include <QHeaderView>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -13,32 +10,6 @@
 namespace {
 
 constexpr int kIdRole = Qt::UserRole;
-
-struct TChild
-{
-    TStoreId Id;
-    int Kind;
-    QString Name;
-    int Unread;
-};
-
-const QCollator& NameCollator()
-{
-    static const QCollator collator = [] {
-        QLocale locale;
-        if (locale.language() == QLocale::C)
-            locale = QLocale(QLocale::English, QLocale::UnitedStates);
-        QCollator made(locale);
-        made.setCaseSensitivity(Qt::CaseInsensitive);
-        return made;
-    }();
-    return collator;
-}
-
-QString Caption(const TChild& child)
-{
-    return child.Unread > 0 ? QStringLiteral("%1 (%2)").arg(child.Name).arg(child.Unread) : child.Name;
-}
 
 QTreeWidgetItem* FindItem(QTreeWidgetItem* item, TStoreId id)
 {
@@ -83,17 +54,8 @@ void TFolderChooser::Fill(TOEFolder& folders)
 
 void TFolderChooser::AddChildren(TOEFolder& folders, QTreeWidgetItem* parent, TStoreId parentId)
 {
-    std::vector<TChild> children;
-    folders.ForEachChild(parentId, [&children](const TFolderProps& props) {
-        children.push_back({props.Id, FolderKind(props.Id, props.SpecialType), DecodeSystemText(props.Name),
-                            props.UnreadCount});
-        return true;
-    });
-    std::sort(children.begin(), children.end(), [](const TChild& a, const TChild& b) {
-        return a.Kind != b.Kind ? a.Kind < b.Kind : NameCollator().compare(a.Name, b.Name) < 0;
-    });
-    for (const TChild& child : children) {
-        auto* item = new QTreeWidgetItem(parent, {Caption(child)});
+    for (const TFolderEntry& child : SortedChildren(folders, parentId)) {
+        auto* item = new QTreeWidgetItem(parent, {FolderCaption(child.Name, child.UnreadCount)});
         item->setData(0, kIdRole, child.Id);
         AddChildren(folders, item, child.Id);
     }

@@ -1,0 +1,52 @@
+cmake_minimum_required(VERSION 3.25)
+# Checks the modules' arrows: every file includes only modules that its own
+# module may use, and every module links exactly the modules its files include.
+#   cmake -DSOURCE_DIR=<source tree> -DLINKS_DIR=<build>/module-links -P ModuleArrows.cmake
+
+set(MODULES base settings content engine messages store ui app cli)
+
+# The arrows that may exist: a module may use the modules listed for it.
+set(ALLOWED_base     "")
+set(ALLOWED_settings base)
+set(ALLOWED_content  base settings)
+set(ALLOWED_engine   "")
+set(ALLOWED_messages base settings content)
+set(ALLOWED_store    base settings content engine messages)
+set(ALLOWED_ui       base settings content engine messages store)
+set(ALLOWED_app      base settings content engine messages store ui)
+set(ALLOWED_cli      base settings content engine messages store)
+
+set(errors "")
+foreach(module IN LISTS MODULES)
+  file(GLOB_RECURSE files ${SOURCE_DIR}/${module}/*.h ${SOURCE_DIR}/${module}/*.cpp)
+  set(used "")
+  foreach(file IN LISTS files)
+    file(STRINGS ${file} lines REGEX "^#include \"[a-z]+/")
+    foreach(line IN LISTS lines)
+      string(REGEX MATCH "^#include \"([a-z]+)/" match "${line}")
+      set(other ${CMAKE_MATCH_1})
+      if(other STREQUAL module OR NOT other IN_LIST MODULES)
+        continue()
+      endif()
+      list(APPEND used ${other})
+      if(NOT other IN_LIST ALLOWED_${module})
+        file(RELATIVE_PATH name ${SOURCE_DIR} ${file})
+        list(APPEND errors "${name}: module '${module}' may not use '${other}'")
+      endif()
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES used)
+  list(SORT used)
+
+  file(STRINGS ${LINKS_DIR}/${module}.txt linked)
+  list(SORT linked)
+  if(NOT "${used}" STREQUAL "${linked}")
+    list(APPEND errors "module '${module}' links [${linked}] but its files include [${used}]")
+  endif()
+endforeach()
+
+if(errors)
+  list(JOIN errors "\n" text)
+  message(FATAL_ERROR "Module arrows broken:\n${text}")
+endif()
+message(STATUS "Module arrows: every include and link follows the allowed arrows")
