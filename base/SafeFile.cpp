@@ -17,6 +17,7 @@
 namespace {
 
 constexpr int kTemporaryAttempts = 100;
+constexpr mode_t kPrivateMode = 0600;
 
 QString SystemReason(int error)
 {
@@ -87,7 +88,7 @@ bool IsProtectedFile(const QString& path)
 TSafeFileStream::TSafeFileStream(const QString& path, TMode mode, TAccess access)
     : FPath(path)
     , FMode(mode)
-    , FNewMode(access == TAccess::Private ? 0600 : 0666)
+    , FNewMode(access == TAccess::Private ? kPrivateMode : 0666)
 {
     IgnoreFileSizeSignal();
     if (mode == TMode::CreateNew)
@@ -139,7 +140,7 @@ void TSafeFileStream::OpenTemporary()
         if (IsProtectedFile(FPath))
             Fail(QStringLiteral("It is a file of the message store."));
         if (S_ISREG(existing.st_mode))
-            keepMode = existing.st_mode & 07777;
+            keepMode = existing.st_mode & (FNewMode == kPrivateMode ? 0700 : 07777);
         else if (!S_ISLNK(existing.st_mode))
             Fail(QStringLiteral("It is not a regular file."));
     }
@@ -250,5 +251,12 @@ void WriteFileSafely(const QString& path, QByteArrayView bytes, TSafeFileStream:
 {
     TSafeFileStream file(path, mode, access);
     file.WriteBuffer(bytes.data(), bytes.size());
+    file.Commit();
+}
+
+void WriteFileSafely(const QString& path, TStream& data, TSafeFileStream::TMode mode, TSafeFileStream::TAccess access)
+{
+    TSafeFileStream file(path, mode, access);
+    file.CopyFrom(data, 0);
     file.Commit();
 }

@@ -25,7 +25,7 @@ public:
 // the file lands exactly where the path says (in a shared folder, a link
 // planted by another user cannot send the write into the user's own
 // files). A folder or a device at the name is refused. A replaced regular
-// file keeps its permissions.
+// file keeps its permissions (a private file: its owner's part of them).
 //
 // CreateNew: the target must not exist. Its name is taken first with
 // O_CREAT | O_EXCL | O_NOFOLLOW, so that a name that exists, a link of any
@@ -55,7 +55,7 @@ public:
 
     // Flushes the temporary file to the disk and puts it in the target's place.
     void Commit();
-    // The file that Commit writes (a replaced link's target).
+    // The file that Commit writes.
     [[nodiscard]] const QString& Path() const { return FPath; }
 
 private:
@@ -76,8 +76,11 @@ private:
     ino_t FReservedInode = 0;
 };
 
-// Writes the whole file through a TSafeFileStream.
+// Writes the whole file through a TSafeFileStream: the bytes, or all of
+// `data` from its beginning.
 void WriteFileSafely(const QString& path, QByteArrayView bytes, TSafeFileStream::TMode mode,
+                     TSafeFileStream::TAccess access = TSafeFileStream::TAccess::Default);
+void WriteFileSafely(const QString& path, TStream& data, TSafeFileStream::TMode mode,
                      TSafeFileStream::TAccess access = TSafeFileStream::TAccess::Default);
 
 // Files that no write on the user's behalf may replace, whatever their path

@@ -161,22 +161,41 @@ TEST_F(SafeFile, ProtectedFilesAreRefusedByAnyName)
     EXPECT_FALSE(IsProtectedFile(PathOf("other.mbox")));
 }
 
+// A new file follows the umask, or is its owner's alone; a replaced file
+// keeps its permissions, a private one only its owner's part of them.
 TEST_F(SafeFile, ModesFollowTheUmaskOrTheReplacedFile)
 {
+    using TAccess = TSafeFileStream::TAccess;
+    struct TCase
+    {
+        const char* Name;
+        mode_t Before;   // 0: no file there
+        TMode Mode;
+        TAccess Access;
+        mode_t After;
+    };
+    const TCase cases[] = {
+        {"new.eml", 0, TMode::CreateNew, TAccess::Default, 0644},
+        {"private.eml", 0, TMode::CreateNew, TAccess::Private, 0600},
+        {"created.eml", 0, TMode::Replace, TAccess::Default, 0644},
+        {"replaced.eml", 0600, TMode::Replace, TAccess::Default, 0600},
+        {"shared.eml", 0664, TMode::Replace, TAccess::Default, 0664},
+        {"made-private.eml", 0644, TMode::Replace, TAccess::Private, 0600},
+        {"owner-only.eml", 0700, TMode::Replace, TAccess::Private, 0700},
+    };
     const mode_t old = ::umask(022);
-    WriteFileSafely(PathOf("new.eml"), "x", TMode::CreateNew);
-    WriteFileSafely(PathOf("private.eml"), "x", TMode::CreateNew, TSafeFileStream::TAccess::Private);
-    WriteFileSafely(PathOf("replaced.eml"), "x", TMode::Replace);
-    ::chmod(QFile::encodeName(PathOf("replaced.eml")).constData(), 0600);
-    WriteFileSafely(PathOf("replaced.eml"), "y", TMode::Replace);
+    for (const TCase& c : cases) {
+        const QByteArray path = QFile::encodeName(PathOf(c.Name));
+        if (c.Before != 0) {
+            WriteTestFile(PathOf(c.Name), "old");
+            ::chmod(path.constData(), c.Before);
+        }
+        WriteFileSafely(PathOf(c.Name), "x", c.Mode, c.Access);
+        struct stat info {};
+        ASSERT_EQ(::stat(path.constData(), &info), 0) << c.Name;
+        EXPECT_EQ(info.st_mode & 0777, c.After) << c.Name;
+    }
     ::umask(old);
-    struct stat info {};
-    ASSERT_EQ(::stat(QFile::encodeName(PathOf("new.eml")).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0644u);
-    ASSERT_EQ(::stat(QFile::encodeName(PathOf("replaced.eml")).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-    ASSERT_EQ(::stat(QFile::encodeName(PathOf("private.eml")).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 TEST_F(SafeFile, FoldersAndMissingFoldersAreRefused)
