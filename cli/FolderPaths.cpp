@@ -9,6 +9,7 @@ namespace {
 
 constexpr QChar kSeparator = QLatin1Char('/');
 constexpr QChar kEscape = QLatin1Char('\\');
+constexpr QChar kIdMark = QLatin1Char('#');
 
 // The children of `parent` named `name`: the exact matches, else those
 // that match ignoring case.
@@ -70,6 +71,10 @@ QStringList SplitFolderPath(const QString& path)
 QString EscapeFolderName(const QString& name)
 {
     QString escaped;
+    // A path that begins with "#" names a folder by its id: the folder
+    // "#1" at the top must not be printed as the Inbox's id.
+    if (name.startsWith(kIdMark))
+        escaped += kEscape;
     for (const QChar c : name) {
         if (c == kSeparator || c == kEscape)
             escaped += kEscape;
@@ -80,7 +85,7 @@ QString EscapeFolderName(const QString& name)
 
 TStoreId ResolveFolder(TOEFolder& folders, const QString& spec)
 {
-    if (spec.startsWith(QLatin1Char('#'))) {
+    if (spec.startsWith(kIdMark)) {
         bool ok = false;
         const TStoreId id = spec.mid(1).toUInt(&ok);
         if (!ok || !folders.FolderExists(id))

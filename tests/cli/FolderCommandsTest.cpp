@@ -91,6 +91,13 @@ TEST_F(CliTest, ASlashInANameIsWrittenWithABackslash)
     RunOk(Args({"rename-folder", "Inbox/C\\\\D", "E"}));
     EXPECT_TRUE(IdsByPath(RunOk(Args({"folders", "--json"}))).contains(QStringLiteral("Inbox/A\\/B/Child")));
     EXPECT_TRUE(IdsByPath(RunOk(Args({"folders", "--json"}))).contains(QStringLiteral("Inbox/E")));
+
+    // A name that begins with "#" is not read back as an id.
+    // "created #ID PATH"
+    const QString path = QString::fromUtf8(RunOk(Args({"create-folder", "/", "#1"})).trimmed()).section(u' ', 2);
+    EXPECT_EQ(path, QStringLiteral("\\#1"));
+    RunOk({QStringLiteral("create-folder"), path, QStringLiteral("Under")});
+    EXPECT_TRUE(IdsByPath(RunOk(Args({"folders", "--json"}))).contains(QStringLiteral("\\#1/Under")));
 }
 
 TEST_F(CliTest, APathThatMatchesSeveralFoldersIsAnError)
