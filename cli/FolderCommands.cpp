@@ -100,9 +100,7 @@ QByteArray CheckedName(const QString& text)
         throw ECliError(QStringLiteral("a folder name must have 1 to %1 bytes").arg(kMaxFolderNameBytes));
     if (const QStringList unwritable = Unwritable(text); !unwritable.isEmpty())
         throw ECliError(QStringLiteral("the folder name \"%1\" cannot be written in the system code page %2: %3")
-                            .arg(text)
-                            .arg(SystemCodePage())
-                            .arg(unwritable.join(QStringLiteral(", "))));
+                            .arg(text, QString::number(SystemCodePage()), unwritable.join(QStringLiteral(", "))));
     return name;
 }
 

@@ -270,16 +270,19 @@ bool ImportFile(TCliRun& run, TOeMesgItems& items, const QString& path)
         TProgressPrinter progress(run.Err, QStringLiteral("importing %1").arg(path));
         ImportMailbox(items, path, false, std::ref(progress), &report);
     }
+    // Every text is filled in by one arg() call: a "%2" in a file name
+    // must stay as it is, not take the next value.
     for (int number : report.Headerless)
-        run.Err << (report.WholeFile ? QStringLiteral("vellumo-cli: warning: %1: the message has no header; imported as it is\n")
-                                     : QStringLiteral("vellumo-cli: warning: %1: message %2 has no header; imported as it is\n"))
-                       .arg(path)
-                       .arg(number);
+        run.Err << (report.WholeFile
+                        ? QStringLiteral("vellumo-cli: warning: %1: the message has no header; imported as it is\n").arg(path)
+                        : QStringLiteral("vellumo-cli: warning: %1: message %2 has no header; imported as it is\n")
+                              .arg(path, QString::number(number)));
     const QStringList errors = TThreadManager::Instance().TakePendingErrors();
     for (const QString& error : errors) {
         // File errors name the file already; store errors do not.
         const QString text = error.contains(path) ? error : path + QStringLiteral(": ") + error;
-        run.Err << QStringLiteral("vellumo-cli: %1 (%2 message(s) imported before the failure)\n").arg(text).arg(report.Added);
+        run.Err << QStringLiteral("vellumo-cli: %1 (%2 message(s) imported before the failure)\n")
+                       .arg(text, QString::number(report.Added));
     }
     if (errors.isEmpty())
         run.Out << QStringLiteral("imported %1 messages from %2\n").arg(report.Added).arg(path);

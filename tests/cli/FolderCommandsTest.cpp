@@ -145,6 +145,9 @@ TEST_F(CliTest, FolderNamesThatCannotBeStoredAreRefusedWithTheReason)
         {"NotInTheCodePage", QString::fromUtf16(u"x\u4E9C\u4E9Cy\U0001F600"),
          {QStringLiteral("code page 1252"), QString::fromUtf16(u"\u4E9C (U+4E9C)"),
           QString::fromUtf16(u"\U0001F600 (U+1F600)")}},
+        // The name is shown as it is, "%2" included.
+        {"PercentSigns", QString::fromUtf16(u"50%2 %3 \u4E9C"),
+         {QString::fromUtf16(u"\"50%2 %3 \u4E9C\" cannot be written in the system code page 1252: \u4E9C")}},
     };
     for (const TCase& c : cases) {
         const TCliResult result = Run({QStringLiteral("create-folder"), QStringLiteral("Inbox"), c.FolderName},

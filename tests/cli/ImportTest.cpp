@@ -80,6 +80,25 @@ TEST_F(CliImport, EmptyFilesAreSkippedAndHeaderlessMessagesNamed)
     EXPECT_EQ(Count(S("Inbox")), 5);
 }
 
+// File names are reported as they are, even where they look like the
+// placeholders of the report's own texts.
+TEST_F(CliImport, FileNamesWithPercentSignsAreReportedAsTheyAre)
+{
+    const QString notes = File("100%2 notes.mbox", "Shopping list\nmilk\n");
+    const QString missing = FFolder + S("/gone%2%1.mbox");
+    const TCliResult result = Run({S("import"), S("Inbox"), notes, missing});
+    EXPECT_EQ(result.Status, 1);
+    const QList<QByteArray> expected = {
+        "importing " + notes.toUtf8() + " 100%",
+        "warning: " + notes.toUtf8() + ": the message has no header",
+        "cannot be opened: " + missing.toUtf8() + " (",
+        "(0 message(s) imported before the failure)",
+    };
+    for (const QByteArray& text : expected)
+        EXPECT_TRUE(result.Err.contains(text)) << text.constData() << " in " << result.Err.constData();
+    EXPECT_FALSE(result.Err.contains("QString::arg")) << result.Err.constData();
+}
+
 // A message file that lost its ".eml" ending is one message, every byte of it.
 TEST_F(CliImport, AFileThatIsNoMailboxIsImportedWhole)
 {
