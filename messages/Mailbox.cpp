@@ -3,6 +3,8 @@
 #include "base/ExtThread.h"
 #include "base/FastMemoryStream.h"
 #include "base/FileStream.h"
+#include "base/SafeFile.h"
+#include "content/MesgUtils.h"
 #include "messages/MboxFormat.h"
 #include "messages/MesgErrors.h"
 #include "messages/MesgItem.h"
@@ -48,31 +50,34 @@ bool Continue(const TMailboxProgress& progress, qint64 done, qint64 total)
 
 int ExportMailbox(TMesgItems& items, const QString& fileName, const TMailboxProgress& progress)
 {
-    int written = 0;
     try {
-        TFileStream file(fileName, TFileStream::TMode::Create);
+        // The file is replaced only once every message is on the disk: a
+        // failure or a cancel leaves the old file as it was.
+        TSafeFileStream file(fileName, TSafeFileStream::TMode::Replace);
         TUpdateScope scope(items);
         TMboxWriter writer(file);
         const int count = items.Count();
         for (int index = 0; index < count; ++index) {
             auto& item = static_cast<TMesgItem&>(*items.Item(index));
             writer.Append(EncodeSystemText(item.FromAddress()), item.DateSent(), SourceOf(item));
-            ++written;
-            if (!Continue(progress, written, count))
-                break;
+            if (!Continue(progress, index + 1, count))
+                return 0;
         }
         writer.Flush();
+        file.Commit();
         // Nothing in the list changed: it is not redrawn for the export.
         items.SetModified(false);
+        return count;
     } catch (...) {
         QueueFileError(fileName);
     }
-    return written;
+    return 0;
 }
 
-int ImportMailbox(TMesgItems& items, const QString& fileName, bool clearFirst, const TMailboxProgress& progress)
+int ImportMailbox(TMesgItems& items, const QString& fileName, bool clearFirst, const TMailboxProgress& progress,
+                  TMailboxImport* report)
 {
-    int added = 0;
+    TMailboxImport found;
     try {
         TFileStream file(fileName, TFileStream::TMode::OpenRead);
         TUpdateScope scope(items);
@@ -88,7 +93,10 @@ int ImportMailbox(TMesgItems& items, const QString& fileName, bool clearFirst, c
                 stream->SetPosition(0);
                 item->SetSource(stream);
             }
-            ++added;
+            ++found.Added;
+            found.WholeFile = !reader.IsMailbox();
+            if (!StartsWithHeaderField(source))
+                found.Headerless.append(found.Added);
             // A worker thread stops here when asked to.
             ThreadCheck();
             if (!Continue(progress, reader.Position(), reader.Size()))
@@ -97,5 +105,7 @@ int ImportMailbox(TMesgItems& items, const QString& fileName, bool clearFirst, c
     } catch (...) {
         QueueFileError(fileName);
     }
-    return added;
+    if (report)
+        *report = found;
+    return found.Added;
 }

@@ -315,8 +315,9 @@ TMesgItem* TOeMesgItems::ImportStream(TStream& stream)
     try {
         TStoreId id = kNoStoreId;
         TStoreFolder* folder = FFolders->Folder();
-        if (!folder || folder->SaveMessage(ReadAll(stream), kMsgUnread, &id) != srOk)
-            throw EOutlookError(QStringLiteral("Error creating new message"));
+        const TStoreResult result = folder ? folder->SaveMessage(ReadAll(stream), kMsgUnread, &id) : srNotFound;
+        if (result != srOk)
+            throw EOutlookError(QStringLiteral("Error creating new message: %1").arg(QLatin1String(StoreResultText(result))));
         TWriteGuard<TSyncItems> guard(*this);
         const qintptr oldId = item->Id();
         item->SetId(static_cast<qintptr>(id));
