@@ -5,10 +5,12 @@
 #include "engine/StoreNamespace.h"
 #include "settings/AppPaths.h"
 #include "settings/GlobStrings.h"
+#include "store/OEFolder.h"
 
 #include <QCoreApplication>
 #include <QFile>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -82,6 +84,15 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return 1;
     }
 
+    // The store is opened once before any command runs, so that a store
+    // that cannot be opened gives the same words whatever the command.
+    TStoreNamespace probe;
+    if (const TStoreResult opened = probe.Initialize(); opened != srOk) {
+        err << QStringLiteral("vellumo-cli: %1\n").arg(StoreOpenError(opened));
+        return 1;
+    }
+    ProtectStoreFiles(probe.Path());
+
     TCliRun run(parser, out, err);
     try {
         return command->Run(run);
@@ -98,6 +109,9 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
 int main(int argc, char** argv)
 {
+    // A write over the file-size limit fails like one on a full disk and is
+    // reported; it does not end the program half-way through a command.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vellumo-cli"));
     // Store and file errors take their texts from the (English) language table.

@@ -34,9 +34,10 @@ unsigned char StateFromStore(quint32 flags, unsigned char state)
     return state;
 }
 
-QString CreateMessageError()
+// The error of a message the store would not save, with the store's reason.
+QString CreateMessageError(TStoreResult result)
 {
-    return QStringLiteral("Error creating new message");
+    return QStringLiteral("Error creating new message: %1").arg(QLatin1String(StoreResultText(result)));
 }
 
 QByteArray ReadAll(TStream& stream)
@@ -386,8 +387,9 @@ TMesgItem* TOeMesgItems::ImportStream(TStream& stream)
     try {
         TStoreId id = kNoStoreId;
         TStoreFolder* folder = FFolders->Folder();
-        if (!folder || folder->SaveMessage(ReadAll(stream), kMsgUnread, &id) != srOk)
-            throw EOutlookError(CreateMessageError());
+        const TStoreResult result = folder ? folder->SaveMessage(ReadAll(stream), kMsgUnread, &id) : srNotFound;
+        if (result != srOk)
+            throw EOutlookError(CreateMessageError(result));
         TWriteGuard<TSyncItems> guard(*this);
         const qintptr oldId = item->Id();
         item->SetId(static_cast<qintptr>(id));
@@ -404,8 +406,9 @@ int TOeMesgItems::ImportSources(const std::vector<QByteArray>& sources)
 {
     TStoreFolder* folder = FFolders->Folder();
     TMessageIdList ids;
-    if (!folder || folder->SaveMessages(sources, kMsgUnread, &ids) != srOk)
-        throw EOutlookError(CreateMessageError());
+    const TStoreResult result = folder ? folder->SaveMessages(sources, kMsgUnread, &ids) : srNotFound;
+    if (result != srOk)
+        throw EOutlookError(CreateMessageError(result));
     for (const TStoreId id : ids) {
         std::unique_ptr<TSyncItem> item = CreateItem();
         item->SetId(static_cast<qintptr>(id));
