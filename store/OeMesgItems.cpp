@@ -438,10 +438,12 @@ void TOeMesgItems::SaveEdited(TOeMesgItem& item, TStream& stream)
         const auto oldId = static_cast<TStoreId>(item.Id());
         TMessageProps props;
         TStoreId newId = kNoStoreId;
-        if (folder->GetMessageProperties(oldId, 1, props) != srOk
-            || folder->SaveMessage(source->ToByteArray(), props.State, &newId) != srOk) {
+        TStoreResult result = folder->GetMessageProperties(oldId, 1, props);
+        if (result == srOk)
+            result = folder->SaveMessage(source->ToByteArray(), props.State, &newId);
+        if (result != srOk) {
             item.SetSkipMark(false);
-            throw EOutlookError(CreateMessageError());
+            throw EOutlookError(CreateMessageError(result));
         }
         item.SetId(static_cast<qintptr>(newId));
         ReindexItem(&item, static_cast<qintptr>(oldId));
