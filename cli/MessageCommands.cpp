@@ -176,7 +176,7 @@ int ShowMessage(TCliRun& run)
     if (run.Parser.isSet(kRawOption)) {
         run.Out << QStringLiteral("\n----- source -----\n");
         run.Out.flush();
-        const QByteArray source = item->Source().ToByteArray();
+        const QByteArray source = item->Source()->ToByteArray();
         QFile out;
         out.open(stdout, QIODevice::WriteOnly);
         out.write(source);

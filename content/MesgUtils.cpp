@@ -1,8 +1,8 @@
 #include "content/MesgUtils.h"
 
-#include <QHash>
-
+#include <algorithm>
 #include <mutex>
+#include <vector>
 
 #include "base/SafeFile.h"
 #include "content/MimeMessage.h"
@@ -12,6 +12,7 @@
 
 #include <QCollator>
 #include <QLocale>
+#include <QTimeZone>
 
 #include <cmath>
 
@@ -33,26 +34,82 @@ qint64 FloorDiv(qint64 a, qint64 b)
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
 
-// The local time zone's offset from UTC at an instant. Looking it up is
-// slow (every message date needs one), and offsets change only at quarter
-// hours, so each quarter hour's offset is kept once found.
+// The local time zone's offset from UTC at an instant, as the C library
+// tells it. Asking is slow (it may read the zone file), so it is asked once
+// per span of time: the whole span between two transitions of the zone when
+// the zone database agrees with the C library about it, else the quarter
+// hour (offsets change only at quarter hours). The spans a thread has met
+// are kept, so the dates of a whole folder cost a few look-ups.
+class TZoneOffsets
+{
+public:
+    int Offset(qint64 utcMs)
+    {
+        if (FLast < FSpans.size() && FSpans[FLast].Holds(utcMs))
+            return FSpans[FLast].Offset;
+        auto at = std::upper_bound(FSpans.begin(), FSpans.end(), utcMs,
+                                   [](qint64 ms, const TSpan& span) { return ms < span.From; });
+        if (at != FSpans.begin() && std::prev(at)->Holds(utcMs)) {
+            FLast = static_cast<size_t>(std::prev(at) - FSpans.begin());
+            return FSpans[FLast].Offset;
+        }
+        if (FSpans.size() > 100000)
+            FSpans.clear();
+        const TSpan span = SpanAt(utcMs);
+        at = std::upper_bound(FSpans.begin(), FSpans.end(), span.From,
+                              [](qint64 ms, const TSpan& other) { return ms < other.From; });
+        FLast = static_cast<size_t>(FSpans.insert(at, span) - FSpans.begin());
+        return span.Offset;
+    }
+
+private:
+    struct TSpan
+    {
+        qint64 From;   // UTC milliseconds, inclusive
+        qint64 To;     // exclusive
+        int Offset;
+        [[nodiscard]] bool Holds(qint64 ms) const { return ms >= From && ms < To; }
+    };
+
+    static int LibraryOffset(qint64 utcMs)
+    {
+        // The C library's time zone state is shared by every thread.
+        static std::mutex zoneMutex;
+        std::lock_guard lock(zoneMutex);
+        return QDateTime::fromMSecsSinceEpoch(utcMs, Qt::UTC).toLocalTime().offsetFromUtc();
+    }
+
+    static TSpan SpanAt(qint64 utcMs)
+    {
+        constexpr qint64 kQuarterHourMs = 15 * 60 * 1000;
+        const qint64 quarter = FloorDiv(utcMs, kQuarterHourMs) * kQuarterHourMs;
+        const int offset = LibraryOffset(quarter);
+        TSpan span{quarter, quarter + kQuarterHourMs, offset};
+        const QTimeZone zone = QTimeZone::systemTimeZone();
+        const QDateTime at = QDateTime::fromMSecsSinceEpoch(quarter, Qt::UTC);
+        if (!zone.isValid() || zone.offsetFromUtc(at) != offset)
+            return span;
+        // Without a transition on one side (a zone without daylight saving
+        // time, dates beyond the zone's history) the span reaches decades away.
+        constexpr qint64 kFarMs = 50LL * 365 * 24 * 60 * 60 * 1000;
+        const QTimeZone::OffsetData before = zone.previousTransition(at);
+        const QTimeZone::OffsetData after = zone.nextTransition(at);
+        const qint64 from = before.atUtc.isValid() ? before.atUtc.toMSecsSinceEpoch() : quarter - kFarMs;
+        const qint64 to = after.atUtc.isValid() ? after.atUtc.toMSecsSinceEpoch() : quarter + kFarMs;
+        // The wider span holds only when both ends agree with the C library.
+        if (from <= quarter && to > quarter && LibraryOffset(from) == offset && LibraryOffset(to - 1) == offset)
+            span = {from, to, offset};
+        return span;
+    }
+
+    std::vector<TSpan> FSpans;   // sorted by From
+    size_t FLast = 0;            // the span of the last answer
+};
+
 int LocalOffsetSeconds(qint64 utcMs)
 {
-    constexpr qint64 kQuarterHourMs = 15 * 60 * 1000;
-    thread_local QHash<qint64, int> offsets;
-    const qint64 quarter = FloorDiv(utcMs, kQuarterHourMs);
-    const auto found = offsets.constFind(quarter);
-    if (found != offsets.cend())
-        return found.value();
-    if (offsets.size() > 100000)
-        offsets.clear();
-    // The C library's time zone state is shared by every thread.
-    static std::mutex zoneMutex;
-    std::unique_lock lock(zoneMutex);
-    const int offset = QDateTime::fromMSecsSinceEpoch(quarter * kQuarterHourMs, Qt::UTC).toLocalTime().offsetFromUtc();
-    lock.unlock();
-    offsets.insert(quarter, offset);
-    return offset;
+    thread_local TZoneOffsets offsets;
+    return offsets.Offset(utcMs);
 }
 
 // The user's collation (English order when the locale is "C"). Collators
@@ -260,7 +317,12 @@ TSubjectKey SubjectKey(const QString& subject)
 {
     const QString lower = subject.toLower();
     TNormalSubject normal = Normalise(lower);
-    return {lower, Collator().sortKey(lower), Collator().sortKey(normal.Text), normal.Counter, normal.Prefixes};
+    const QCollatorSortKey lowerKey = Collator().sortKey(lower);
+    // Most subjects have no reply prefix or counter to cut: their normalised
+    // text is the same, and so is its key (which costs as much as the
+    // rest of the list fields together).
+    return {lower, lowerKey, normal.Text == lower ? lowerKey : Collator().sortKey(normal.Text), normal.Counter,
+            normal.Prefixes};
 }
 
 int CompareSubjectKeys(const TSubjectKey& x, const TSubjectKey& y)

@@ -45,6 +45,11 @@ public:
     TStoreResult MessageProps(TStoreId folder, TStoreId id, TMessageProps& props);
     TStoreResult MessageSource(TStoreId folder, TStoreId id, QByteArray& source);
     TStoreResult SaveMessage(TStoreId folder, const QByteArray& source, quint32 state, TStoreId* newId);
+    TStoreResult SaveMessages(TStoreId folder, const std::vector<QByteArray>& sources, quint32 state,
+                              TMessageIdList* newIds);
+    TStoreResult ReadListing(TStoreId folder, TStoreId afterId, int limit, const QByteArray& fieldsKey,
+                             std::vector<TMessageListing>& rows);
+    TStoreResult WriteListFields(const QByteArray& fieldsKey, const std::vector<TListFieldsRecord>& records);
     // Messages brought in from another program's files: the record of where
     // each came from is written in the same transaction as the message.
     TStoreResult SaveImportedMessages(TStoreId folder, const std::vector<TImportedMessage>& messages,
@@ -107,6 +112,8 @@ private:
     // How many of the messages are unread; raises nothing, but returns -1
     // when one of them is not in the folder.
     int UnreadAmong(TStoreId folder, const TMessageIdList& ids);
+    // Drops the list fields of messages that are gone and keys nothing uses.
+    void DropOrphanListFields();
     void PostPending(const std::vector<std::unique_ptr<TStoreEvent>>& pending) const;
     void Deliver(const TStoreEvent& event) const;
 

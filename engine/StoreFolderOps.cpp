@@ -207,6 +207,7 @@ TStoreResult TStoreConnection::DeleteFolder(TStoreId id)
 TStoreResult TStoreConnection::CompactAll()
 {
     return Run(TStoreOp::Compact, false, [&] {
+        DropOrphanListFields();
         FDb.Execute("VACUUM");
         FDb.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
         return srOk;
@@ -216,6 +217,7 @@ TStoreResult TStoreConnection::CompactAll()
 TStoreResult TStoreConnection::CompactIncremental()
 {
     return Run(TStoreOp::Compact, false, [&] {
+        DropOrphanListFields();
         FDb.Execute("PRAGMA incremental_vacuum");
         FDb.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
         return srOk;

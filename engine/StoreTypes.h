@@ -74,6 +74,21 @@ struct TMessageProps {
 
 using TMessageIdList = QVector<TStoreId>;
 
+// One message of a folder as a message list loads it: its properties, the
+// list fields kept for it under the key the list asked for (empty when none
+// are kept), and, only when it has no such fields, its source.
+struct TMessageListing {
+    TMessageProps Props;
+    QByteArray Fields;
+    QByteArray Source;
+};
+
+// The list fields of one message, to keep under a key.
+struct TListFieldsRecord {
+    TStoreId Id = kNoStoreId;
+    QByteArray Fields;
+};
+
 // Where an imported message came from: its file, by an identity that the
 // importer derives from the file's contents, and its place in that file.
 struct TImportOrigin {

@@ -11,6 +11,9 @@
 #include "messages/MesgItems.h"
 #include "settings/SystemCodePage.h"
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 // The collection in update mode and write-locked while the file is read or written.
@@ -44,6 +47,62 @@ QByteArray SourceOf(TMesgItem& item)
 bool Continue(const TMailboxProgress& progress, qint64 done, qint64 total)
 {
     return !progress || progress(done, total);
+}
+
+// Messages read from a mailbox, added to a collection together: a store
+// saves each batch in one transaction, so that an import killed on the
+// way keeps whole batches, and costs one commit per batch, not per message.
+class TImportBatch
+{
+public:
+    TImportBatch(TMesgItems& items, int& added) : FItems(items), FAdded(added) {}
+
+    void Add(QByteArray source)
+    {
+        FBytes += source.size();
+        FSources.push_back(std::move(source));
+        if (FSources.size() >= kBatchMessages || FBytes >= kBatchBytes)
+            Flush();
+    }
+
+    void Flush()
+    {
+        if (FSources.empty())
+            return;
+        // Emptied first: a batch that fails is not tried again.
+        const std::vector<QByteArray> sources = std::exchange(FSources, {});
+        FBytes = 0;
+        FAdded += FItems.ImportSources(sources);
+    }
+
+private:
+    static constexpr size_t kBatchMessages = 64;
+    static constexpr qint64 kBatchBytes = 8 * 1024 * 1024;
+
+    TMesgItems& FItems;
+    int& FAdded;
+    std::vector<QByteArray> FSources;
+    qint64 FBytes = 0;
+};
+
+// Reads the file's messages into the batch until its end or a cancel,
+// noting what the report tells about them.
+void ReadMessages(TFileStream& file, TImportBatch& batch, const TMailboxProgress& progress, TMailboxImport& found)
+{
+    TMboxReader reader(file);
+    QByteArray source;
+    int read = 0;
+    while (reader.Next(source)) {
+        ++read;
+        found.WholeFile = !reader.IsMailbox();
+        if (!StartsWithHeaderField(source))
+            found.Headerless.append(read);
+        batch.Add(std::exchange(source, {}));
+        // A worker thread stops here when asked to.
+        ThreadCheck();
+        if (!Continue(progress, reader.Position(), reader.Size()))
+            break;
+    }
 }
 
 } // namespace
@@ -83,25 +142,19 @@ int ImportMailbox(TMesgItems& items, const QString& fileName, bool clearFirst, c
         TUpdateScope scope(items);
         if (clearFirst)
             items.Clear();
-        TMboxReader reader(file);
-        QByteArray source;
-        while (reader.Next(source)) {
-            auto stream = std::make_shared<TFastMemoryStream>(TFastMemoryStream::BlockSizeFor(source.size()));
-            stream->WriteBuffer(source.constData(), source.size());
-            stream->SetPosition(0);
-            if (TMesgItem* item = items.ImportStream(*stream)) {
-                stream->SetPosition(0);
-                item->SetSource(stream);
+        TImportBatch batch(items, found.Added);
+        try {
+            ReadMessages(file, batch, progress, found);
+        } catch (...) {
+            // The messages read whole before the failure are kept, unless
+            // the store fails them too; the first failure is reported.
+            try {
+                batch.Flush();
+            } catch (...) {
             }
-            ++found.Added;
-            found.WholeFile = !reader.IsMailbox();
-            if (!StartsWithHeaderField(source))
-                found.Headerless.append(found.Added);
-            // A worker thread stops here when asked to.
-            ThreadCheck();
-            if (!Continue(progress, reader.Position(), reader.Size()))
-                break;
+            throw;
         }
+        batch.Flush();
     } catch (...) {
         QueueFileError(fileName);
     }

@@ -31,8 +31,11 @@ struct TMailboxImport
 
 // Reads a mailbox file into the collection (for a store collection, new
 // unread messages of its open folder). A failure goes to the background
-// error queue with the file name; the messages added before it stay, as
-// they do after a cancel. Returns the number of messages added, and fills
-// the report when one is given.
+// error queue with the file name. The file is read as a stream and its
+// messages added in batches (see ImportSources): the messages read before
+// a cancel or a failure of the file stay, and so do the batches added
+// before a failure of the store, whose failed batch leaves nothing.
+// Returns the number of messages added, and fills the report when one is
+// given.
 int ImportMailbox(TMesgItems& items, const QString& fileName, bool clearFirst,
                   const TMailboxProgress& progress = {}, TMailboxImport* report = nullptr);

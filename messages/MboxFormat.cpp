@@ -3,6 +3,7 @@
 #include "content/MesgUtils.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -28,8 +29,10 @@ qsizetype LineEnd(const QByteArray& text, qsizetype pos)
 // n >= minQuotes gets one ">" more (quote) or one less (unquote).
 QByteArray RewriteFromLines(const QByteArray& source, int minQuotes, bool quote)
 {
-    // Most sources hold no "From " at all: nothing to do then.
-    if (!source.contains(kFrom))
+    // Most sources hold no "From " at all: nothing to do then. The standard
+    // search skips to each "F" with memchr, several times faster than
+    // QByteArray's on whole messages.
+    if (std::string_view(source.constData(), static_cast<size_t>(source.size())).find("From ") == std::string_view::npos)
         return source;
     QByteArray result;
     result.reserve(source.size() + 16);

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QLocale>
 
+#include <thread>
+
 namespace {
 
 class MesgUtils : public TContentTest
@@ -160,6 +162,51 @@ TEST_F(MesgUtils, DaysCountFromTheEndOf1899)
     EXPECT_EQ(DateTimeToDays(QDateTime()), 0);
     const QDateTime when(QDate(2026, 3, 3), QTime(9, 59, 58), Qt::LocalTime);
     EXPECT_EQ(DaysToDateTime(DateTimeToDays(when)), when);
+}
+
+// Every instant of `instants` as the C library reads it in the zone,
+// checked on a thread of its own, which starts with nothing looked up.
+void ExpectDaysAsTheLibraryReadsThem(const char* zone, const std::vector<qint64>& instants)
+{
+    SCOPED_TRACE(zone);
+    qputenv("TZ", zone);
+    tzset();
+    std::thread([&] {
+        for (qint64 ms : instants) {
+            const QDateTime local = QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC).toLocalTime();
+            const double expected = static_cast<double>(QDate(1899, 12, 30).daysTo(local.date()))
+                                    + local.time().msecsSinceStartOfDay() / 86400000.0;
+            ASSERT_EQ(DateTimeToDays(QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC)), expected) << ms;
+        }
+    }).join();
+}
+
+// The zone's offsets are looked up once per span between two transitions
+// (or for decades, in a zone without them): every instant, also those right
+// at a change of daylight saving time, still reads as the C library reads it.
+TEST_F(MesgUtils, DaysFollowTheLocalZoneAcrossDaylightSavingChanges)
+{
+    std::vector<qint64> instants;
+    const qint64 start = QDateTime(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+    for (qint64 ms = start; ms < start + 800LL * 86400000; ms += 37 * 60000 + 13)
+        instants.push_back(ms);
+    // The changes of 2024 and 2025 in Europe and the milliseconds around
+    // them, and dates decades away.
+    for (const QDateTime& change : {QDateTime(QDate(2024, 3, 31), QTime(1, 0), Qt::UTC),
+                                   QDateTime(QDate(2024, 10, 27), QTime(1, 0), Qt::UTC),
+                                   QDateTime(QDate(2025, 3, 30), QTime(1, 0), Qt::UTC),
+                                   QDateTime(QDate(1971, 6, 1), QTime(12, 0), Qt::UTC),
+                                   QDateTime(QDate(2069, 1, 1), QTime(0, 0), Qt::UTC)})
+        for (qint64 delta : {-1, 0, 1})
+            instants.push_back(change.toMSecsSinceEpoch() + delta);
+    const QByteArray previous = qgetenv("TZ");
+    for (const char* zone : {"Europe/Berlin", "UTC", "Asia/Kolkata", "America/Sao_Paulo"})
+        ExpectDaysAsTheLibraryReadsThem(zone, instants);
+    if (previous.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", previous);
+    tzset();
 }
 
 TEST_F(MesgUtils, StripAnglesAndFileUrls)

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr TStoreId kInbox = 1;
@@ -128,23 +130,31 @@ TEST_F(MailboxStore, ImportedMessagesAreNewAndUnread)
     EXPECT_EQ(Sorted(Sources(kDrafts)), Sorted({"Subject: one\n\nfirst\n", "Subject: two\n\nsecond\n"}));
 }
 
-TEST_F(MailboxStore, AFailingStoreKeepsTheMessagesImportedBeforeIt)
+// The import saves its messages in batches: a batch the store fails leaves
+// nothing of itself, the batches before it stay, and no message is half saved.
+TEST_F(MailboxStore, AFailingStoreKeepsTheBatchesImportedBeforeIt)
 {
     std::vector<QByteArray> sources;
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 150; ++i)
         sources.push_back("Subject: " + QByteArray::number(i) + "\r\n\r\nbody\r\n");
     Save(kInbox, sources);
     const QString file = FFolder + QStringLiteral("/half.mbox");
     {
         TOeMesgItems items;
         Open(items, kInbox);
-        ASSERT_EQ(ExportMailbox(items, file), 6);
+        ASSERT_EQ(ExportMailbox(items, file), 150);
     }
     TOeMesgItems target;
     Open(target, kDrafts);
-    TStoreFaults::Inject(TStoreOp::SaveMessage, 1, 3);
-    EXPECT_EQ(ImportMailbox(target, file, false), 3);
-    EXPECT_EQ(Sources(kDrafts).size(), 3u);
+    TStoreFaults::Inject(TStoreOp::SaveMessage, 1, 1);
+    // The first batch, of 64 small messages, is saved; the second fails.
+    const int added = ImportMailbox(target, file, false);
+    EXPECT_EQ(added, 64);
+    EXPECT_EQ(target.Count(), added);
+    const std::vector<QByteArray> kept = Sources(kDrafts);
+    EXPECT_EQ(static_cast<int>(kept.size()), added);
+    for (const QByteArray& source : kept)
+        EXPECT_NE(std::find(sources.begin(), sources.end(), source), sources.end());
     const QStringList errors = TThreadManager::Instance().TakePendingErrors();
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors.front().contains(QStringLiteral("Error creating new message: injected failure")))
