@@ -7,10 +7,12 @@
 #include "settings/BaseOptions.h"
 #include "settings/GlobStrings.h"
 #include "settings/SettingsStore.h"
+#include "store/OEFolder.h"
 
 #include <QCoreApplication>
 #include <QFile>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -84,6 +86,15 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return 1;
     }
 
+    // The store is opened once before any command runs, so that a store
+    // that cannot be opened gives the same words whatever the command.
+    TStoreNamespace probe;
+    if (const TStoreResult opened = probe.Initialize(); opened != srOk) {
+        err << QStringLiteral("vellumo-cli: %1\n").arg(StoreOpenError(opened));
+        return 1;
+    }
+    ProtectStoreFiles(probe.Path());
+
     TCliRun run(parser, out, err);
     try {
         return command->Run(run);
@@ -113,6 +124,9 @@ QString ChosenLanguageFile()
 
 int main(int argc, char** argv)
 {
+    // A write over the file-size limit fails like one on a full disk and is
+    // reported; it does not end the program half-way through a command.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vellumo-cli"));
     // Store and file errors take their texts from the language the user

@@ -4,9 +4,10 @@
 #include <mutex>
 #include <vector>
 
-#include "base/FileStream.h"
+#include "base/SafeFile.h"
 #include "content/MimeMessage.h"
 #include "content/MimeWriter.h"
+#include "content/Utf16Funcs.h"
 #include "settings/AppPaths.h"
 
 #include <QCollator>
@@ -219,13 +220,13 @@ bool IsUnsent(const TMimeMessage* message)
     return message && message->ExtraHeaders().Contains("Unsent");
 }
 
-QByteArray TrimControls(const QByteArray& text)
+QString TrimControls(const QString& text)
 {
     qsizetype first = 0;
     qsizetype last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= 32)
+    while (first < last && text[first].unicode() <= 32)
         ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
+    while (last > first && text[last - 1].unicode() <= 32)
         --last;
     return text.mid(first, last - first);
 }
@@ -243,11 +244,30 @@ void TextBody(const TMimeMessage& message, QByteArray& charset, QByteArray& text
             chosen = static_cast<const TMimeTextPart*>(&message.Part(i));
     if (!chosen) {
         charset = message.Charset();
-        text = TrimControls(message.Body());
+        text = message.Body();
         return;
     }
     charset = chosen->Charset().isEmpty() ? message.Charset() : chosen->Charset();
-    text = TrimControls(chosen->Body());
+    text = chosen->Body();
+}
+
+QString DecodedTextBody(const TMimeMessage& message, CharsetId chosen)
+{
+    QByteArray label;
+    QByteArray body;
+    TextBody(message, label, body);
+    CharsetId charset = chosen ? chosen : CharsetFromName(NormalizeCharsetName(QString::fromLatin1(label)));
+    if (charset == 0)
+        charset = DefaultMessageCharset();
+    return TrimControls(DecodeBodyText(body, charset));
+}
+
+bool StartsWithHeaderField(QByteArrayView source)
+{
+    qsizetype length = 0;
+    while (length < source.size() && source[length] > 32 && source[length] < 127 && source[length] != ':')
+        ++length;
+    return length > 0 && length < source.size() && source[length] == ':';
 }
 
 void WriteMessage(const TMimeMessage& message, TStream& stream)
@@ -259,8 +279,9 @@ void WriteMessageFile(const TMimeMessage& message, const QString& fileName)
 {
     if (fileName.isEmpty())
         return;
-    TFileStream file(fileName, TFileStream::TMode::Create);
+    TSafeFileStream file(fileName, TSafeFileStream::TMode::Replace);
     WriteMessage(message, file);
+    file.Commit();
 }
 
 void SetMailer(TMimeMessage& message)
@@ -389,12 +410,18 @@ QString FileUrlPath(const QString& path)
     return result;
 }
 
+bool IsControlOrBidi(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
 QString CleanFileName(const QString& text)
 {
     QString result;
     result.reserve(text.size());
     for (const QChar c : text) {
-        if (c.unicode() < 32)
+        if (IsControlOrBidi(c.unicode()))
             continue;
         if (!QStringView(u"\\/:*?\"<>|").contains(c))
             result += c;

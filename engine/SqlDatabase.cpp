@@ -122,7 +122,7 @@ void TSqlDatabase::Open(const QString& path, TOpenMode mode)
         throw error;
     }
     sqlite3_extended_result_codes(FDb, 1);
-    sqlite3_busy_timeout(FDb, 10000);
+    sqlite3_busy_timeout(FDb, kStoreBusyTimeoutMs);
 }
 
 bool TSqlDatabase::IsReadOnly() const

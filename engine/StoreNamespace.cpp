@@ -22,6 +22,14 @@ bool TStoreNamespace::StoreExists(const QString& path)
     return TStoreSchema::FileHasContent(path);
 }
 
+QStringList TStoreNamespace::StoreFiles(const QString& path)
+{
+    QStringList files;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        files.append(path + QLatin1String(suffix));
+    return files;
+}
+
 TStoreNamespace::TStoreNamespace() = default;
 TStoreNamespace::~TStoreNamespace() = default;
 

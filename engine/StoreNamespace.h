@@ -3,6 +3,7 @@
 #include "engine/StoreTypes.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -39,6 +40,8 @@ public:
     // srNotADatabase and left as it is. A store that cannot be written opens
     // for reading; its changes then fail with srReadOnly.
     TStoreResult Initialize(const QString& path = QString());
+    // The store file at `path` and the files SQLite keeps beside it.
+    [[nodiscard]] static QStringList StoreFiles(const QString& path);
     [[nodiscard]] bool IsInitialized() const { return FConnection != nullptr; }
     [[nodiscard]] QString Path() const;
 

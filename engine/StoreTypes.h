@@ -28,6 +28,11 @@ enum TStoreResult : int32_t {
     srInjectedFailure,
 };
 
+// How long an operation waits for another program's lock on the store
+// before it gives up with srBusy.
+inline constexpr int kStoreBusyTimeoutMs = 10000;
+
+// The reason of a result in a few words ("the disk is full").
 [[nodiscard]] const char* StoreResultText(TStoreResult result);
 
 // Special folder types as the store reports them.

@@ -3,6 +3,8 @@
 #include "base/ExtThread.h"
 #include "base/FastMemoryStream.h"
 #include "base/FileStream.h"
+#include "base/SafeFile.h"
+#include "content/MesgUtils.h"
 #include "messages/MboxFormat.h"
 #include "messages/MesgErrors.h"
 #include "messages/MesgItem.h"
@@ -83,12 +85,18 @@ private:
     qint64 FBytes = 0;
 };
 
-// Reads the file's messages into the batch until its end or a cancel.
-void ReadMessages(TFileStream& file, TImportBatch& batch, const TMailboxProgress& progress)
+// Reads the file's messages into the batch until its end or a cancel,
+// noting what the report tells about them.
+void ReadMessages(TFileStream& file, TImportBatch& batch, const TMailboxProgress& progress, TMailboxImport& found)
 {
     TMboxReader reader(file);
     QByteArray source;
+    int read = 0;
     while (reader.Next(source)) {
+        ++read;
+        found.WholeFile = !reader.IsMailbox();
+        if (!StartsWithHeaderField(source))
+            found.Headerless.append(read);
         batch.Add(std::exchange(source, {}));
         // A worker thread stops here when asked to.
         ThreadCheck();
@@ -101,39 +109,42 @@ void ReadMessages(TFileStream& file, TImportBatch& batch, const TMailboxProgress
 
 int ExportMailbox(TMesgItems& items, const QString& fileName, const TMailboxProgress& progress)
 {
-    int written = 0;
     try {
-        TFileStream file(fileName, TFileStream::TMode::Create);
+        // The file is replaced only once every message is on the disk: a
+        // failure or a cancel leaves the old file as it was.
+        TSafeFileStream file(fileName, TSafeFileStream::TMode::Replace);
         TUpdateScope scope(items);
         TMboxWriter writer(file);
         const int count = items.Count();
         for (int index = 0; index < count; ++index) {
             auto& item = static_cast<TMesgItem&>(*items.Item(index));
             writer.Append(EncodeSystemText(item.FromAddress()), item.DateSent(), SourceOf(item));
-            ++written;
-            if (!Continue(progress, written, count))
-                break;
+            if (!Continue(progress, index + 1, count))
+                return 0;
         }
         writer.Flush();
+        file.Commit();
         // Nothing in the list changed: it is not redrawn for the export.
         items.SetModified(false);
+        return count;
     } catch (...) {
         QueueFileError(fileName);
     }
-    return written;
+    return 0;
 }
 
-int ImportMailbox(TMesgItems& items, const QString& fileName, bool clearFirst, const TMailboxProgress& progress)
+int ImportMailbox(TMesgItems& items, const QString& fileName, bool clearFirst, const TMailboxProgress& progress,
+                  TMailboxImport* report)
 {
-    int added = 0;
+    TMailboxImport found;
     try {
         TFileStream file(fileName, TFileStream::TMode::OpenRead);
         TUpdateScope scope(items);
         if (clearFirst)
             items.Clear();
-        TImportBatch batch(items, added);
+        TImportBatch batch(items, found.Added);
         try {
-            ReadMessages(file, batch, progress);
+            ReadMessages(file, batch, progress, found);
         } catch (...) {
             // The messages read whole before the failure are kept, unless
             // the store fails them too; the first failure is reported.
@@ -147,5 +158,7 @@ int ImportMailbox(TMesgItems& items, const QString& fileName, bool clearFirst, c
     } catch (...) {
         QueueFileError(fileName);
     }
-    return added;
+    if (report)
+        *report = found;
+    return found.Added;
 }

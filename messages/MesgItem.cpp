@@ -3,10 +3,11 @@
 #include <optional>
 
 #include "base/FastMemoryStream.h"
-#include "base/FileStream.h"
+#include "base/SafeFile.h"
 #include "content/MesgUtils.h"
 #include "content/MimeMessage.h"
 #include "messages/MesgErrors.h"
+#include "messages/MesgFiles.h"
 #include "messages/MesgItems.h"
 
 #include <QRegularExpression>
@@ -83,7 +84,9 @@ QString TMesgItem::FileNameBase() const
     static const QRegularExpression reply(QStringLiteral("re:"), QRegularExpression::CaseInsensitiveOption);
     QString subject = FFields.Subject;
     subject.replace(reply, QStringLiteral("re "));
-    return CleanFileName(subject) + QString::number(Id());
+    // Shortened so that the id, a number and an extension still fit in a file name.
+    const QString id = QString::number(Id());
+    return FitFileName(CleanFileName(subject), kMaxFileNameBytes - kFileNameReserve - id.size()) + id;
 }
 
 void TMesgItem::ResetFields()
@@ -138,12 +141,20 @@ void TMesgItem::WriteSource(TStream& target)
 void TMesgItem::SaveToFile(const QString& fileName)
 {
     try {
-        TFileStream file(fileName, TFileStream::TMode::Create);
-        TReadGuard<TSyncItems> guard(*Owner());
-        WriteSource(file);
+        TSafeFileStream file(fileName, TSafeFileStream::TMode::Replace);
+        SaveToStream(file);
     } catch (...) {
         QueueFileError(fileName);
     }
+}
+
+void TMesgItem::SaveToStream(TSafeFileStream& file)
+{
+    {
+        TReadGuard<TSyncItems> guard(*Owner());
+        WriteSource(file);
+    }
+    file.Commit();
 }
 
 void TMesgItem::ReadFromStream(TStream& stream)

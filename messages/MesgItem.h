@@ -13,6 +13,7 @@
 #include <optional>
 
 class TFastMemoryStream;
+class TSafeFileStream;
 class TMesgItems;
 class TMimeMessage;
 class TStream;
@@ -36,7 +37,8 @@ public:
     [[nodiscard]] QString Caption() const override;
 
     // The base of the item's file name: the subject with "re:" written
-    // "re ", cleaned for a file name, followed by the id.
+    // "re ", cleaned for a file name and shortened to leave room for a
+    // number and an extension within 255 bytes, followed by the id.
     [[nodiscard]] virtual QString FileNameBase() const;
     // Empties the list fields (state bits, dates, size and the parsed mark included).
     virtual void ResetFields();
@@ -52,9 +54,11 @@ public:
     virtual void DecodeInto(TMimeMessage& message, TMimeParser::TMode mode);
     // Copies the held source into the target; EMesgError without a source.
     virtual void WriteSource(TStream& target);
-    // Creates (or overwrites) the file with the source; failures go to the
-    // background error queue with the file name.
+    // Creates (or replaces) the file with the source, whole or not at all;
+    // failures go to the background error queue with the file name.
     virtual void SaveToFile(const QString& fileName);
+    // Writes the source into the file and commits it; raises its failures.
+    void SaveToStream(TSafeFileStream& file);
     // Parses the stream and derives the fields from its header.
     virtual void ReadFromStream(TStream& stream);
 

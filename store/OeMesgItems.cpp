@@ -1,6 +1,7 @@
 #include "store/OeMesgItems.h"
 
 #include "base/FastMemoryStream.h"
+#include "base/TsanAnnotations.h"
 #include "content/MesgUtils.h"
 #include "content/MimeMessage.h"
 #include "messages/ListFieldsRecord.h"
@@ -33,9 +34,10 @@ unsigned char StateFromStore(quint32 flags, unsigned char state)
     return state;
 }
 
-QString CreateMessageError()
+// The error of a message the store would not save, with the store's reason.
+QString CreateMessageError(TStoreResult result)
 {
-    return QStringLiteral("Error creating new message");
+    return QStringLiteral("Error creating new message: %1").arg(QLatin1String(StoreResultText(result)));
 }
 
 QByteArray ReadAll(TStream& stream)
@@ -321,6 +323,9 @@ void TOeMesgItems::ApplyProps(TOeMesgItem& item, const TMessageProps& props)
 
 bool TOeMesgItems::event(QEvent* event)
 {
+    // The parser thread posts its requests to keep list fields from its own
+    // thread: taken over before even their type is read.
+    AnnotateTakeOver(event);
     if (static_cast<int>(event->type()) != kKeepListFieldsRequest)
         return TMesgItems::event(event);
     KeepListFields();
@@ -382,8 +387,9 @@ TMesgItem* TOeMesgItems::ImportStream(TStream& stream)
     try {
         TStoreId id = kNoStoreId;
         TStoreFolder* folder = FFolders->Folder();
-        if (!folder || folder->SaveMessage(ReadAll(stream), kMsgUnread, &id) != srOk)
-            throw EOutlookError(CreateMessageError());
+        const TStoreResult result = folder ? folder->SaveMessage(ReadAll(stream), kMsgUnread, &id) : srNotFound;
+        if (result != srOk)
+            throw EOutlookError(CreateMessageError(result));
         TWriteGuard<TSyncItems> guard(*this);
         const qintptr oldId = item->Id();
         item->SetId(static_cast<qintptr>(id));
@@ -400,8 +406,9 @@ int TOeMesgItems::ImportSources(const std::vector<QByteArray>& sources)
 {
     TStoreFolder* folder = FFolders->Folder();
     TMessageIdList ids;
-    if (!folder || folder->SaveMessages(sources, kMsgUnread, &ids) != srOk)
-        throw EOutlookError(CreateMessageError());
+    const TStoreResult result = folder ? folder->SaveMessages(sources, kMsgUnread, &ids) : srNotFound;
+    if (result != srOk)
+        throw EOutlookError(CreateMessageError(result));
     for (const TStoreId id : ids) {
         std::unique_ptr<TSyncItem> item = CreateItem();
         item->SetId(static_cast<qintptr>(id));
@@ -431,10 +438,12 @@ void TOeMesgItems::SaveEdited(TOeMesgItem& item, TStream& stream)
         const auto oldId = static_cast<TStoreId>(item.Id());
         TMessageProps props;
         TStoreId newId = kNoStoreId;
-        if (folder->GetMessageProperties(oldId, 1, props) != srOk
-            || folder->SaveMessage(source->ToByteArray(), props.State, &newId) != srOk) {
+        TStoreResult result = folder->GetMessageProperties(oldId, 1, props);
+        if (result == srOk)
+            result = folder->SaveMessage(source->ToByteArray(), props.State, &newId);
+        if (result != srOk) {
             item.SetSkipMark(false);
-            throw EOutlookError(CreateMessageError());
+            throw EOutlookError(CreateMessageError(result));
         }
         item.SetId(static_cast<qintptr>(newId));
         ReindexItem(&item, static_cast<qintptr>(oldId));

@@ -2,6 +2,7 @@
 
 #include "base/FastMemoryStream.h"
 #include "base/PrivateMessages.h"
+#include "base/TsanAnnotations.h"
 #include "messages/ListFieldsRecord.h"
 #include "messages/MesgErrors.h"
 #include "messages/MesgSort.h"
@@ -214,8 +215,11 @@ std::vector<TParserThread::TDerived> TParserThread::TakeRecords()
 void TParserThread::PostRecords()
 {
     bool posted = false;
-    if (FRecordsWaiting.load() > 0 && FRecordsPosted.compare_exchange_strong(posted, true))
-        QCoreApplication::postEvent(&FItems, new QEvent(EventType(kKeepListFieldsRequest)));
+    if (FRecordsWaiting.load() > 0 && FRecordsPosted.compare_exchange_strong(posted, true)) {
+        auto* event = new QEvent(EventType(kKeepListFieldsRequest));
+        AnnotateHandOver(event);
+        QCoreApplication::postEvent(&FItems, event);
+    }
 }
 
 bool TParserThread::LoadEnded() const

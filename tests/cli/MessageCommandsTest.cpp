@@ -23,15 +23,17 @@ QJsonArray ListJson(const QByteArray& out)
     return QJsonDocument::fromJson(out).array();
 }
 
-// A mailbox as this program writes it: quoted From lines, CR LF between messages.
+// A mailbox as this program writes it: quoted From lines, each message
+// closed by an empty line.
 const QByteArray kMailbox =
     "From alice@example.org Mon Mar  2 10:00:00 2026\r\n"
     "From: Alice <alice@example.org>\r\nSubject: Beta\r\nDate: Mon, 2 Mar 2026 10:00:00 +0000\r\n\r\n"
     "first body\r\n>From the start\r\n"
-    "\r\n\r\n"
+    "\r\n"
     "From bob@example.org Tue Mar  3 10:00:00 2026\r\n"
     "From: Bob <bob@example.org>\r\nSubject: Alpha\r\nDate: Tue, 3 Mar 2026 10:00:00 +0000\r\n\r\n"
-    "second body\r\n";
+    "second body\r\n"
+    "\r\n";
 
 TEST_F(CliTest, MailboxRoundTripThroughTheStore)
 {

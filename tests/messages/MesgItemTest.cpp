@@ -144,12 +144,14 @@ TEST_F(MesgItem, SaveToFileWritesTheSourceOrQueuesTheError)
     const QString bad = TTestEnvironment::NewFolder() + QStringLiteral("/missing/folder/x.eml");
     item->SaveToFile(bad);
     EXPECT_EQ(TThreadManager::Instance().TakePendingErrors(),
-              QStringList{QStringLiteral("The file cannot be created: ") + bad});
+              QStringList{QStringLiteral("The file cannot be created: ") + bad + QStringLiteral(" (No such file or directory)")});
 
+    // A failed save leaves the file it was to replace as it was.
     TMesgItem empty(&FItems);
     empty.SaveToFile(path);
     EXPECT_EQ(TThreadManager::Instance().TakePendingErrors(),
               QStringList{QStringLiteral("Error saving message: source stream not exists")});
+    EXPECT_EQ(ReadTestFile(path), QByteArray("Subject: keep me\r\n\r\nbytes\r\n"));
 }
 
 TEST_F(MesgItem, CopyHasItsOwnSource)
