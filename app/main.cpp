@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 #include "app/StoreCheck.h"
 
+#include "settings/Options.h"
 #include "store/OutlookError.h"
 #include "ui/MessageBoxes.h"
 
@@ -33,6 +34,12 @@ int main(int argc, char** argv)
         instance.RequestActivation();
         return 0;
     }
+
+    // The settings object loads the language the user chose before any
+    // window takes its texts; without any language file the run ends.
+    TOptions options;
+    if (options.StopRequested())
+        return 1;
 
     TActiveFormTracker tracker;
     instance.OnActivationRequest = [&](quint64 token) {

@@ -4,7 +4,9 @@
 
 #include "engine/StoreNamespace.h"
 #include "settings/AppPaths.h"
+#include "settings/BaseOptions.h"
 #include "settings/GlobStrings.h"
+#include "settings/SettingsStore.h"
 #include "store/OEFolder.h"
 
 #include <QCoreApplication>
@@ -105,6 +107,19 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
 }
 
+// The language file the user chose in the program's settings, else English.
+QString ChosenLanguageFile()
+{
+    const QString english = QStringLiteral("english.ini");
+    QString name = english;
+    try {
+        name = TRegistryStore(kSettingsStoreKey).ReadString(QString(), QStringLiteral("LanguageFile"), english);
+    } catch (const Exception&) {
+        // An unreadable settings file leaves the default.
+    }
+    return ResolveLanguagePath(name.isEmpty() ? english : name, DataFolder());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -114,11 +129,16 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vellumo-cli"));
-    // Store and file errors take their texts from the (English) language table.
-    try {
-        Lang().LoadLanguage(DataFolder() + QStringLiteral("/local/english.ini"));
-    } catch (const Exception&) {
-        // Without the file the errors keep their built-in English texts.
+    // Store and file errors take their texts from the language the user
+    // chose for the program; the command's own words stay English, which
+    // scripts that read them rely on.
+    for (const QString& file : {ChosenLanguageFile(), ResolveLanguagePath(QStringLiteral("english.ini"), DataFolder())}) {
+        try {
+            Lang().LoadLanguage(file);
+            break;
+        } catch (const Exception&) {
+            // Without any file the errors keep their built-in English texts.
+        }
     }
     QTextStream out(stdout);
     QTextStream err(stderr);

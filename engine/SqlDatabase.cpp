@@ -130,6 +130,11 @@ bool TSqlDatabase::IsReadOnly() const
     return FDb && sqlite3_db_readonly(FDb, "main") == 1;
 }
 
+bool TSqlDatabase::InTransaction() const
+{
+    return FDb && !sqlite3_get_autocommit(FDb);
+}
+
 void TSqlDatabase::Execute(const char* sql)
 {
     const int rc = sqlite3_exec(FDb, sql, nullptr, nullptr, nullptr);

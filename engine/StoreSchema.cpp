@@ -81,6 +81,14 @@ const char* const kSteps[] = {
     "CREATE TRIGGER messages_removed_fields AFTER DELETE ON messages BEGIN"
     "  DELETE FROM listfields WHERE id = OLD.id;"
     " END;",
+
+    // 4 → 5: the change log, one row of notifications per write transaction
+    // in commit order, read by every process that has the store open. Its
+    // numbers are never reused, also after the oldest rows are trimmed.
+    "CREATE TABLE changes("
+    "  seq INTEGER PRIMARY KEY AUTOINCREMENT,"
+    "  at INTEGER NOT NULL,"
+    "  events BLOB NOT NULL);",
 };
 
 constexpr int kCurrentVersion = static_cast<int>(std::size(kSteps));

@@ -132,3 +132,34 @@ TEST_F(CliTest, BadInputImportsWithoutCrashing)
 }
 
 } // namespace
+
+namespace {
+
+// Store and file errors speak the language chosen in the program's
+// settings; the command's own words stay English.
+TEST_F(CliTest, ErrorsSpeakTheLanguageChosenInTheSettings)
+{
+    const QString missing = FFolder + S("/missing.eml");
+    const struct {
+        const char* Name;
+        QByteArray Settings;
+        const char* Expected;
+    } cases[] = {
+        {"no choice", QByteArray(), "The file cannot be opened"},
+        {"russian", "LanguageFile=russian.ini\n", "Не удаётся открыть файл"},
+        {"a missing language file", "LanguageFile=klingon.ini\n", "The file cannot be opened"},
+    };
+    const QString config = qEnvironmentVariable("VELLUMO_CONFIG");
+    for (const auto& row : cases) {
+        QFile::remove(config);
+        if (!row.Settings.isEmpty())
+            WriteTestFile(config, row.Settings);
+        const TCliResult result = Run(Args({S("import"), S("Inbox"), missing}));
+        EXPECT_EQ(result.Status, 1) << row.Name;
+        EXPECT_TRUE(QString::fromUtf8(result.Err).contains(QString::fromUtf8(row.Expected)))
+            << row.Name << ": " << result.Err.constData();
+    }
+    QFile::remove(config);
+}
+
+} // namespace

@@ -44,18 +44,7 @@ protected:
         return fields;
     }
 
-    qint64 Count(const char* sql) const
-    {
-        sqlite3* db = nullptr;
-        sqlite3_stmt* stmt = nullptr;
-        qint64 value = -1;
-        if (sqlite3_open(QFile::encodeName(FPath).constData(), &db) == SQLITE_OK
-            && sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-            value = sqlite3_column_int64(stmt, 0);
-        sqlite3_finalize(stmt);
-        sqlite3_close(db);
-        return value;
-    }
+    qint64 Count(const char* sql) const { return SqlInt(FPath, sql); }
 };
 
 } // namespace
