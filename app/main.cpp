@@ -45,21 +45,21 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    // The settings object loads the options and the language file; it
-    // lives for the whole run.
+    // The settings object loads the language the user chose before any
+    // window takes its texts; without any language file the run ends.
     TOptions options;
     if (options.StopRequested())
-        return 0;
+        return 1;
 
     TActiveFormTracker tracker;
     instance.OnActivationRequest = [&](quint64 token) {
         HandleActivationRequest(token, instance.Token(), tracker.ActiveForm());
     };
 
-    // The windows of the last run come back; without them, one browser
-    // window with every pane opens on the Inbox. Each window frees itself
-    // when it closes; the run ends with the last.
-    // The favourites live for the whole run; the settings file them.
+    // The favourites live for the whole run; the settings file them. The
+    // windows of the last run come back; without them, one browser window
+    // with every pane opens on the Inbox. Each window frees itself when it
+    // closes; the run ends with the last.
     std::unique_ptr<TOEFavorites> favorites;
     try {
         favorites = std::make_unique<TOEFavorites>();

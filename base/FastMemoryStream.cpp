@@ -1,6 +1,6 @@
 #include "base/FastMemoryStream.h"
 
-#include "base/FileStream.h"
+#include "base/SafeFile.h"
 
 #include <QIODevice>
 
@@ -129,8 +129,9 @@ void TFastMemoryStream::SaveToStream(TStream& target) const
 
 void TFastMemoryStream::SaveToFile(const QString& path) const
 {
-    TFileStream file(path, TFileStream::TMode::Create);
+    TSafeFileStream file(path, TSafeFileStream::TMode::Replace);
     SaveToStream(file);
+    file.Commit();
 }
 
 void TFastMemoryStream::Assign(const TFastMemoryStream& other)

@@ -23,9 +23,10 @@ TFileStream::TFileStream(const QString& path, TMode mode)
     }
     if (FFile.open(openMode))
         return;
+    const QString reason = FFile.errorString();
     if (mode == TMode::Create)
-        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, FFile.errorString()));
-    throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, FFile.errorString()));
+        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason), reason);
+    throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason), reason);
 }
 
 qint64 TFileStream::Read(void* buffer, qint64 count)

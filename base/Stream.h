@@ -9,7 +9,15 @@
 class EStreamError : public Exception
 {
 public:
-    using Exception::Exception;
+    explicit EStreamError(QString message, QString reason = {})
+        : Exception(std::move(message)), FReason(std::move(reason)) {}
+
+    // The system's own words for what went wrong ("No space left on
+    // device"); empty when there are none.
+    [[nodiscard]] const QString& Reason() const noexcept { return FReason; }
+
+private:
+    QString FReason;
 };
 
 class EFileStreamError : public EStreamError

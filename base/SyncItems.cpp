@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 
 #include <algorithm>
+#include <bit>
 
 // ---------------------------------------------------------------- TSyncItem
 
@@ -331,6 +332,54 @@ int TSyncItems::Reposition(int index)
     Move(index, place);
     FModified = true;
     return place;
+}
+
+void TSyncItems::InsertSorted(std::vector<std::unique_ptr<TSyncItem>> items)
+{
+    TWriteGuard guard(*this);
+    const auto before = [this](const TSyncItem* a, const TSyncItem* b) { return CompareItems(a, b) < 0; };
+    std::vector<TSyncItem*> batch;
+    batch.reserve(items.size());
+    for (std::unique_ptr<TSyncItem>& item : items) {
+        item->SetOwner(this);
+        batch.push_back(item.release());
+    }
+    // A batch put in order beforehand (outside the lock) is not sorted again.
+    if (!std::is_sorted(batch.begin(), batch.end(), before))
+        std::stable_sort(batch.begin(), batch.end(), before);
+    // Where each goes among the listed items. The batch is in order, so each
+    // search starts where the one before it ended: a binary search each for
+    // a small batch, one walk along the list for a large one.
+    const size_t listed = FList.size();
+    const bool walk = batch.size() * static_cast<size_t>(std::bit_width(listed)) > listed;
+    std::vector<size_t> places(batch.size());
+    size_t from = 0;
+    for (size_t i = 0; i < batch.size(); ++i) {
+        if (walk) {
+            while (from < listed && !before(batch[i], FList[from]))
+                ++from;
+        } else {
+            from = static_cast<size_t>(std::upper_bound(FList.begin() + static_cast<std::ptrdiff_t>(from), FList.end(),
+                                                        batch[i], before) - FList.begin());
+        }
+        places[i] = from;
+    }
+    // From the back: the listed items at or after an item's place move up
+    // by the number of new items up to and including it.
+    FList.resize(listed + batch.size());
+    size_t end = listed;
+    for (size_t i = batch.size(); i-- > 0;) {
+        const auto first = FList.begin() + static_cast<std::ptrdiff_t>(places[i]);
+        std::move_backward(first, FList.begin() + static_cast<std::ptrdiff_t>(end),
+                           FList.begin() + static_cast<std::ptrdiff_t>(end + i + 1));
+        FList[places[i] + i] = batch[i];
+        end = places[i];
+    }
+    FModified = true;
+    for (TSyncItem* item : batch) {
+        item->FListed = true;
+        Notify(item, TNotification::Added);
+    }
 }
 
 TSyncItems::TKeySearch TSyncItems::FindKey() const

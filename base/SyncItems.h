@@ -147,6 +147,14 @@ public:
     virtual void Sort();
     // Moves the item at `index` to its sorted place among the others; returns its new index.
     virtual int Reposition(int index);
+    // Lists new items at their sorted places as one change: they are put in
+    // order among themselves (equal ones keep the order given), each finds
+    // its place among the listed items, after those equal to it, and the
+    // list makes room for all of them in one pass. Placing b items among n
+    // costs O(min(b log n, n + b)) comparisons besides ordering the batch,
+    // and O(n + b) moves, where inserting them one by one would move O(n b)
+    // references.
+    virtual void InsertSorted(std::vector<std::unique_ptr<TSyncItem>> items);
     // Binary search with CompareKey over the whole collection.
     [[nodiscard]] TKeySearch FindKey() const;
     [[nodiscard]] int IndexOfId(qintptr id) const;

@@ -1,5 +1,6 @@
 #include "cli/CliCommand.h"
 
+#include "settings/GlobStrings.h"
 #include "store/OEFolders.h"
 #include "store/OutlookError.h"
 
@@ -31,10 +32,21 @@ TOEFolders& TCliRun::Folders()
         try {
             FFolders = std::make_unique<TOEFolders>();
         } catch (const EOutlookError&) {
-            throw ECliError(QStringLiteral("cannot open the store %1").arg(TStoreNamespace::DefaultStorePath()));
+            throw ECliError(StoreOpenError(srFail));
         }
     }
     return *FFolders;
+}
+
+QString StoreOpenError(TStoreResult result)
+{
+    const QString text = Lang().SectionValue(QStringLiteral("OutlookError"), QStringLiteral("Init"));
+    return QStringLiteral("%1 %2 (%3)").arg(text, TStoreNamespace::DefaultStorePath(), QLatin1String(StoreResultText(result)));
+}
+
+QString StoreFailure(const QString& what, TStoreResult result)
+{
+    return QStringLiteral("%1: %2").arg(what, QLatin1String(StoreResultText(result)));
 }
 
 const std::vector<TCliCommand>& CliCommands()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Exception.h"
+#include "engine/StoreTypes.h"
 
 #include <QCommandLineParser>
 #include <QString>
@@ -48,6 +49,11 @@ public:
 private:
     std::unique_ptr<TOEFolders> FFolders;
 };
+
+// "The message store cannot be opened. PATH (reason)" for the store in use.
+[[nodiscard]] QString StoreOpenError(TStoreResult result);
+// "what: reason" for a store operation that failed.
+[[nodiscard]] QString StoreFailure(const QString& what, TStoreResult result);
 
 // One subcommand: its name, what it does, its arguments and options.
 struct TCliCommand {

@@ -125,8 +125,8 @@ private:
 QString FileLine(TOEFolders& folders, const TDbxFileReport& file)
 {
     QString line = QStringLiteral("%1 -> %2: %3 imported")
-                       .arg(QFileInfo(file.File).fileName(), TerminalSafe(FolderPath(folders, file.Folder)))
-                       .arg(file.Imported);
+                       .arg(QFileInfo(file.File).fileName(), TerminalSafe(FolderPath(folders, file.Folder)),
+                            QString::number(file.Imported));
     if (file.AlreadyImported > 0)
         line += QStringLiteral(", %1 already imported").arg(file.AlreadyImported);
     if (file.IndexDamaged)

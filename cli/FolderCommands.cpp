@@ -2,7 +2,9 @@
 
 #include "cli/CliCommand.h"
 #include "cli/FolderPaths.h"
+#include "cli/TerminalText.h"
 
+#include "settings/SystemCodePage.h"
 #include "store/OEFolders.h"
 
 #include <QJsonArray>
@@ -61,19 +63,52 @@ int ListFolders(TCliRun& run)
                        .arg(props.Id, 6)
                        .arg(props.UnreadCount, 7)
                        .arg(props.MessageCount, 7)
-                       .arg(QString(depth * 2, QLatin1Char(' ')), FolderNameText(props.Name));
+                       .arg(QString(depth * 2, QLatin1Char(' ')), TerminalText(FolderNameText(props.Name)));
     });
     return 0;
 }
 
+// "U+000A" for a character.
+QString CodePoint(char32_t c)
+{
+    return QStringLiteral("U+") + QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+}
+
+// The characters of the text that the system code page cannot hold, as
+// "亜 (U+4E9C)", each once.
+QStringList Unwritable(const QString& text)
+{
+    QStringList found;
+    for (const char32_t c : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&c, 1);
+        const QString entry = character + QStringLiteral(" (") + CodePoint(c) + QLatin1Char(')');
+        if (FolderNameText(FolderNameBytes(character)) != character && !found.contains(entry))
+            found << entry;
+    }
+    return found;
+}
+
 QByteArray CheckedName(const QString& text)
 {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i].unicode() < 0x20 || text[i].unicode() == 0x7F)
+            throw ECliError(QStringLiteral("a folder name cannot hold a control character (%1 at position %2)")
+                                .arg(CodePoint(text[i].unicode()))
+                                .arg(i + 1));
     const QByteArray name = FolderNameBytes(text);
     if (name.isEmpty() || name.size() > kMaxFolderNameBytes)
         throw ECliError(QStringLiteral("a folder name must have 1 to %1 bytes").arg(kMaxFolderNameBytes));
-    if (FolderNameText(name) != text)
-        throw ECliError(QStringLiteral("the folder name \"%1\" cannot be written in the system code page").arg(text));
+    if (const QStringList unwritable = Unwritable(text); !unwritable.isEmpty())
+        throw ECliError(QStringLiteral("the folder name \"%1\" cannot be written in the system code page %2: %3")
+                            .arg(text, QString::number(SystemCodePage()), unwritable.join(QStringLiteral(", "))));
     return name;
+}
+
+// Raises ECliError "what: the store's reason" unless the store succeeded.
+void Check(TStoreResult result, const QString& what)
+{
+    if (result != srOk)
+        throw ECliError(StoreFailure(what, result));
 }
 
 int CreateFolder(TCliRun& run)
@@ -81,10 +116,10 @@ int CreateFolder(TCliRun& run)
     const QStringList args = run.ExpectArguments(2);
     TOEFolders& folders = run.Folders();
     const TStoreId parent = ResolveFolder(folders, args[0]);
-    const TStoreId id = folders.AddFolder(parent, CheckedName(args[1]));
-    if (id == kNoStoreId)
-        throw ECliError(QStringLiteral("cannot create the folder \"%1\"").arg(args[1]));
-    run.Out << QStringLiteral("created #%1 %2\n").arg(id).arg(FolderPath(folders, id));
+    TStoreId id = kNoStoreId;
+    Check(folders.Namespace().CreateFolder(parent, CheckedName(args[1]), 0, &id),
+          QStringLiteral("cannot create the folder \"%1\"").arg(args[1]));
+    run.Out << QStringLiteral("created #%1 %2\n").arg(id).arg(TerminalText(FolderPath(folders, id)));
     return 0;
 }
 
@@ -93,9 +128,8 @@ int RenameFolder(TCliRun& run)
     const QStringList args = run.ExpectArguments(2);
     TOEFolders& folders = run.Folders();
     const TStoreId id = ResolveFolder(folders, args[0]);
-    if (!folders.RenameFolderId(id, CheckedName(args[1])))
-        throw ECliError(QStringLiteral("cannot rename \"%1\" (the root and the special folders keep their names)")
-                            .arg(args[0]));
+    Check(folders.Namespace().RenameFolder(id, 0, CheckedName(args[1])),
+          QStringLiteral("cannot rename \"%1\" (the root and the special folders keep their names)").arg(args[0]));
     return 0;
 }
 
@@ -105,8 +139,10 @@ int MoveFolder(TCliRun& run)
     TOEFolders& folders = run.Folders();
     const TStoreId id = ResolveFolder(folders, args[0]);
     const TStoreId parent = ResolveFolder(folders, args[1]);
-    if (!folders.CanMoveFolder(id, parent) || !folders.MoveFolderId(id, parent))
-        throw ECliError(QStringLiteral("cannot move \"%1\" into \"%2\"").arg(args[0], args[1]));
+    const QString what = QStringLiteral("cannot move \"%1\" into \"%2\"").arg(args[0], args[1]);
+    if (!folders.CanMoveFolder(id, parent))
+        throw ECliError(StoreFailure(what, srNotPermitted));
+    Check(folders.Namespace().MoveFolder(id, parent, 0), what);
     return 0;
 }
 
@@ -116,8 +152,8 @@ int DeleteFolder(TCliRun& run)
     TOEFolders& folders = run.Folders();
     const TStoreId id = ResolveFolder(folders, args[0]);
     const bool final = folders.IsInDeletedItems(id);
-    if (!folders.DeleteFolderId(id))
-        throw ECliError(QStringLiteral("cannot delete \"%1\" (the root and the special folders stay)").arg(args[0]));
+    Check(folders.Namespace().DeleteFolder(id, 0),
+          QStringLiteral("cannot delete \"%1\" (the root and the special folders stay)").arg(args[0]));
     run.Out << (final ? QStringLiteral("deleted %1\n") : QStringLiteral("moved %1 to Deleted Items\n")).arg(args[0]);
     return 0;
 }
@@ -127,15 +163,12 @@ int Compact(TCliRun& run)
     if (run.Arguments().size() > 1)
         throw EUsageError(QStringLiteral("compact takes at most one folder"));
     TOEFolders& folders = run.Folders();
-    bool ok = false;
     if (run.Arguments().isEmpty()) {
-        ok = folders.CompactStore();
-    } else {
-        folders.SetFolderId(ResolveFolder(folders, run.Arguments().front()));
-        ok = folders.CompactFolder();
+        Check(folders.Namespace().CompactAll(0), QStringLiteral("compaction failed"));
+        return 0;
     }
-    if (!ok)
-        throw ECliError(QStringLiteral("compaction failed"));
+    folders.SetFolderId(ResolveFolder(folders, run.Arguments().front()));
+    Check(folders.Folder() ? folders.Folder()->Compact(0) : srNotFound, QStringLiteral("compaction failed"));
     return 0;
 }
 

@@ -7,10 +7,12 @@
 #include "cli/MessageSelection.h"
 #include "cli/MessageText.h"
 #include "cli/ProgressPrinter.h"
+#include "cli/TerminalText.h"
 
-#include "base/BufStreams.h"
 #include "base/FastMemoryStream.h"
 #include "base/FileStream.h"
+#include "base/SafeFile.h"
+#include "base/ThreadManager.h"
 #include "content/MesgUtils.h"
 #include "messages/Mailbox.h"
 #include "messages/MesgErrors.h"
@@ -19,7 +21,9 @@
 #include "store/OeMesgItem.h"
 #include "store/OeMesgItems.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -34,7 +38,6 @@ const QString kCharsetOption = QStringLiteral("charset");
 const QString kRawOption = QStringLiteral("raw");
 const QString kDirOption = QStringLiteral("dir");
 const QString kTextOption = QStringLiteral("text");
-constexpr qint64 kImportBufferSize = 64 * 1024;
 
 // Sort keys and fields by their command-line names.
 const std::pair<const char*, TMessageSort> kSortNames[] = {
@@ -140,8 +143,8 @@ int ListMessages(TCliRun& run)
         const QString from = item.FromName().isEmpty() ? item.FromAddress() : item.FromName();
         run.Out << QStringLiteral("%1  %2  %3  %4  %5\n")
                        .arg(item.Id(), 8)
-                       .arg(Flags(item), Column(FormatMessageDate(0, item.DateSent()), 34), Column(from, 24),
-                            item.Subject());
+                       .arg(Flags(item), Column(FormatMessageDate(0, item.DateSent()), 34),
+                            Column(TerminalText(from), 24), TerminalText(item.Subject()));
     }
     return 0;
 }
@@ -169,16 +172,36 @@ int ShowMessage(TCliRun& run)
     TSelected selected = Select(run, 1);
     TOeMesgItem* item = selected.Items->ItemByMessageId(selected.Ids.front());
     const QString charset = run.Parser.value(kCharsetOption);
-    run.Out << MessageText(*item, charset);
+    run.Out << TerminalText(MessageText(*item, charset), true);
     if (run.Parser.isSet(kRawOption)) {
         run.Out << QStringLiteral("\n----- source -----\n");
         run.Out.flush();
-        const QByteArray source = item->Source().ToByteArray();
+        const QByteArray source = item->Source()->ToByteArray();
         QFile out;
         out.open(stdout, QIODevice::WriteOnly);
         out.write(source);
     }
     return 0;
+}
+
+// Writes one message into a new file of the folder; returns its path.
+QString SaveMessage(TCliRun& run, TOeMesgItem& item, const QString& folder, bool text)
+{
+    const QString name = item.FileNameBase() + (text ? QStringLiteral(".txt") : QStringLiteral(".eml"));
+    try {
+        const std::unique_ptr<TSafeFileStream> file = CreateUniqueFile(folder, name);
+        if (text) {
+            const QByteArray bytes = MessageText(item, run.Parser.value(kCharsetOption)).toUtf8();
+            file->WriteBuffer(bytes.constData(), bytes.size());
+            file->Commit();
+        } else {
+            item.SaveToStream(*file);
+        }
+        return file->Path();
+    } catch (...) {
+        QueueFileError(QDir(folder).filePath(name));
+        return {};
+    }
 }
 
 int SaveMessages(TCliRun& run)
@@ -187,18 +210,9 @@ int SaveMessages(TCliRun& run)
     const QString folder = run.Parser.isSet(kDirOption) ? run.Parser.value(kDirOption) : QStringLiteral(".");
     const bool text = run.Parser.isSet(kTextOption);
     for (TStoreId id : selected.Ids) {
-        TOeMesgItem* item = selected.Items->ItemByMessageId(id);
-        const QString path = UniqueFilePath(folder, item->FileNameBase() + (text ? QStringLiteral(".txt")
-                                                                                  : QStringLiteral(".eml")));
-        if (text) {
-            QFile file(path);
-            if (!file.open(QIODevice::WriteOnly))
-                throw ECliError(QStringLiteral("cannot create %1").arg(path));
-            file.write(MessageText(*item, run.Parser.value(kCharsetOption)).toUtf8());
-        } else {
-            item->SaveToFile(path);
-        }
-        run.Out << path << QLatin1Char('\n');
+        const QString path = SaveMessage(run, *selected.Items->ItemByMessageId(id), folder, text);
+        if (!path.isEmpty())
+            run.Out << path << QLatin1Char('\n');
     }
     return ReportQueuedErrors(run) ? 1 : 0;
 }
@@ -219,16 +233,60 @@ int ExportFolder(TCliRun& run)
     return 0;
 }
 
-int ImportEml(TOeMesgItems& items, const QString& path)
+// A message file (".eml") is one message, every byte of it.
+TMailboxImport ImportMessageFile(TOeMesgItems& items, const QString& path)
 {
+    TMailboxImport report;
+    report.WholeFile = true;
     try {
-        TReadBufStream stream(std::make_unique<TFileStream>(path, TFileStream::TMode::OpenRead), kImportBufferSize);
-        items.ImportStream(stream);
-        return 1;
+        TFileStream file(path, TFileStream::TMode::OpenRead);
+        TFastMemoryStream source;
+        source.LoadFromStream(file);
+        if (!StartsWithHeaderField(source.ToByteArray()))
+            report.Headerless.append(1);
+        source.SetPosition(0);
+        items.ImportStream(source);
+        report.Added = 1;
     } catch (...) {
         QueueFileError(path);
-        return 0;
     }
+    return report;
+}
+
+// Imports one file and reports on it: warnings for what it holds, the
+// number imported, and for a failure what went wrong and how far it got.
+// Returns false when the file failed.
+bool ImportFile(TCliRun& run, TOeMesgItems& items, const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isFile() && info.size() == 0) {
+        run.Err << QStringLiteral("vellumo-cli: warning: %1 is empty: skipped\n").arg(path);
+        return true;
+    }
+    TMailboxImport report;
+    if (path.endsWith(QLatin1String(".eml"), Qt::CaseInsensitive)) {
+        report = ImportMessageFile(items, path);
+    } else {
+        TProgressPrinter progress(run.Err, QStringLiteral("importing %1").arg(path));
+        ImportMailbox(items, path, false, std::ref(progress), &report);
+    }
+    // Every text is filled in by one arg() call: a "%2" in a file name
+    // must stay as it is, not take the next value.
+    for (int number : report.Headerless)
+        run.Err << (report.WholeFile
+                        ? QStringLiteral("vellumo-cli: warning: %1: the message has no header; imported as it is\n").arg(path)
+                        : QStringLiteral("vellumo-cli: warning: %1: message %2 has no header; imported as it is\n")
+                              .arg(path, QString::number(number)));
+    const QStringList errors = TThreadManager::Instance().TakePendingErrors();
+    for (const QString& error : errors) {
+        // File errors name the file already; store errors do not.
+        const QString text = error.contains(path) ? error : path + QStringLiteral(": ") + error;
+        run.Err << QStringLiteral("vellumo-cli: %1 (%2 message(s) imported before the failure)\n")
+                       .arg(text, QString::number(report.Added));
+    }
+    if (errors.isEmpty())
+        run.Out << QStringLiteral("imported %1 messages from %2\n").arg(report.Added).arg(path);
+    return errors.isEmpty();
 }
 
 int ImportFiles(TCliRun& run)
@@ -238,24 +296,19 @@ int ImportFiles(TCliRun& run)
         throw EUsageError(QStringLiteral("expected a folder and one or more files"));
     TOeMesgItems items;
     OpenFolderList(items, ResolveFolder(items.Folders(), args[0]));
-    int added = 0;
-    for (const QString& path : args.mid(1)) {
-        if (path.endsWith(QLatin1String(".eml"), Qt::CaseInsensitive)) {
-            added += ImportEml(items, path);
-        } else {
-            TProgressPrinter progress(run.Err, QStringLiteral("importing %1").arg(path));
-            added += ImportMailbox(items, path, false, std::ref(progress));
-        }
-    }
-    run.Out << QStringLiteral("imported %1 messages\n").arg(added);
-    return ReportQueuedErrors(run) ? 1 : 0;
+    bool ok = true;
+    for (const QString& path : args.mid(1))
+        ok = ImportFile(run, items, path) && ok;
+    return ok ? 0 : 1;
 }
 
 int MarkMessages(TCliRun& run, bool read)
 {
     TSelected selected = Select(run, 1);
-    if (!selected.Items->MarkRead(selected.Ids, read))
-        throw ECliError(QStringLiteral("the messages could not be marked"));
+    TStoreFolder* folder = selected.Items->Folders().Folder();
+    const TStoreResult result = folder ? folder->MarkMessagesAsRead(read, 0, selected.Ids) : srNotFound;
+    if (result != srOk)
+        throw ECliError(StoreFailure(QStringLiteral("the messages could not be marked"), result));
     return 0;
 }
 
@@ -272,8 +325,9 @@ int DeleteMessages(TCliRun& run)
 {
     TSelected selected = Select(run, 1);
     TOEFolders& folders = selected.Items->Folders();
-    if (!folders.Folder() || folders.Folder()->DeleteMessages(selected.Ids, 0, &folders) != srOk)
-        throw ECliError(QStringLiteral("the messages could not be deleted"));
+    const TStoreResult result = folders.Folder() ? folders.Folder()->DeleteMessages(selected.Ids, 0, &folders) : srNotFound;
+    if (result != srOk)
+        throw ECliError(StoreFailure(QStringLiteral("the messages could not be deleted"), result));
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/MessageText.h"
 
 #include "cli/CliCommand.h"
+#include "cli/TerminalText.h"
 
 #include "content/CharsetNames.h"
 #include "content/IdCoderHeader.h"
@@ -31,17 +32,14 @@ QString MessageText(TMesgItem& item, const QString& charsetName)
     QString text;
     for (const char* name : {"From", "To", "Cc", "Subject"}) {
         const QByteArray value = message.Headers().Value(name);
+        // A decoded field is one line, whatever its encoded words hold.
         if (!value.isEmpty() || qstrcmp(name, "Cc") != 0)
-            text += QLatin1String(name) + QStringLiteral(": ") + DecodeHeaderField(value, headerCharset) + QLatin1Char('\n');
+            text += QLatin1String(name) + QStringLiteral(": ") + TerminalText(DecodeHeaderField(value, headerCharset)) +
+                    QLatin1Char('\n');
     }
     text += QStringLiteral("Date: ") + FormatMessageDate(0, DateTimeToDays(message.Date())) + QStringLiteral("\n\n");
-    QByteArray label;
-    QByteArray body;
-    TextBody(message, label, body);
-    CharsetId bodyCharset = chosen ? chosen : CharsetFromName(NormalizeCharsetName(QString::fromLatin1(label)));
-    if (bodyCharset == 0)
-        bodyCharset = DefaultMessageCharset();
-    text += DecodeBodyText(body, bodyCharset);
+    // Header lines end in LF: so does the body, whatever its source used.
+    text += WithLineFeeds(DecodedTextBody(message, chosen));
     if (!text.endsWith(QLatin1Char('\n')))
         text += QLatin1Char('\n');
     return text;

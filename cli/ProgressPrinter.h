@@ -23,7 +23,7 @@ public:
         if (percent != FPercent && (FTerminal || percent / 10 != FPercent / 10)) {
             FPercent = percent;
             FShown = true;
-            FErr << (FTerminal ? QStringLiteral("\r%1 %2%") : QStringLiteral("%1 %2%\n")).arg(FLabel).arg(percent);
+            FErr << (FTerminal ? QStringLiteral("\r%1 %2%") : QStringLiteral("%1 %2%\n")).arg(FLabel, QString::number(percent));
             FErr.flush();
         }
         return true;

@@ -4,11 +4,15 @@
 
 #include "engine/StoreNamespace.h"
 #include "settings/AppPaths.h"
+#include "settings/BaseOptions.h"
 #include "settings/GlobStrings.h"
+#include "settings/SettingsStore.h"
+#include "store/OEFolder.h"
 
 #include <QCoreApplication>
 #include <QFile>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -82,6 +86,15 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return 1;
     }
 
+    // The store is opened once before any command runs, so that a store
+    // that cannot be opened gives the same words whatever the command.
+    TStoreNamespace probe;
+    if (const TStoreResult opened = probe.Initialize(); opened != srOk) {
+        err << QStringLiteral("vellumo-cli: %1\n").arg(StoreOpenError(opened));
+        return 1;
+    }
+    ProtectStoreFiles(probe.Path());
+
     TCliRun run(parser, out, err);
     try {
         return command->Run(run);
@@ -94,17 +107,38 @@ int Run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
 }
 
+// The language file the user chose in the program's settings, else English.
+QString ChosenLanguageFile()
+{
+    const QString english = QStringLiteral("english.ini");
+    QString name = english;
+    try {
+        name = TRegistryStore(kSettingsStoreKey).ReadString(QString(), QStringLiteral("LanguageFile"), english);
+    } catch (const Exception&) {
+        // An unreadable settings file leaves the default.
+    }
+    return ResolveLanguagePath(name.isEmpty() ? english : name, DataFolder());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // A write over the file-size limit fails like one on a full disk and is
+    // reported; it does not end the program half-way through a command.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vellumo-cli"));
-    // Store and file errors take their texts from the (English) language table.
-    try {
-        Lang().LoadLanguage(DataFolder() + QStringLiteral("/local/english.ini"));
-    } catch (const Exception&) {
-        // Without the file the errors keep their built-in English texts.
+    // Store and file errors take their texts from the language the user
+    // chose for the program; the command's own words stay English, which
+    // scripts that read them rely on.
+    for (const QString& file : {ChosenLanguageFile(), ResolveLanguagePath(QStringLiteral("english.ini"), DataFolder())}) {
+        try {
+            Lang().LoadLanguage(file);
+            break;
+        } catch (const Exception&) {
+            // Without any file the errors keep their built-in English texts.
+        }
     }
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -1,6 +1,7 @@
 #include "content/IdCoderHeader.h"
 
 #include "settings/CodePages.h"
+#include "content/EncodedWordSplitter.h"
 #include "content/Iso2022Jp.h"
 #include "content/Utf16Funcs.h"
 #include "content/WideIdEMailAddress.h"
@@ -30,58 +31,38 @@ QByteArray NarrowForHeader(const QString& text, THeaderTransfer transfer, const 
 
 using TByteSet = std::array<bool, 256>;
 
-// The encoded form of one run of bytes, split into encoded words whose lines
-// stay within the limit.
-class TEncodedRunWriter
+constexpr char kHex[] = "0123456789ABCDEF";
+
+// The Q form of bytes: an escaped byte as "=" and two hex digits, a space as "_".
+QByteArray QEncoded(QByteArrayView bytes, const TByteSet& escape)
 {
-public:
-    TEncodedRunWriter(QByteArray& out, const QByteArray& prefix) : FOut(out), FPrefix(prefix) {}
-
-    void Begin()
-    {
-        FOut += FPrefix;
-        FLineLength = FPrefix.size() + 2;
+    QByteArray out;
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (escape[b])
+            out.append('=').append(kHex[b >> 4]).append(kHex[b & 0xF]);
+        else
+            out += c == ' ' ? '_' : c;
     }
-    void Piece(QByteArrayView piece)
-    {
-        if (FLineLength + piece.size() > kEncodedLineLimit) {
-            FOut += "?=\r\n ";
-            Begin();
-        }
-        FOut += piece;
-        FLineLength += piece.size();
-    }
-    void End() { FOut += "?="; }
+    return out;
+}
 
-private:
-    QByteArray& FOut;
-    const QByteArray& FPrefix;
-    qsizetype FLineLength = 0;
-};
-
+// Writes a run as encoded words of whole characters, one line each, every
+// line within the limit (the prefix and the closing "?=" counted).
 void WriteEncodedRun(QByteArray& out, QByteArrayView run, char letter, const QByteArray& prefix,
-                     const TByteSet& escape)
+                     const TByteSet& escape, const QByteArray& charset, bool jis)
 {
-    TEncodedRunWriter writer(out, prefix);
-    writer.Begin();
-    if (letter == 'Q' || letter == 'q') {
-        static constexpr char hex[] = "0123456789ABCDEF";
-        for (char c : run) {
-            const auto b = static_cast<unsigned char>(c);
-            if (escape[b]) {
-                const char piece[3] = {'=', hex[b >> 4], hex[b & 0xF]};
-                writer.Piece(QByteArrayView(piece, 3));
-            } else {
-                writer.Piece(QByteArrayView(c == ' ' ? "_" : &c, 1));
-            }
-        }
-    } else {
-        for (qsizetype i = 0; i < run.size(); i += 3) {
-            const QByteArray group = run.sliced(i, std::min<qsizetype>(3, run.size() - i)).toByteArray();
-            writer.Piece(group.toBase64());
-        }
+    const bool q = letter == 'Q' || letter == 'q';
+    const auto cost = [&](QByteArrayView word) {
+        return q ? QEncoded(word, escape).size() : (word.size() + 2) / 3 * 4;
+    };
+    const std::vector<QByteArray> words =
+        SplitEncodedRun(run, charset, jis, cost, kEncodedLineLimit - prefix.size() - 2);
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (i > 0)
+            out += "\r\n ";
+        out += prefix + (q ? QEncoded(words[i], escape) : words[i].toBase64()) + "?=";
     }
-    writer.End();
 }
 
 } // namespace
@@ -107,7 +88,8 @@ QByteArray AddressSpecials()
 QByteArray EncodeHeaderText(const QByteArray& text, const QByteArray& specials, char letter,
                             THeaderTransfer transfer, const QByteArray& charset)
 {
-    const QByteArray source = transfer == THeaderTransfer::Iso2022Jp ? ShiftJisToJis(text) : text;
+    const bool jis = transfer == THeaderTransfer::Iso2022Jp;
+    const QByteArray source = jis ? ShiftJisToJis(text) : text;
     if (letter == '8')
         return source;
 
@@ -147,13 +129,15 @@ QByteArray EncodeHeaderText(const QByteArray& text, const QByteArray& specials, 
             continue;
         }
         if (runStart >= 0) {
-            WriteEncodedRun(out, QByteArrayView(source).sliced(runStart, runEnd - runStart), letter, prefix, escape);
+            WriteEncodedRun(out, QByteArrayView(source).sliced(runStart, runEnd - runStart), letter, prefix, escape,
+                            charset, jis);
             runStart = -1;
         }
         out += QByteArrayView(source).sliced(spaceStart, i - spaceStart);
     }
     if (runStart >= 0)
-        WriteEncodedRun(out, QByteArrayView(source).sliced(runStart, runEnd - runStart), letter, prefix, escape);
+        WriteEncodedRun(out, QByteArrayView(source).sliced(runStart, runEnd - runStart), letter, prefix, escape, charset,
+                        jis);
     return out;
 }
 

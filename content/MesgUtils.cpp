@@ -1,16 +1,18 @@
 #include "content/MesgUtils.h"
 
-#include <QHash>
-
+#include <algorithm>
 #include <mutex>
+#include <vector>
 
-#include "base/FileStream.h"
+#include "base/SafeFile.h"
 #include "content/MimeMessage.h"
 #include "content/MimeWriter.h"
+#include "content/Utf16Funcs.h"
 #include "settings/AppPaths.h"
 
 #include <QCollator>
 #include <QLocale>
+#include <QTimeZone>
 
 #include <cmath>
 
@@ -32,26 +34,82 @@ qint64 FloorDiv(qint64 a, qint64 b)
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
 
-// The local time zone's offset from UTC at an instant. Looking it up is
-// slow (every message date needs one), and offsets change only at quarter
-// hours, so each quarter hour's offset is kept once found.
+// The local time zone's offset from UTC at an instant, as the C library
+// tells it. Asking is slow (it may read the zone file), so it is asked once
+// per span of time: the whole span between two transitions of the zone when
+// the zone database agrees with the C library about it, else the quarter
+// hour (offsets change only at quarter hours). The spans a thread has met
+// are kept, so the dates of a whole folder cost a few look-ups.
+class TZoneOffsets
+{
+public:
+    int Offset(qint64 utcMs)
+    {
+        if (FLast < FSpans.size() && FSpans[FLast].Holds(utcMs))
+            return FSpans[FLast].Offset;
+        auto at = std::upper_bound(FSpans.begin(), FSpans.end(), utcMs,
+                                   [](qint64 ms, const TSpan& span) { return ms < span.From; });
+        if (at != FSpans.begin() && std::prev(at)->Holds(utcMs)) {
+            FLast = static_cast<size_t>(std::prev(at) - FSpans.begin());
+            return FSpans[FLast].Offset;
+        }
+        if (FSpans.size() > 100000)
+            FSpans.clear();
+        const TSpan span = SpanAt(utcMs);
+        at = std::upper_bound(FSpans.begin(), FSpans.end(), span.From,
+                              [](qint64 ms, const TSpan& other) { return ms < other.From; });
+        FLast = static_cast<size_t>(FSpans.insert(at, span) - FSpans.begin());
+        return span.Offset;
+    }
+
+private:
+    struct TSpan
+    {
+        qint64 From;   // UTC milliseconds, inclusive
+        qint64 To;     // exclusive
+        int Offset;
+        [[nodiscard]] bool Holds(qint64 ms) const { return ms >= From && ms < To; }
+    };
+
+    static int LibraryOffset(qint64 utcMs)
+    {
+        // The C library's time zone state is shared by every thread.
+        static std::mutex zoneMutex;
+        std::lock_guard lock(zoneMutex);
+        return QDateTime::fromMSecsSinceEpoch(utcMs, Qt::UTC).toLocalTime().offsetFromUtc();
+    }
+
+    static TSpan SpanAt(qint64 utcMs)
+    {
+        constexpr qint64 kQuarterHourMs = 15 * 60 * 1000;
+        const qint64 quarter = FloorDiv(utcMs, kQuarterHourMs) * kQuarterHourMs;
+        const int offset = LibraryOffset(quarter);
+        TSpan span{quarter, quarter + kQuarterHourMs, offset};
+        const QTimeZone zone = QTimeZone::systemTimeZone();
+        const QDateTime at = QDateTime::fromMSecsSinceEpoch(quarter, Qt::UTC);
+        if (!zone.isValid() || zone.offsetFromUtc(at) != offset)
+            return span;
+        // Without a transition on one side (a zone without daylight saving
+        // time, dates beyond the zone's history) the span reaches decades away.
+        constexpr qint64 kFarMs = 50LL * 365 * 24 * 60 * 60 * 1000;
+        const QTimeZone::OffsetData before = zone.previousTransition(at);
+        const QTimeZone::OffsetData after = zone.nextTransition(at);
+        const qint64 from = before.atUtc.isValid() ? before.atUtc.toMSecsSinceEpoch() : quarter - kFarMs;
+        const qint64 to = after.atUtc.isValid() ? after.atUtc.toMSecsSinceEpoch() : quarter + kFarMs;
+        // The wider span holds only when both ends agree with the C library.
+        if (from <= quarter && to > quarter && LibraryOffset(from) == offset && LibraryOffset(to - 1) == offset)
+            span = {from, to, offset};
+        return span;
+    }
+
+    std::vector<TSpan> FSpans;   // sorted by From
+    size_t FLast = 0;            // the span of the last answer
+};
+
 int LocalOffsetSeconds(qint64 utcMs)
 {
-    constexpr qint64 kQuarterHourMs = 15 * 60 * 1000;
-    thread_local QHash<qint64, int> offsets;
-    const qint64 quarter = FloorDiv(utcMs, kQuarterHourMs);
-    const auto found = offsets.constFind(quarter);
-    if (found != offsets.cend())
-        return found.value();
-    if (offsets.size() > 100000)
-        offsets.clear();
-    // The C library's time zone state is shared by every thread.
-    static std::mutex zoneMutex;
-    std::unique_lock lock(zoneMutex);
-    const int offset = QDateTime::fromMSecsSinceEpoch(quarter * kQuarterHourMs, Qt::UTC).toLocalTime().offsetFromUtc();
-    lock.unlock();
-    offsets.insert(quarter, offset);
-    return offset;
+    thread_local TZoneOffsets offsets;
+    return offsets.Offset(utcMs);
 }
 
 // The user's collation (English order when the locale is "C"). Collators
@@ -162,13 +220,13 @@ bool IsUnsent(const TMimeMessage* message)
     return message && message->ExtraHeaders().Contains("Unsent");
 }
 
-QByteArray TrimControls(const QByteArray& text)
+QString TrimControls(const QString& text)
 {
     qsizetype first = 0;
     qsizetype last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= 32)
+    while (first < last && text[first].unicode() <= 32)
         ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
+    while (last > first && text[last - 1].unicode() <= 32)
         --last;
     return text.mid(first, last - first);
 }
@@ -186,11 +244,30 @@ void TextBody(const TMimeMessage& message, QByteArray& charset, QByteArray& text
             chosen = static_cast<const TMimeTextPart*>(&message.Part(i));
     if (!chosen) {
         charset = message.Charset();
-        text = TrimControls(message.Body());
+        text = message.Body();
         return;
     }
     charset = chosen->Charset().isEmpty() ? message.Charset() : chosen->Charset();
-    text = TrimControls(chosen->Body());
+    text = chosen->Body();
+}
+
+QString DecodedTextBody(const TMimeMessage& message, CharsetId chosen)
+{
+    QByteArray label;
+    QByteArray body;
+    TextBody(message, label, body);
+    CharsetId charset = chosen ? chosen : CharsetFromName(NormalizeCharsetName(QString::fromLatin1(label)));
+    if (charset == 0)
+        charset = DefaultMessageCharset();
+    return TrimControls(DecodeBodyText(body, charset));
+}
+
+bool StartsWithHeaderField(QByteArrayView source)
+{
+    qsizetype length = 0;
+    while (length < source.size() && source[length] > 32 && source[length] < 127 && source[length] != ':')
+        ++length;
+    return length > 0 && length < source.size() && source[length] == ':';
 }
 
 void WriteMessage(const TMimeMessage& message, TStream& stream)
@@ -202,8 +279,9 @@ void WriteMessageFile(const TMimeMessage& message, const QString& fileName)
 {
     if (fileName.isEmpty())
         return;
-    TFileStream file(fileName, TFileStream::TMode::Create);
+    TSafeFileStream file(fileName, TSafeFileStream::TMode::Replace);
     WriteMessage(message, file);
+    file.Commit();
 }
 
 void SetMailer(TMimeMessage& message)
@@ -239,7 +317,12 @@ TSubjectKey SubjectKey(const QString& subject)
 {
     const QString lower = subject.toLower();
     TNormalSubject normal = Normalise(lower);
-    return {lower, Collator().sortKey(lower), Collator().sortKey(normal.Text), normal.Counter, normal.Prefixes};
+    const QCollatorSortKey lowerKey = Collator().sortKey(lower);
+    // Most subjects have no reply prefix or counter to cut: their normalised
+    // text is the same, and so is its key (which costs as much as the
+    // rest of the list fields together).
+    return {lower, lowerKey, normal.Text == lower ? lowerKey : Collator().sortKey(normal.Text), normal.Counter,
+            normal.Prefixes};
 }
 
 int CompareSubjectKeys(const TSubjectKey& x, const TSubjectKey& y)
@@ -327,12 +410,18 @@ QString FileUrlPath(const QString& path)
     return result;
 }
 
+bool IsControlOrBidi(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
 QString CleanFileName(const QString& text)
 {
     QString result;
     result.reserve(text.size());
     for (const QChar c : text) {
-        if (c.unicode() < 32)
+        if (IsControlOrBidi(c.unicode()))
             continue;
         if (!QStringView(u"\\/:*?\"<>|").contains(c))
             result += c;

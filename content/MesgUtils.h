@@ -1,5 +1,7 @@
 #pragma once
 
+#include "content/CharsetNames.h"
+
 #include <QByteArray>
 #include <QCollatorSortKey>
 #include <QDateTime>
@@ -20,19 +22,30 @@ class TStream;
 [[nodiscard]] bool IsUnsent(const TMimeMessage* message);
 
 // The text with blanks and control characters (codes 0 to 32) removed at
-// both ends.
-[[nodiscard]] QByteArray TrimControls(const QByteArray& text);
+// both ends. Message text is trimmed once it is decoded: in a stateful
+// charset (ISO-2022-JP, UTF-7) or in UTF-16 a byte below 33 may belong to a
+// character.
+[[nodiscard]] QString TrimControls(const QString& text);
 
 // The text of a message: the first text part of type text/plain, else the
-// first text part, else the message body; blanks and control characters
-// (codes 0 to 32) trimmed at both ends. The charset is the part's label,
-// or the message's when the part names none.
+// first text part, else the message body, as the part holds it. The
+// charset is the part's label, or the message's when the part names none.
 void TextBody(const TMimeMessage& message, QByteArray& charset, QByteArray& text);
+
+// TextBody decoded (DecodeBodyText) in `chosen`, or, when that is 0, in the
+// part's own charset (the default message charset for a label the table
+// does not know); then trimmed (TrimControls).
+[[nodiscard]] QString DecodedTextBody(const TMimeMessage& message, CharsetId chosen);
+
+// True when the source begins with a header field: a name of printable
+// ASCII characters other than ":", then ":" (RFC 5322 §2.2). A binary or
+// plain text file does not.
+[[nodiscard]] bool StartsWithHeaderField(QByteArrayView source);
 
 // Writes the whole message into the stream (left open).
 void WriteMessage(const TMimeMessage& message, TStream& stream);
-// Creates (or replaces) the file and writes the message into it; nothing
-// for an empty name.
+// Creates (or replaces) the file with the message, whole or not at all
+// (a failure leaves an existing file as it was); nothing for an empty name.
 void WriteMessageFile(const TMimeMessage& message, const QString& fileName);
 
 // Sets "X-Mailer" in the message's header fields and its generated fields.
@@ -81,7 +94,13 @@ struct TSubjectKey
 // and two upper-case hex digits; everything else kept.
 [[nodiscard]] QString FileUrlPath(const QString& path);
 
-// A text made usable as a file name: characters below 32 dropped, each
-// backslash, slash, colon, "*", "?", double quote, "<", ">" and "|" written
-// as "_", except right after another "_".
+// Characters that must not reach a file name or a terminal from a message:
+// the C0 and C1 controls, DEL, and the marks and overrides that reorder
+// bidirectional text (which can make "gpj.exe" read "exe.jpg").
+[[nodiscard]] bool IsControlOrBidi(char32_t c);
+
+// A text made usable as a file name: control and bidirectional formatting
+// characters dropped (IsControlOrBidi), each backslash, slash, colon, "*",
+// "?", double quote, "<", ">" and "|" written as "_", except right after
+// another "_".
 [[nodiscard]] QString CleanFileName(const QString& text);

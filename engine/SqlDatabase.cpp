@@ -122,12 +122,17 @@ void TSqlDatabase::Open(const QString& path, TOpenMode mode)
         throw error;
     }
     sqlite3_extended_result_codes(FDb, 1);
-    sqlite3_busy_timeout(FDb, 10000);
+    sqlite3_busy_timeout(FDb, kStoreBusyTimeoutMs);
 }
 
 bool TSqlDatabase::IsReadOnly() const
 {
     return FDb && sqlite3_db_readonly(FDb, "main") == 1;
+}
+
+bool TSqlDatabase::InTransaction() const
+{
+    return FDb && !sqlite3_get_autocommit(FDb);
 }
 
 void TSqlDatabase::Execute(const char* sql)

@@ -69,6 +69,8 @@ public:
     void Close() noexcept;
     [[nodiscard]] bool IsOpen() const { return FDb != nullptr; }
     [[nodiscard]] bool IsReadOnly() const;
+    // True inside a transaction not yet committed or rolled back.
+    [[nodiscard]] bool InTransaction() const;
 
     // Runs one or more statements without results.
     void Execute(const char* sql);

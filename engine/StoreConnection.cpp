@@ -7,6 +7,8 @@
 
 #include <mutex>
 
+#include <pthread.h>
+
 #include <sqlite3.h>
 
 namespace {
@@ -16,11 +18,27 @@ namespace {
 std::mutex gConnectionsMutex;
 std::vector<TStoreConnection*> gConnections;
 
+// The watcher threads deliver under these locks; a process that forks while
+// one is held would leave its child with a lock nobody releases.
+void LockForFork()
+{
+    TStoreChangeFeed::LockRegistry();
+    gConnectionsMutex.lock();
+}
+
+void UnlockAfterFork()
+{
+    gConnectionsMutex.unlock();
+    TStoreChangeFeed::UnlockRegistry();
+}
+
 } // namespace
 
 TStoreConnection::TStoreConnection(QString path)
     : FPath(QFileInfo(path).absoluteFilePath())
 {
+    static std::once_flag forkHandlers;
+    std::call_once(forkHandlers, [] { pthread_atfork(LockForFork, UnlockAfterFork, UnlockAfterFork); });
 }
 
 TStoreConnection::~TStoreConnection()
@@ -33,12 +51,14 @@ TStoreResult TStoreConnection::Open()
 {
     const TStoreResult result = Run(TStoreOp::Initialize, false, [this] {
         OpenDatabase();
+        FFeed = TStoreChangeFeed::ForStore(FPath, FDb, &TStoreConnection::DeliverToFeed);
         return srOk;
     });
     if (result == srOk) {
         std::lock_guard lock(gConnectionsMutex);
         gConnections.push_back(this);
     } else {
+        FFeed.reset();
         FDb.Close();
     }
     return result;
@@ -88,12 +108,14 @@ TStoreResult TStoreConnection::Run(TStoreOp op, bool write, const std::function<
         return srInjectedFailure;
     // A call made while another runs (a read from inside an operation)
     // must not take or drop the notifications of the one outside it.
-    std::vector<std::unique_ptr<TStoreEvent>> outer = std::exchange(FPending, {});
+    TStoreEvents outer = std::exchange(FPending, {});
     TStoreResult result = srOk;
     try {
         if (write) {
             TSqlTransaction transaction(FDb);
             result = body();
+            if (result == srOk && !FPending.empty())
+                TStoreChangeLog::Append(FDb, FPending);
             if (result == srOk)
                 transaction.Commit();
         } else {
@@ -104,10 +126,27 @@ TStoreResult TStoreConnection::Run(TStoreOp op, bool write, const std::function<
     } catch (const std::bad_alloc&) {
         result = srFail;
     }
-    const std::vector<std::unique_ptr<TStoreEvent>> pending = std::exchange(FPending, std::move(outer));
-    if (result == srOk)
-        PostPending(pending);
+    // Only a write logs its notifications; a read gives none.
+    Q_ASSERT(write || FPending.empty());
+    const bool changed = result == srOk && !FPending.empty();
+    FPending = std::move(outer);
+    if (changed)
+        CatchUp();
     return result;
+}
+
+void TStoreConnection::CatchUp()
+{
+    // Inside an enclosing transaction the log holds rows that are not yet
+    // committed: they are posted once it commits.
+    if (!FFeed || FDb.InTransaction())
+        return;
+    try {
+        FFeed->CatchUp(FDb);
+    } catch (const TSqlError& error) {
+        // The change is made; the watcher posts its notifications shortly.
+        qWarning("Reading the store's change log failed: %s", error.Message.constData());
+    }
 }
 
 void TStoreConnection::Notify(std::unique_ptr<TStoreEvent> event)
@@ -124,16 +163,12 @@ void TStoreConnection::NotifyFolderChange(int type, TStoreId folder)
     Notify(std::move(event));
 }
 
-void TStoreConnection::PostPending(const std::vector<std::unique_ptr<TStoreEvent>>& pending) const
+void TStoreConnection::DeliverToFeed(const TStoreChangeFeed& feed, const TStoreEvent& event)
 {
-    if (pending.empty())
-        return;
     std::lock_guard lock(gConnectionsMutex);
-    for (const auto& event : pending) {
-        for (const TStoreConnection* connection : gConnections) {
-            if (connection->FPath == FPath)
-                connection->Deliver(*event);
-        }
+    for (const TStoreConnection* connection : gConnections) {
+        if (connection->FFeed.get() == &feed)
+            connection->Deliver(event);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/SqlDatabase.h"
+#include "engine/StoreChangeFeed.h"
 #include "engine/StoreFaults.h"
 #include "engine/StoreTypes.h"
 
@@ -16,9 +17,10 @@ class QIODevice;
 
 // One open store: a SQLite connection plus the receivers registered through
 // it. Every namespace owns one; the folders it opens share it. All public
-// operations run as one transaction and post their notifications after the
-// commit, to the receivers of every connection to the same file in this
-// process.
+// operations run as one transaction that logs its notifications in the
+// store; after the commit they are posted to the receivers of every
+// connection to the same file in this process, and other processes find
+// them in the log.
 class TStoreConnection
 {
 public:
@@ -45,6 +47,11 @@ public:
     TStoreResult MessageProps(TStoreId folder, TStoreId id, TMessageProps& props);
     TStoreResult MessageSource(TStoreId folder, TStoreId id, QByteArray& source);
     TStoreResult SaveMessage(TStoreId folder, const QByteArray& source, quint32 state, TStoreId* newId);
+    TStoreResult SaveMessages(TStoreId folder, const std::vector<QByteArray>& sources, quint32 state,
+                              TMessageIdList* newIds);
+    TStoreResult ReadListing(TStoreId folder, TStoreId afterId, int limit, const QByteArray& fieldsKey,
+                             std::vector<TMessageListing>& rows);
+    TStoreResult WriteListFields(const QByteArray& fieldsKey, const std::vector<TListFieldsRecord>& records);
     // Messages brought in from another program's files: the record of where
     // each came from is written in the same transaction as the message.
     TStoreResult SaveImportedMessages(TStoreId folder, const std::vector<TImportedMessage>& messages,
@@ -107,7 +114,12 @@ private:
     // How many of the messages are unread; raises nothing, but returns -1
     // when one of them is not in the folder.
     int UnreadAmong(TStoreId folder, const TMessageIdList& ids);
-    void PostPending(const std::vector<std::unique_ptr<TStoreEvent>>& pending) const;
+    // Drops the list fields of messages that are gone and keys nothing uses.
+    void DropOrphanListFields();
+    // Posts the changes logged meanwhile, the running operation's own among them.
+    void CatchUp();
+    // Posts a notification to the receivers of every connection of the feed.
+    static void DeliverToFeed(const TStoreChangeFeed& feed, const TStoreEvent& event);
     void Deliver(const TStoreEvent& event) const;
 
     QString FPath;
@@ -115,5 +127,6 @@ private:
     std::vector<TReceiver> FReceivers;
     std::map<quintptr, TEnumeration> FEnumerations;
     quintptr FNextHandle = 1;
-    std::vector<std::unique_ptr<TStoreEvent>> FPending;
+    TStoreEvents FPending;
+    std::shared_ptr<TStoreChangeFeed> FFeed;
 };

@@ -22,6 +22,8 @@ enum class TStoreOp : int {
     MarkMessages,
     RegisterNotification,
     Setting,
+    ReadListing,
+    WriteListFields,
     Count
 };
 

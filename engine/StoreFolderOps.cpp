@@ -2,11 +2,16 @@
 
 #include "engine/StoreConnection.h"
 
+#include <algorithm>
+
 namespace {
 
+// Control characters are refused: a name is shown in trees, lists and
+// terminals, where a line break or an escape would forge what is shown.
 bool ValidFolderName(const QByteArray& name)
 {
-    return !name.isEmpty() && name.size() <= kMaxFolderNameBytes && !name.contains('\0');
+    return !name.isEmpty() && name.size() <= kMaxFolderNameBytes &&
+           std::none_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 // Ids of a folder and every folder below it, the folder itself first.
@@ -202,6 +207,7 @@ TStoreResult TStoreConnection::DeleteFolder(TStoreId id)
 TStoreResult TStoreConnection::CompactAll()
 {
     return Run(TStoreOp::Compact, false, [&] {
+        DropOrphanListFields();
         FDb.Execute("VACUUM");
         FDb.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
         return srOk;
@@ -211,6 +217,7 @@ TStoreResult TStoreConnection::CompactAll()
 TStoreResult TStoreConnection::CompactIncremental()
 {
     return Run(TStoreOp::Compact, false, [&] {
+        DropOrphanListFields();
         FDb.Execute("PRAGMA incremental_vacuum");
         FDb.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
         return srOk;

@@ -118,6 +118,24 @@ TStoreResult TStoreConnection::SaveMessage(TStoreId folder, const QByteArray& so
     return Run(TStoreOp::SaveMessage, true, [&] { return InsertMessage(folder, source, state, QDateTime(), newId); });
 }
 
+TStoreResult TStoreConnection::SaveMessages(TStoreId folder, const std::vector<QByteArray>& sources, quint32 state,
+                                            TMessageIdList* newIds)
+{
+    TMessageIdList ids;
+    const TStoreResult result = Run(TStoreOp::SaveMessage, true, [&] {
+        for (const QByteArray& source : sources) {
+            TStoreId id = kNoStoreId;
+            if (const TStoreResult saved = InsertMessage(folder, source, state, QDateTime(), &id); saved != srOk)
+                return saved;
+            ids.push_back(id);
+        }
+        return srOk;
+    });
+    if (result == srOk && newIds)
+        *newIds = ids;
+    return result;
+}
+
 TStoreResult TStoreConnection::InsertMessage(TStoreId folder, const QByteArray& source, quint32 state,
                                              QDateTime received, TStoreId* newId)
 {
@@ -144,6 +162,64 @@ TStoreResult TStoreConnection::InsertMessage(TStoreId folder, const QByteArray& 
     Notify(std::move(event));
     NotifyCountChanges(folder, (state & kMsgUnread) != 0, true);
     return srOk;
+}
+
+TStoreResult TStoreConnection::ReadListing(TStoreId folder, TStoreId afterId, int limit, const QByteArray& fieldsKey,
+                                           std::vector<TMessageListing>& rows)
+{
+    return Run(TStoreOp::ReadListing, false, [&] {
+        if (!FolderExists(FDb, folder))
+            return srNotFound;
+        qint64 key = -1;
+        {
+            TSqlStatement select = FDb.Prepare("SELECT id FROM listkeys WHERE key = ?");
+            select.Bind(1, fieldsKey);
+            if (select.Step())
+                key = select.Int(0);
+        }
+        // The index on the folder covers everything but the source, which
+        // is read only for the messages without fields.
+        TSqlStatement select = FDb.Prepare(
+            "SELECT m.id, m.state, m.size, m.received, f.record, CASE WHEN f.record IS NULL THEN m.source END"
+            " FROM messages m LEFT JOIN listfields f ON f.id = m.id AND f.key = ?1"
+            " WHERE m.folder = ?2 AND m.id > ?3 ORDER BY m.id LIMIT ?4");
+        select.Bind(1, key).Bind(2, folder).Bind(3, afterId).Bind(4, limit);
+        rows.clear();
+        while (select.Step()) {
+            TMessageListing& row = rows.emplace_back();
+            row.Props = PropsFromRow(select, folder);
+            row.Fields = select.Blob(4);
+            row.Source = select.Blob(5);
+        }
+        return srOk;
+    });
+}
+
+TStoreResult TStoreConnection::WriteListFields(const QByteArray& fieldsKey, const std::vector<TListFieldsRecord>& records)
+{
+    return Run(TStoreOp::WriteListFields, true, [&] {
+        FDb.Prepare("INSERT OR IGNORE INTO listkeys(key) VALUES (?)").Bind(1, fieldsKey).Exec();
+        TSqlStatement select = FDb.Prepare("SELECT id FROM listkeys WHERE key = ?");
+        select.Bind(1, fieldsKey);
+        if (!select.Step())
+            return srFail;
+        const qint64 key = select.Int(0);
+        for (const TListFieldsRecord& record : records) {
+            FDb.Prepare("INSERT OR REPLACE INTO listfields(id, key, record)"
+                        " SELECT ?1, ?2, ?3 WHERE EXISTS (SELECT 1 FROM messages WHERE id = ?1)")
+                .Bind(1, record.Id)
+                .Bind(2, key)
+                .Bind(3, record.Fields)
+                .Exec();
+        }
+        return srOk;
+    });
+}
+
+void TStoreConnection::DropOrphanListFields()
+{
+    FDb.Execute("DELETE FROM listfields WHERE id NOT IN (SELECT id FROM messages);"
+                "DELETE FROM listkeys WHERE id NOT IN (SELECT key FROM listfields)");
 }
 
 TStoreResult TStoreConnection::CopyMoveMessages(TStoreId source, TStoreId target, const TMessageIdList& ids,
@@ -173,6 +249,11 @@ TStoreResult TStoreConnection::CopyMoveMessages(TStoreId source, TStoreId target
                 if (FDb.LastInsertId() >= static_cast<qint64>(kNoStoreId))
                     return srFail;
                 newId = static_cast<TStoreId>(FDb.LastInsertId());
+                // The copy has the same source: its list fields come along.
+                FDb.Prepare("INSERT INTO listfields(id, key, record) SELECT ?, key, record FROM listfields WHERE id = ?")
+                    .Bind(1, newId)
+                    .Bind(2, id)
+                    .Exec();
             }
             auto event = std::make_unique<TStoreEvent>(seNewMessage, target);
             event->Ids = {newId};

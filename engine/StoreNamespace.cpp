@@ -22,6 +22,14 @@ bool TStoreNamespace::StoreExists(const QString& path)
     return TStoreSchema::FileHasContent(path);
 }
 
+QStringList TStoreNamespace::StoreFiles(const QString& path)
+{
+    QStringList files;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        files.append(path + QLatin1String(suffix));
+    return files;
+}
+
 TStoreNamespace::TStoreNamespace() = default;
 TStoreNamespace::~TStoreNamespace() = default;
 
@@ -190,10 +198,15 @@ TStoreResult TStoreFolder::GetMessageProperties(TStoreId id, quint32, TMessagePr
     return FConnection->MessageProps(FId, id, props);
 }
 
+TStoreResult TStoreFolder::ReadSource(TStoreId id, QByteArray& source)
+{
+    return FConnection->MessageSource(FId, id, source);
+}
+
 TStoreResult TStoreFolder::OpenMessage(TStoreId id, std::unique_ptr<QIODevice>& stream)
 {
     QByteArray source;
-    const TStoreResult result = FConnection->MessageSource(FId, id, source);
+    const TStoreResult result = ReadSource(id, source);
     if (result != srOk)
         return result;
     auto buffer = std::make_unique<QBuffer>();
@@ -213,6 +226,23 @@ TStoreResult TStoreFolder::SaveMessage(QIODevice& stream, quint32 state, TStoreI
 TStoreResult TStoreFolder::SaveMessage(const QByteArray& source, quint32 state, TStoreId* newId)
 {
     return FConnection->SaveMessage(FId, source, state, newId);
+}
+
+TStoreResult TStoreFolder::SaveMessages(const std::vector<QByteArray>& sources, quint32 state,
+                                        TMessageIdList* newIds)
+{
+    return FConnection->SaveMessages(FId, sources, state, newIds);
+}
+
+TStoreResult TStoreFolder::ReadListing(TStoreId afterId, int limit, const QByteArray& fieldsKey,
+                                       std::vector<TMessageListing>& rows)
+{
+    return FConnection->ReadListing(FId, afterId, limit, fieldsKey, rows);
+}
+
+TStoreResult TStoreFolder::WriteListFields(const QByteArray& fieldsKey, const std::vector<TListFieldsRecord>& records)
+{
+    return FConnection->WriteListFields(fieldsKey, records);
 }
 
 TStoreResult TStoreFolder::CopyMoveMessages(TStoreFolder& target, const TMessageIdList& ids, quint32 flags, quint32,

@@ -3,6 +3,7 @@
 #include "engine/StoreTypes.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -39,6 +40,8 @@ public:
     // srNotADatabase and left as it is. A store that cannot be written opens
     // for reading; its changes then fail with srReadOnly.
     TStoreResult Initialize(const QString& path = QString());
+    // The store file at `path` and the files SQLite keeps beside it.
+    [[nodiscard]] static QStringList StoreFiles(const QString& path);
     [[nodiscard]] bool IsInitialized() const { return FConnection != nullptr; }
     [[nodiscard]] QString Path() const;
 
@@ -94,9 +97,26 @@ public:
 
     // The exact source bytes of a message, as a readable stream at position 0.
     TStoreResult OpenMessage(TStoreId id, std::unique_ptr<QIODevice>& stream);
+    // The same bytes themselves.
+    TStoreResult ReadSource(TStoreId id, QByteArray& source);
     // Stores the whole stream (read from its beginning) with the given state.
     TStoreResult SaveMessage(QIODevice& stream, quint32 state, TStoreId* newId);
     TStoreResult SaveMessage(const QByteArray& source, quint32 state, TStoreId* newId);
+    // Saves every source as a new message in one transaction: all of them
+    // or, on failure, none. The new ids come in the order of the sources.
+    TStoreResult SaveMessages(const std::vector<QByteArray>& sources, quint32 state, TMessageIdList* newIds);
+
+    // Up to `limit` messages with ids above `afterId`, in id order, as a
+    // message list loads them (see TMessageListing): each with the list
+    // fields kept under `fieldsKey`, and its source when it has none. An
+    // empty result is the folder's end. Reading a folder in steps lets a
+    // list show its first rows before the whole folder has been read.
+    TStoreResult ReadListing(TStoreId afterId, int limit, const QByteArray& fieldsKey,
+                             std::vector<TMessageListing>& rows);
+    // Keeps list fields under a key, one record per message: a record of
+    // another key is replaced. Records of messages that are gone are left
+    // out. Fails with srReadOnly on a store that cannot be written.
+    TStoreResult WriteListFields(const QByteArray& fieldsKey, const std::vector<TListFieldsRecord>& records);
     // Stores messages brought in from another program's files, each with
     // its received date (the store's own rule when invalid) and a record of
     // its origin, all in one transaction: all are saved or none. Importing a

@@ -70,6 +70,25 @@ const char* const kSteps[] = {
     "  entry INTEGER NOT NULL,"
     "  message INTEGER NOT NULL,"
     "  PRIMARY KEY(origin, entry)) WITHOUT ROWID;",
+
+    // 3 → 4: the list fields that message lists derive from each message,
+    // kept so that a folder opens again without parsing its messages. A
+    // record holds for the key it was derived under (the options and the
+    // code that the derivation depends on); keys are stored once each. A
+    // message's source never changes, so its record goes only with it.
+    "CREATE TABLE listkeys(id INTEGER PRIMARY KEY, key BLOB NOT NULL UNIQUE);"
+    "CREATE TABLE listfields(id INTEGER PRIMARY KEY, key INTEGER NOT NULL, record BLOB NOT NULL);"
+    "CREATE TRIGGER messages_removed_fields AFTER DELETE ON messages BEGIN"
+    "  DELETE FROM listfields WHERE id = OLD.id;"
+    " END;",
+
+    // 4 → 5: the change log, one row of notifications per write transaction
+    // in commit order, read by every process that has the store open. Its
+    // numbers are never reused, also after the oldest rows are trimmed.
+    "CREATE TABLE changes("
+    "  seq INTEGER PRIMARY KEY AUTOINCREMENT,"
+    "  at INTEGER NOT NULL,"
+    "  events BLOB NOT NULL);",
 };
 
 constexpr int kCurrentVersion = static_cast<int>(std::size(kSteps));

@@ -12,7 +12,11 @@ const char* StoreResultText(TStoreResult result)
     case srReadOnly: return "the store is read-only";
     case srDiskFull: return "the disk is full";
     case srNotADatabase: return "the store file is not a valid store";
-    case srBusy: return "the store is busy";
+    case srBusy: {
+        static const QByteArray text = "the store is busy: another program has kept it locked for " +
+                                       QByteArray::number(kStoreBusyTimeoutMs / 1000) + " s";
+        return text.constData();
+    }
     case srInjectedFailure: return "injected failure";
     }
     return "unknown store error";

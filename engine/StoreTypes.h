@@ -28,6 +28,11 @@ enum TStoreResult : int32_t {
     srInjectedFailure,
 };
 
+// How long an operation waits for another program's lock on the store
+// before it gives up with srBusy.
+inline constexpr int kStoreBusyTimeoutMs = 10000;
+
+// The reason of a result in a few words ("the disk is full").
 [[nodiscard]] const char* StoreResultText(TStoreResult result);
 
 // Special folder types as the store reports them.
@@ -68,6 +73,21 @@ struct TMessageProps {
 };
 
 using TMessageIdList = QVector<TStoreId>;
+
+// One message of a folder as a message list loads it: its properties, the
+// list fields kept for it under the key the list asked for (empty when none
+// are kept), and, only when it has no such fields, its source.
+struct TMessageListing {
+    TMessageProps Props;
+    QByteArray Fields;
+    QByteArray Source;
+};
+
+// The list fields of one message, to keep under a key.
+struct TListFieldsRecord {
+    TStoreId Id = kNoStoreId;
+    QByteArray Fields;
+};
 
 // Where an imported message came from: its file, by an identity that the
 // importer derives from the file's contents, and its place in that file.

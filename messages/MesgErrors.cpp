@@ -28,6 +28,18 @@ int FileErrorNumber(std::exception_ptr error)
     }
 }
 
+QString StreamErrorReason(std::exception_ptr error)
+{
+    try {
+        if (error)
+            std::rethrow_exception(error);
+    } catch (const EStreamError& streamError) {
+        return streamError.Reason();
+    } catch (...) {
+    }
+    return {};
+}
+
 void QueueFileError(const QString& fileName)
 {
     const std::exception_ptr error = std::current_exception();
@@ -39,5 +51,7 @@ void QueueFileError(const QString& fileName)
     }
     TGlobStrings& lang = Lang();
     const QString text = lang.TextOr(number, lang.ErrorSection(), QString());
-    manager.ReportError(TGlobStrings::FormatText(QStringLiteral("%s %s"), {text, fileName}));
+    const QString reason = StreamErrorReason(error);
+    const QString message = TGlobStrings::FormatText(QStringLiteral("%s %s"), {text, fileName});
+    manager.ReportError(reason.isEmpty() ? message : message + QStringLiteral(" (") + reason + QLatin1Char(')'));
 }

@@ -18,7 +18,12 @@ public:
 // -1 for anything else.
 [[nodiscard]] int FileErrorNumber(std::exception_ptr error);
 
+// The system's reason of a stream or file failure ("No space left on
+// device"); empty for anything else.
+[[nodiscard]] QString StreamErrorReason(std::exception_ptr error);
+
 // Called inside a catch block, from any thread: queues the failure for the
 // main thread's error boxes. A mapped failure is queued as its localised
-// text followed by the file name; any other is queued as it is.
+// text followed by the file name and, in brackets, the system's reason when
+// there is one; any other is queued as it is.
 void QueueFileError(const QString& fileName);

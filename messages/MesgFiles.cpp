@@ -1,10 +1,13 @@
 #include "messages/MesgFiles.h"
 
+#include "base/SafeFile.h"
 #include "content/MesgUtils.h"
 #include "messages/MesgItem.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -42,24 +45,91 @@ void NormaliseFileNames(QStringList& names)
         name += QStringLiteral(".eml");
 }
 
+namespace {
+
+constexpr int kLastNumber = 999;
+
+// The candidates of a name in a folder: number 0 is the name itself, the
+// others put the number, two digits at least, before the extension (the
+// part from the last "." that follows the last separator).
+class TNameCandidates
+{
+public:
+    TNameCandidates(const QString& directory, const QString& name)
+        : FFolder(directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/'))
+        , FName(name)
+    {
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        const qsizetype separator = std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char(':')));
+        const bool hasExtension = dot > separator;
+        FBase = hasExtension ? name.left(dot) : name;
+        FExtension = hasExtension ? name.mid(dot) : QString();
+    }
+
+    [[nodiscard]] QString Path(int number) const
+    {
+        if (number == 0)
+            return FFolder + FName;
+        return FFolder + FBase + QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0')) + FExtension;
+    }
+
+private:
+    QString FFolder;
+    QString FName;
+    QString FBase;
+    QString FExtension;
+};
+
+// True when the path names anything, a link to nothing included.
+bool Taken(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
+QString FitFileName(const QString& text, qsizetype maxBytes)
+{
+    if (QFile::encodeName(text).size() <= maxBytes)
+        return text;
+    // Characters are counted one by one: a subject may be very long.
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
+    qsizetype fits = 0;
+    qsizetype bytes = 0;
+    for (qsizetype end = characters.toNextBoundary(); end > 0; end = characters.toNextBoundary()) {
+        bytes += QFile::encodeName(text.mid(fits, end - fits)).size();
+        if (bytes > maxBytes)
+            break;
+        fits = end;
+    }
+    return text.left(fits);
+}
+
 QString UniqueFilePath(const QString& directory, const QString& name)
 {
-    const QString folder = directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/');
-    QString candidate = folder + name;
-    if (name.isEmpty() || !QFileInfo::exists(candidate))
-        return candidate;
-    // The extension runs from the last "." that follows the last separator.
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const qsizetype separator = std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char(':')));
-    const bool hasExtension = dot > separator;
-    const QString base = hasExtension ? name.left(dot) : name;
-    const QString extension = hasExtension ? name.mid(dot) : QString();
-    for (int i = 1; i <= 999; ++i) {
-        candidate = folder + base + QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')) + extension;
-        if (!QFileInfo::exists(candidate))
-            break;
+    const TNameCandidates candidates(directory, name);
+    if (name.isEmpty())
+        return candidates.Path(0);
+    for (int number = 0; number <= kLastNumber; ++number)
+        if (!Taken(candidates.Path(number)))
+            return candidates.Path(number);
+    return {};
+}
+
+std::unique_ptr<TSafeFileStream> CreateUniqueFile(const QString& directory, const QString& name)
+{
+    const TNameCandidates candidates(directory, name);
+    for (int number = 0; number <= kLastNumber; ++number) {
+        try {
+            return std::make_unique<TSafeFileStream>(candidates.Path(number), TSafeFileStream::TMode::CreateNew);
+        } catch (const EFileExistsError&) {
+            // Taken: the next number.
+        }
     }
-    return candidate;
+    const QString reason = QStringLiteral("There is no free file name: %1 and %2 exist.")
+                               .arg(candidates.Path(0), candidates.Path(kLastNumber));
+    throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(candidates.Path(0), reason), reason);
 }
 
 TVirtualFileDescriptor FillDescriptor(const TMesgItem& item, const QString& fileName)

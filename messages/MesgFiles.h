@@ -4,7 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class TMesgItem;
+class TSafeFileStream;
 
 // What a virtual file offered for a message says of itself: the record the
 // clipboard layer turns into the desktop's file descriptor.
@@ -25,9 +28,27 @@ struct TVirtualFileDescriptor
 // "002", "003" ... appended, and every name ends in ".eml".
 void NormaliseFileNames(QStringList& names);
 
-// A path in `directory` that names no existing file: the name itself, else
-// the name with "01" ... "99" and up to "999" before its extension.
+// The longest file names the file system takes, in bytes.
+inline constexpr qsizetype kMaxFileNameBytes = 255;
+// What a name base leaves free for a number ("999", "002") and an extension.
+inline constexpr qsizetype kFileNameReserve = 8;
+
+// The longest start of `text` whose file-system form takes at most
+// `maxBytes` bytes, cut between two characters as the user sees them
+// (never inside a surrogate pair or before a combining mark).
+[[nodiscard]] QString FitFileName(const QString& text, qsizetype maxBytes);
+
+// A path in `directory` that names nothing yet (no file, folder or link):
+// the name itself, else the name with "01" ... "99" and up to "999" before
+// its extension; empty when all of them are taken.
 [[nodiscard]] QString UniqueFilePath(const QString& directory, const QString& name);
+
+// Creates a new file under UniqueFilePath's first free candidate, taking
+// the name exclusively: a name that exists in any form, a link included,
+// is never written, and a name taken meanwhile moves on to the next one.
+// Raises EFCreateError saying "no free file name" when all are taken, and
+// the file's own errors otherwise.
+[[nodiscard]] std::unique_ptr<TSafeFileStream> CreateUniqueFile(const QString& directory, const QString& name);
 
 // The descriptor of a message's virtual file: created at the sent date,
 // last written at the received date (each in the 2-second steps of the

@@ -3,11 +3,11 @@
 #include <optional>
 
 #include "base/FastMemoryStream.h"
-#include "base/FileStream.h"
+#include "base/SafeFile.h"
 #include "content/MesgUtils.h"
 #include "content/MimeMessage.h"
-#include "content/WideIdEMailAddress.h"
 #include "messages/MesgErrors.h"
+#include "messages/MesgFiles.h"
 #include "messages/MesgItems.h"
 
 #include <QRegularExpression>
@@ -32,18 +32,6 @@ QByteArray DropEncodedCarriageReturns(const QByteArray& text)
     }
     result.append(text.constData() + from, text.size() - from);
     return result;
-}
-
-// The first address of a decoded address line; false when it holds none.
-bool FirstAddress(const QString& line, QString& name, QString& address)
-{
-    TWideIdEMailAddressList list;
-    list.SetAddressListText(line, 1);
-    if (list.Count() == 0)
-        return false;
-    name = list.Item(0).Name();
-    address = list.Item(0).Address();
-    return true;
 }
 
 } // namespace
@@ -96,7 +84,9 @@ QString TMesgItem::FileNameBase() const
     static const QRegularExpression reply(QStringLiteral("re:"), QRegularExpression::CaseInsensitiveOption);
     QString subject = FFields.Subject;
     subject.replace(reply, QStringLiteral("re "));
-    return CleanFileName(subject) + QString::number(Id());
+    // Shortened so that the id, a number and an extension still fit in a file name.
+    const QString id = QString::number(Id());
+    return FitFileName(CleanFileName(subject), kMaxFileNameBytes - kFileNameReserve - id.size()) + id;
 }
 
 void TMesgItem::ResetFields()
@@ -119,9 +109,11 @@ void TMesgItem::DecodeInto(TMimeMessage& message, TMimeParser::TMode mode)
         std::optional<TReadGuard<TSyncItems>> guard;
         if (Listed())
             guard.emplace(*Owner());
-        static_cast<void>(Source());   // an item without one gets it here
         held = FSource;
     }
+    // An item without one reads it for this parse only.
+    if (!held)
+        held = Source();
     TMesgItems* items = Items();
     thread_local const TMimeParser fallback;
     const TMimeParser& parser = items ? items->Parser() : fallback;
@@ -149,12 +141,20 @@ void TMesgItem::WriteSource(TStream& target)
 void TMesgItem::SaveToFile(const QString& fileName)
 {
     try {
-        TFileStream file(fileName, TFileStream::TMode::Create);
-        TReadGuard<TSyncItems> guard(*Owner());
-        WriteSource(file);
+        TSafeFileStream file(fileName, TSafeFileStream::TMode::Replace);
+        SaveToStream(file);
     } catch (...) {
         QueueFileError(fileName);
     }
+}
+
+void TMesgItem::SaveToStream(TSafeFileStream& file)
+{
+    {
+        TReadGuard<TSyncItems> guard(*Owner());
+        WriteSource(file);
+    }
+    file.Commit();
 }
 
 void TMesgItem::ReadFromStream(TStream& stream)
@@ -166,15 +166,22 @@ void TMesgItem::ReadFromStream(TStream& stream)
     DeriveFields(message, DecodeListHeader(message));
 }
 
-TFastMemoryStream& TMesgItem::Source()
+std::shared_ptr<TFastMemoryStream> TMesgItem::Source()
 {
-    if (!FSource) {
-        std::shared_ptr<TFastMemoryStream> source = TFastMemoryStream::ForSize(FFields.Size);
-        WriteSource(*source);
-        source->SetPosition(0);
-        FSource = std::move(source);
-    }
-    return *FSource;
+    if (FSource)
+        return FSource;
+    std::shared_ptr<TFastMemoryStream> source = TFastMemoryStream::ForSize(FFields.Size);
+    WriteSource(*source);
+    source->SetPosition(0);
+    return source;
+}
+
+void TMesgItem::DropSource()
+{
+    std::optional<TWriteGuard<TSyncItems>> guard;
+    if (Listed())
+        guard.emplace(*Owner());
+    FSource.reset();
 }
 
 void TMesgItem::SetSource(std::shared_ptr<TFastMemoryStream> source)
@@ -199,22 +206,32 @@ void TMesgItem::SetSubject(const QString& subject)
 
 void TMesgItem::DeriveFields(const TMimeMessage& message, const TListHeader& header)
 {
+    SetListFields(ListFieldsOf(message, header));
+}
+
+void TMesgItem::SetListFields(const TListFields& fields)
+{
     // Nobody else can see an item that is not listed yet: no lock is needed.
     std::optional<TWriteGuard<TSyncItems>> guard;
     if (Listed())
         guard.emplace(*Owner());
     if (FFields.Parsed)
         return;
-    SetSubject(header.Subject);
-    FirstAddress(header.From, FFields.FromName, FFields.FromAddress);
-    FirstAddress(header.To, FFields.ToName, FFields.ToAddress);
-    FFields.DateSent = DateTimeToDays(message.Date());
-    FFields.Priority = static_cast<unsigned char>(message.Priority());
-    if (message.HasAttachments())
+    SetSubject(fields.Subject);
+    if (fields.HasFrom) {
+        FFields.FromName = fields.FromName;
+        FFields.FromAddress = fields.FromAddress;
+    }
+    if (fields.HasTo) {
+        FFields.ToName = fields.ToName;
+        FFields.ToAddress = fields.ToAddress;
+    }
+    FFields.DateSent =
+        fields.HasDate ? DateTimeToDays(QDateTime::fromMSecsSinceEpoch(fields.DateSentMs, Qt::UTC)) : 0;
+    FFields.Priority = fields.Priority;
+    if (fields.Attachment)
         FFields.State |= stAttachment;
-    FFields.MessageId = message.Headers().Value("Message-ID").trimmed().toLower();
-    if (FFields.MessageId.isEmpty())
-        FFields.MessageId = message.Headers().Value("Thread-Id").trimmed().toLower();
-    FFields.QuotedPrintable = message.TransferEncoding() == "quoted-printable";
+    FFields.MessageId = fields.MessageId;
+    FFields.QuotedPrintable = fields.QuotedPrintable;
     FFields.Parsed = true;
 }

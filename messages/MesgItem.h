@@ -3,6 +3,7 @@
 #include "base/VirtItems.h"
 #include "content/MesgUtils.h"
 #include "content/MimeParser.h"
+#include "messages/ListFields.h"
 #include "messages/MesgFields.h"
 
 #include <QByteArray>
@@ -12,13 +13,16 @@
 #include <optional>
 
 class TFastMemoryStream;
+class TSafeFileStream;
 class TMesgItems;
 class TMimeMessage;
 class TStream;
 
-// One message of a list: its full MIME source, kept in memory once loaded,
-// and the list fields derived from its header. The id is the store message
-// id for store items.
+// One message of a list: the list fields derived from its header, and its
+// MIME source while the item needs it. A store item lets its source go once
+// its fields are derived and reads it from the store when asked again: a
+// list holds what it shows, not the messages themselves. The id is the
+// store message id for store items.
 class TMesgItem : public TVirtItem
 {
 public:
@@ -33,7 +37,8 @@ public:
     [[nodiscard]] QString Caption() const override;
 
     // The base of the item's file name: the subject with "re:" written
-    // "re ", cleaned for a file name, followed by the id.
+    // "re ", cleaned for a file name and shortened to leave room for a
+    // number and an extension within 255 bytes, followed by the id.
     [[nodiscard]] virtual QString FileNameBase() const;
     // Empties the list fields (state bits, dates, size and the parsed mark included).
     virtual void ResetFields();
@@ -49,25 +54,36 @@ public:
     virtual void DecodeInto(TMimeMessage& message, TMimeParser::TMode mode);
     // Copies the held source into the target; EMesgError without a source.
     virtual void WriteSource(TStream& target);
-    // Creates (or overwrites) the file with the source; failures go to the
-    // background error queue with the file name.
+    // Creates (or replaces) the file with the source, whole or not at all;
+    // failures go to the background error queue with the file name.
     virtual void SaveToFile(const QString& fileName);
+    // Writes the source into the file and commits it; raises its failures.
+    void SaveToStream(TSafeFileStream& file);
     // Parses the stream and derives the fields from its header.
     virtual void ReadFromStream(TStream& stream);
 
-    // The source; an item without one gets a stream sized for the item,
-    // filled by WriteSource and rewound.
-    [[nodiscard]] TFastMemoryStream& Source();
+    // The source: the one the item holds, else a stream sized for the item,
+    // filled by WriteSource and rewound, which the caller holds for as long
+    // as it uses it (a reading pane, a drag, a copy); the item does not keep it.
+    [[nodiscard]] std::shared_ptr<TFastMemoryStream> Source();
     [[nodiscard]] bool HasSource() const { return FSource != nullptr; }
     // Replaces the source. The old one is released: another holder (the
     // clipboard's list of outgoing streams) keeps it alive.
     void SetSource(std::shared_ptr<TFastMemoryStream> source);
+    // The source the item holds; none when it holds none.
     [[nodiscard]] const std::shared_ptr<TFastMemoryStream>& SharedSource() const { return FSource; }
+    // Lets the held source go (under the collection's write lock when the
+    // item is listed); holders elsewhere keep theirs.
+    void DropSource();
 
     // Fills the list fields from a parsed message and its decoded header,
     // once (a parsed item is left alone), under the collection's write lock
     // when the item is listed.
     void DeriveFields(const TMimeMessage& message, const TListHeader& header);
+    // The same from fields derived before (or kept in the store). Without a
+    // From or To address the item keeps the names it had; an attachment
+    // sets the attachment bit and never clears it.
+    void SetListFields(const TListFields& fields);
 
     [[nodiscard]] const QString& Subject() const { return FFields.Subject; }
     void SetSubject(const QString& subject);

@@ -1,6 +1,7 @@
 #include "messages/MesgItems.h"
 
 #include "base/BufStreams.h"
+#include "base/FastMemoryStream.h"
 #include "base/FileStream.h"
 #include "base/PrivateMessages.h"
 #include "base/ThreadManager.h"
@@ -96,6 +97,24 @@ TSyncItem* TMesgItems::Insert(int index, std::unique_ptr<TSyncItem> item)
         FInsertBatch = 0;
     }
     return inserted;
+}
+
+void TMesgItems::InsertSorted(std::vector<std::unique_ptr<TSyncItem>> items)
+{
+    if (items.empty())
+        return;
+    TWriteGuard<TSyncItems> guard(*this);
+    for (const std::unique_ptr<TSyncItem>& item : items)
+        if (const auto* message = dynamic_cast<const TMesgItem*>(item.get()))
+            AddToCounters(message->State());
+    const bool first = Count() == 0;
+    TVirtItems::InsertSorted(std::move(items));
+    SendCount();
+    if (IVirtualListControl* control = Control()) {
+        if (first)
+            control->PostToControl(pmListFitColumns);
+        control->PostToWindow(pmRefreshStatus);
+    }
 }
 
 void TMesgItems::Clear()
@@ -221,6 +240,20 @@ TMesgItem* TMesgItems::AddItem(TMesgItem*)
 TMesgItem* TMesgItems::ImportStream(TStream&)
 {
     return nullptr;
+}
+
+int TMesgItems::ImportSources(const std::vector<QByteArray>& sources)
+{
+    for (const QByteArray& source : sources) {
+        auto stream = std::make_shared<TFastMemoryStream>(TFastMemoryStream::BlockSizeFor(source.size()));
+        stream->WriteBuffer(source.constData(), source.size());
+        stream->SetPosition(0);
+        if (TMesgItem* item = ImportStream(*stream)) {
+            stream->SetPosition(0);
+            item->SetSource(stream);
+        }
+    }
+    return static_cast<int>(sources.size());
 }
 
 void TMesgItems::PrepareOutgoing() {}

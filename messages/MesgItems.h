@@ -5,11 +5,13 @@
 #include "messages/MesgFields.h"
 #include "messages/MesgSort.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
 #include <atomic>
 #include <functional>
+#include <vector>
 
 class IMesgTransfer;
 class TMesgItem;
@@ -40,6 +42,9 @@ public:
     // Adds the item's state bits to the counters and batches the row-count
     // updates of a load (see kInsertBatch).
     TSyncItem* Insert(int index, std::unique_ptr<TSyncItem> item) override;
+    // The same for a batch listed at its sorted places: the counters take
+    // the items' bits, and the control learns the new row count at once.
+    void InsertSorted(std::vector<std::unique_ptr<TSyncItem>> items) override;
     void Clear() override;
     // Row of the first item whose message id equals `name` exactly; -1 when none.
     [[nodiscard]] int IndexOfName(const QString& name) const override;
@@ -82,6 +87,10 @@ public:
     virtual TMesgItem* AddItem(TMesgItem* item);
     // Adds a message read from a stream; the store collection defines it.
     virtual TMesgItem* ImportStream(TStream& stream);
+    // Adds messages given as their sources; returns how many were added.
+    // By default each is imported as a stream and keeps its source; the
+    // store collection saves them all in one transaction or none.
+    virtual int ImportSources(const std::vector<QByteArray>& sources);
     virtual void PrepareOutgoing();
     // PrepareOutgoing, then the transfer object copies, cuts or starts a drag.
     virtual void CopyCommand();

@@ -1,5 +1,6 @@
 #include "settings/GlobStrings.h"
 
+#include "settings/BuiltInTexts.h"
 #include "settings/IniErrors.h"
 #include "settings/TextFormat.h"
 #include "settings/UiHooks.h"
@@ -64,6 +65,8 @@ TGlobStrings::TGlobStrings()
     // In the order of TLangSection.
     SetKnownSections({QStringLiteral("Common"), QStringLiteral("Error"), QStringLiteral("ShellError"),
                       QStringLiteral("OutlookError"), QStringLiteral("Hint"), QStringLiteral("ParaCopier")});
+    // Until a file is loaded, the built-in English texts answer.
+    Assign(BuiltInTexts());
 }
 
 int TGlobStrings::SectionIndex(TLangSection section) const
@@ -91,6 +94,7 @@ void TGlobStrings::LoadLanguage(const QString& path)
     // Indexing finds entries outside any section (a file without a header),
     // so it runs before the old texts are given up.
     loaded.Index();
+    AddMissingBuiltInTexts(loaded);
     const QString name = loaded.NamedValue(loaded.SectionIndexOf(QStringLiteral("Program")), QStringLiteral("Name"));
     // The content and the indices of the common sections change together.
     TakeOver(loaded);

@@ -16,11 +16,13 @@ class QObject;
 enum class TLangSection { Common, Error, ShellError, OutlookError, Hint, ParaCopier };
 
 // The language table: the texts of the loaded language file, looked up by
-// section and key. Numbered entries that do not exist raise the list error;
-// named ones give empty text.
+// section and key, with the built-in English texts for whatever the file
+// lacks (BuiltInTexts.h). Numbered entries that do not exist raise the list
+// error; named ones give empty text.
 class TGlobStrings : public TIniStrings
 {
 public:
+    // A table that holds the built-in English texts until a file is loaded.
     TGlobStrings();
 
     // Full path of the loaded file; empty before the first load.

@@ -2,6 +2,7 @@
 
 #include "store/OutlookError.h"
 
+#include "base/SafeFile.h"
 #include "settings/UiHooks.h"
 
 namespace {
@@ -27,11 +28,18 @@ int FolderKind(TStoreId id, int specialType)
     return 6;
 }
 
+void ProtectStoreFiles(const QString& path)
+{
+    for (const QString& file : TStoreNamespace::StoreFiles(path))
+        ProtectFromWrites(file);
+}
+
 TOEFolder::TOEFolder(QObject* owner)
     : QObject(owner)
 {
     if (FNamespace.Initialize() != srOk)
         Raise(QStringLiteral("Can not Initialize"));
+    ProtectStoreFiles(FNamespace.Path());
 }
 
 TOEFolder::~TOEFolder()

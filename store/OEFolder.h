@@ -12,6 +12,10 @@
 // 2 Outbox, 3 Sent Items, 4 Deleted Items, 5 Drafts, 6 any other folder.
 [[nodiscard]] int FolderKind(TStoreId id, int specialType);
 
+// Keeps every later export or save of this process off the store at `path`
+// and the files SQLite keeps beside it.
+void ProtectStoreFiles(const QString& path);
+
 // One store namespace and at most one open folder. The store's notifications
 // for the notification receiver are turned into the On... events.
 class TOEFolder : public QObject, public IStoreProgress

@@ -1,8 +1,10 @@
 #include "store/OeMesgItems.h"
 
 #include "base/FastMemoryStream.h"
+#include "base/TsanAnnotations.h"
 #include "content/MesgUtils.h"
 #include "content/MimeMessage.h"
+#include "messages/ListFieldsRecord.h"
 #include "messages/MesgErrors.h"
 #include "settings/SystemCodePage.h"
 #include "settings/UiHooks.h"
@@ -13,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QIODevice>
 #include <QSet>
 
@@ -31,11 +34,35 @@ unsigned char StateFromStore(quint32 flags, unsigned char state)
     return state;
 }
 
+// The error of a message the store would not save, with the store's reason.
+QString CreateMessageError(TStoreResult result)
+{
+    return QStringLiteral("Error creating new message: %1").arg(QLatin1String(StoreResultText(result)));
+}
+
 QByteArray ReadAll(TStream& stream)
 {
     QByteArray bytes(stream.Size() - stream.Position(), Qt::Uninitialized);
     stream.ReadBuffer(bytes.data(), bytes.size());
     return bytes;
+}
+
+// A load reads the folder in steps: small ones first, so that the first
+// rows show at once, then larger ones.
+constexpr int kFirstListingStep = 64;
+constexpr int kMaxListingStep = 2048;
+// How long a load waits at most for the parser to make room, per step;
+// then it reads on (a parser held up by a lock must not hold up the load).
+constexpr qint64 kMaxRoomWaitMs = 2000;
+// The same for a message the store announces.
+constexpr int kNotificationRoomWaitMs = 250;
+
+void SetProps(TOeMesgItem& item, const TMessageProps& props)
+{
+    item.SetId(static_cast<qintptr>(props.Id));
+    item.SetSize(props.Size);
+    item.SetState(StateFromStore(props.State, item.State()));
+    item.SetDateReceived(DateTimeToDays(props.Received));
 }
 
 } // namespace
@@ -151,29 +178,30 @@ bool TOeMesgItems::LoadFolder()
         }
     } scope{*this};
 
-    FParser->BeginLoad();
+    const QByteArray fieldsKey = ListFieldsKey();
+    FParser->BeginLoad(fieldsKey);
     Clear();
     RestartBreakClock();
     const TStoreId id = FolderId();
     SetCaption(id == kRootFolderId ? QString() : DecodeSystemText(FFolders->FolderName()));
     SetKind(static_cast<unsigned char>(FolderKind(id, FFolders->SpecialType())));
     bool complete = true;
-    // The enumeration has a folder object of its own: whatever happens to
-    // the model's folder while events run, this one stays valid until closed.
+    // The load reads through a folder object of its own: whatever happens to
+    // the model's folder while events run, this one stays valid.
     std::unique_ptr<TStoreFolder> folder;
     if (FFolders->Folder() && FFolders->Namespace().OpenFolder(id, 0, folder) == srOk) {
-        TMessageProps props;
-        TEnumHandle handle = 0;
-        for (TStoreResult r = folder->GetFirstMessage(1, 0, kNoStoreId, props, handle); r == srOk;
-             r = folder->GetNextMessage(handle, 0, props)) {
-            AddOrRefresh(props);
-            // The folder must stay the one enumerated; anything else ends the load.
-            if (CheckBreak(0) || FolderId() != id) {
+        std::vector<TMessageListing> rows;
+        TStoreId after = 0;
+        for (int step = kFirstListingStep; folder->ReadListing(after, step, fieldsKey, rows) == srOk && !rows.empty();
+             step = std::min(2 * step, kMaxListingStep)) {
+            after = rows.back().Props.Id;
+            AddListed(*folder, rows);
+            // The folder must stay the one read; anything else ends the load.
+            if (!KeepUp() || FolderId() != id) {
                 complete = false;
                 break;
             }
         }
-        folder->GetMessageClose(handle);
     }
     if (CheckBreak(10) || QCoreApplication::closingDown())
         complete = false;
@@ -188,6 +216,44 @@ TOeMesgItem* TOeMesgItems::ItemByMessageId(TStoreId id) const
 {
     TReadGuard<const TSyncItems> guard(*this);
     return static_cast<TOeMesgItem*>(FById.value(static_cast<qintptr>(id), nullptr));
+}
+
+void TOeMesgItems::AddListed(TStoreFolder& folder, std::vector<TMessageListing>& rows)
+{
+    std::vector<std::pair<std::unique_ptr<TOeMesgItem>, TParserThread::TPayload>> items;
+    items.reserve(rows.size());
+    {
+        TReadGuard<const TSyncItems> guard(*this);
+        for (TMessageListing& row : rows) {
+            // A message the store announced during the load is listed or queued already.
+            const TStoreId id = row.Props.Id;
+            if (FById.contains(static_cast<qintptr>(id)) || FParser->IsQueuedNew(id))
+                continue;
+            auto item = std::make_unique<TOeMesgItem>(this);
+            SetProps(*item, row.Props);
+            TParserThread::TPayload payload;
+            TListFields fields;
+            if (!row.Fields.isEmpty() && DecodeListFields(row.Fields, fields))
+                payload.Fields = std::move(fields);
+            else if (!row.Fields.isEmpty() && folder.ReadSource(id, payload.Source) != srOk)
+                continue;   // fields that cannot be read, and the message gone meanwhile
+            else if (row.Fields.isEmpty())
+                payload.Source = std::move(row.Source);
+            items.emplace_back(std::move(item), std::move(payload));
+        }
+    }
+    FParser->QueueNew(std::move(items));
+}
+
+bool TOeMesgItems::KeepUp()
+{
+    QElapsedTimer waited;
+    waited.start();
+    do {
+        if (CheckBreak(0))
+            return false;
+    } while (!FParser->WaitForRoom(10) && waited.elapsed() < kMaxRoomWaitMs);
+    return true;
 }
 
 void TOeMesgItems::AddOrRefresh(const TMessageProps& props)
@@ -219,12 +285,12 @@ void TOeMesgItems::AddOrRefresh(const TMessageProps& props)
         listed->SetSkipMark(false);
         return;
     }
-    std::unique_ptr<TOeMesgItem> created;
-    if (!listed)
-        created = std::make_unique<TOeMesgItem>(this);
-    TOeMesgItem& item = listed ? *listed : *created;
     try {
-        if (!inStore || !LoadSource(item, current)) {
+        // A listed item with its fields needs only the state of now; any
+        // other one is parsed from its source.
+        TParserThread::TPayload payload;
+        const bool needsSource = !listed || !listed->Parsed() || OnItemText;
+        if (!inStore || (needsSource && folder->ReadSource(props.Id, payload.Source) != srOk)) {
             // The message is gone from the store: so is its item.
             if (listed) {
                 TWriteGuard<TSyncItems> guard(*this);
@@ -232,47 +298,53 @@ void TOeMesgItems::AddOrRefresh(const TMessageProps& props)
             }
             return;
         }
-        if (created)
-            FParser->QueueNew(std::move(created));
-        else
-            FParser->QueueListed(listed);
+        FParser->WaitForRoom(kNotificationRoomWaitMs);
+        if (!listed) {
+            std::vector<std::pair<std::unique_ptr<TOeMesgItem>, TParserThread::TPayload>> items;
+            items.emplace_back(std::make_unique<TOeMesgItem>(this), std::move(payload));
+            SetProps(*items.front().first, current);
+            FParser->QueueNew(std::move(items));
+            return;
+        }
+        ApplyProps(*listed, current);
+        FParser->QueueListed(listed, std::move(payload));
     } catch (const Exception&) {
         QueueFileError(QString());
     }
 }
 
-bool TOeMesgItems::LoadSource(TOeMesgItem& item, const TMessageProps& props)
+void TOeMesgItems::ApplyProps(TOeMesgItem& item, const TMessageProps& props)
 {
-    TStoreFolder* folder = FFolders->Folder();
-    std::unique_ptr<QIODevice> device;
-    if (!folder || folder->OpenMessage(props.Id, device) != srOk)
-        return false;
-    auto source = std::make_shared<TFastMemoryStream>();
-    source->LoadFromDevice(*device);
-    // A new item is not listed yet: only a listed one needs the lock.
-    std::optional<TWriteGuard<TSyncItems>> guard;
-    if (item.Listed())
-        guard.emplace(*this);
+    TWriteGuard<TSyncItems> guard(*this);
     const qintptr oldId = item.Id();
-    item.SetSource(source);
-    item.SetId(static_cast<qintptr>(props.Id));
+    SetProps(item, props);
     ReindexItem(&item, oldId);
-    item.SetSize(source->Size());
-    item.SetState(StateFromStore(props.State, item.State()));
-    item.SetDateReceived(DateTimeToDays(props.Received));
+}
+
+bool TOeMesgItems::event(QEvent* event)
+{
+    // The parser thread posts its requests to keep list fields from its own
+    // thread: taken over before even their type is read.
+    AnnotateTakeOver(event);
+    if (static_cast<int>(event->type()) != kKeepListFieldsRequest)
+        return TMesgItems::event(event);
+    KeepListFields();
     return true;
 }
 
-QString TOeMesgItems::ItemText(TMesgItem& item)
+void TOeMesgItems::KeepListFields()
 {
-    if (OnItemText)
-        return OnItemText(item);
-    // Without a window to answer, the list fields come from the header.
-    thread_local TMimeMessage message;
-    item.DecodeInto(message, true);
-    item.DeriveFields(message, DecodeListHeader(message));
-    message.Clear();
-    return {};
+    // Only fields derived under the options in force now are kept: those
+    // derived while options changed might not be what their load's key
+    // says. A store that cannot be written keeps none.
+    const QByteArray key = ListFieldsKey();
+    std::vector<TListFieldsRecord> records;
+    for (TParserThread::TDerived& derived : FParser->TakeRecords())
+        if (derived.Key == key)
+            records.push_back(std::move(derived.Record));
+    TStoreFolder* folder = FFolders->Folder();
+    if (!records.empty() && folder)
+        folder->WriteListFields(key, records);
 }
 
 void TOeMesgItems::DeleteSelected()
@@ -315,8 +387,9 @@ TMesgItem* TOeMesgItems::ImportStream(TStream& stream)
     try {
         TStoreId id = kNoStoreId;
         TStoreFolder* folder = FFolders->Folder();
-        if (!folder || folder->SaveMessage(ReadAll(stream), kMsgUnread, &id) != srOk)
-            throw EOutlookError(QStringLiteral("Error creating new message"));
+        const TStoreResult result = folder ? folder->SaveMessage(ReadAll(stream), kMsgUnread, &id) : srNotFound;
+        if (result != srOk)
+            throw EOutlookError(CreateMessageError(result));
         TWriteGuard<TSyncItems> guard(*this);
         const qintptr oldId = item->Id();
         item->SetId(static_cast<qintptr>(id));
@@ -329,6 +402,21 @@ TMesgItem* TOeMesgItems::ImportStream(TStream& stream)
     }
 }
 
+int TOeMesgItems::ImportSources(const std::vector<QByteArray>& sources)
+{
+    TStoreFolder* folder = FFolders->Folder();
+    TMessageIdList ids;
+    const TStoreResult result = folder ? folder->SaveMessages(sources, kMsgUnread, &ids) : srNotFound;
+    if (result != srOk)
+        throw EOutlookError(CreateMessageError(result));
+    for (const TStoreId id : ids) {
+        std::unique_ptr<TSyncItem> item = CreateItem();
+        item->SetId(static_cast<qintptr>(id));
+        Add(std::move(item));
+    }
+    return static_cast<int>(ids.size());
+}
+
 void TOeMesgItems::SaveEdited(TOeMesgItem& item, TStream& stream)
 {
     TStoreFolder* folder = FFolders->Folder();
@@ -338,30 +426,32 @@ void TOeMesgItems::SaveEdited(TOeMesgItem& item, TStream& stream)
     {
         TWriteGuard<TSyncItems> guard(*this);
         item.SetSkipMark(true);
-        if (&stream != &item.Source()) {
+        // The item holds the edited source until the parser has read it.
+        std::shared_ptr<TFastMemoryStream> source = item.SharedSource();
+        if (!source || &stream != source.get()) {
             stream.Seek(0, TSeekOrigin::Begin);
-            auto source = std::make_shared<TFastMemoryStream>();
+            source = std::make_shared<TFastMemoryStream>();
             source->LoadFromStream(stream);
             item.SetSource(source);
         }
-        TFastMemoryStream& source = item.Source();
-        source.Seek(0, TSeekOrigin::Begin);
+        source->Seek(0, TSeekOrigin::Begin);
         const auto oldId = static_cast<TStoreId>(item.Id());
         TMessageProps props;
         TStoreId newId = kNoStoreId;
-        if (folder->GetMessageProperties(oldId, 1, props) != srOk
-            || folder->SaveMessage(source.ToByteArray(), props.State, &newId) != srOk) {
+        TStoreResult result = folder->GetMessageProperties(oldId, 1, props);
+        if (result == srOk)
+            result = folder->SaveMessage(source->ToByteArray(), props.State, &newId);
+        if (result != srOk) {
             item.SetSkipMark(false);
-            throw EOutlookError(QStringLiteral("Error creating new message"));
+            throw EOutlookError(CreateMessageError(result));
         }
         item.SetId(static_cast<qintptr>(newId));
         ReindexItem(&item, static_cast<qintptr>(oldId));
-        item.SetSize(source.Size());
+        item.SetSize(source->Size());
         // The edited header may differ: its fields are derived anew.
         item.ClearParsed();
         oldDeleted = folder->DeleteMessages({oldId}, 0, FFolders.get()) == srOk;
     }
-    item.Source().Seek(0, TSeekOrigin::Begin);
     FParser->QueueListed(&item);
     // The edited message is saved; the old one could not be removed and
     // stays beside it, which the user must learn.
@@ -427,7 +517,8 @@ bool TOeMesgItems::WaitUntilParsed(int timeoutMs)
     QDeadlineTimer deadline(timeoutMs);
     for (;;) {
         QCoreApplication::processEvents();
-        if (!FFolders->OpenRequestPending() && !Loading() && FParser->WaitLoadEnded(5) && FParser->Idle())
+        if (!FFolders->OpenRequestPending() && !Loading() && FParser->WaitLoadEnded(5) && FParser->Idle()
+            && !FParser->RecordsWaiting())
             return true;
         if (deadline.hasExpired())
             return false;

@@ -10,15 +10,19 @@
 #include <memory>
 
 class TOEFolders;
+class TStoreFolder;
 class TOeMesgItem;
 class TParserThread;
 
 // The messages of one store folder: the list a browser window shows. It owns
-// its folder model and a parser thread. Loading a folder reads every
-// message's source on the main thread and queues the item to the parser
-// thread, which fills its list fields and puts it at its sorted place. The
-// collection follows the store's notifications (new, deleted, read and
-// unread messages, a deleted folder).
+// its folder model and a parser thread. Loading a folder reads the folder in
+// steps on the main thread, each message with the list fields the store
+// keeps for it, or else with its source, and queues the items to the parser
+// thread, which derives what is missing, puts the items at their sorted
+// places and hands the derived fields back to be kept. The items hold no
+// sources: the store gives them again when asked. The collection follows the
+// store's notifications (new, deleted, read and unread messages, a deleted
+// folder).
 class TOeMesgItems : public TMesgItems
 {
     Q_OBJECT
@@ -52,6 +56,10 @@ public:
     void DeleteItem(int index);
     // Saves the stream as a new unread message of the open folder.
     TMesgItem* ImportStream(TStream& stream) override;
+    // Saves the sources as new unread messages of the open folder in one
+    // transaction, and lists their items, which hold no source: each is
+    // parsed from the store when the store announces it.
+    int ImportSources(const std::vector<QByteArray>& sources) override;
     // Replaces the stored message by the stream, keeping its state. Raises
     // EOutlookError when the new version cannot be saved, and when the old
     // one cannot be deleted (the new one is then saved and listed).
@@ -62,7 +70,8 @@ public:
     // The item with the given message id, under the read lock; none when absent.
     [[nodiscard]] TOeMesgItem* ItemByMessageId(TStoreId id) const;
     [[nodiscard]] TOEFolders& Folders() { return *FFolders; }
-    // Runs the event loop until the parser has finished the running load.
+    // Runs the event loop until the parser has finished the running load
+    // and the fields it derived are kept.
     bool WaitUntilParsed(int timeoutMs);
     // True from the request to open a folder until the parser has listed
     // the last message of its load.
@@ -80,17 +89,25 @@ public:
 protected:
     void Notify(TSyncItem* item, TNotification action) override;
     void Clear() override;
+    bool event(QEvent* event) override;
 
 private:
     void FolderOpened(TStoreId id);
     // Loads the open folder; false when the load was abandoned.
     bool LoadFolder();
+    // Queues the messages of one step of a load that are not known yet.
+    void AddListed(TStoreFolder& folder, std::vector<TMessageListing>& rows);
+    // Lets the user interface run, and waits while the parser has too much
+    // to do; false when the load must stop.
+    bool KeepUp();
+    // Keeps the fields the parser derived, in the store.
+    void KeepListFields();
     void RemoveDeleted(const TMessageIdList& ids);
     void SetUnread(const TMessageIdList& ids, bool unread);
     void FolderDeleted(TStoreId id);
-    void Queue(std::unique_ptr<TOeMesgItem> created, TOeMesgItem* listed);
-    // Reads the message's source from the store into the item; false when it cannot.
-    bool LoadSource(TOeMesgItem& item, const TMessageProps& props);
+    // Gives a listed item the store's id, size, state and received date
+    // (under the write lock).
+    void ApplyProps(TOeMesgItem& item, const TMessageProps& props);
     void ReindexItem(TSyncItem* item, qintptr oldId);
 
     std::unique_ptr<TOEFolders> FFolders;

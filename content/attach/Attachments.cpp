@@ -1,5 +1,6 @@
 #include "content/attach/Attachments.h"
 
+#include "base/SafeFile.h"
 #include "base/Stream.h"
 #include "content/attach/AttachmentNames.h"
 #include "content/attach/SafeWrites.h"
@@ -66,7 +67,8 @@ TAttachmentFastMem::~TAttachmentFastMem()
 QString TAttachmentFastMem::EnsureTempFile()
 {
     if (!FTempPath.isEmpty()) {
-        ReplacePrivateFile(FTempPath, Data());
+        // A link put in the file's place is replaced, never followed.
+        WriteFileSafely(FTempPath, Data(), TSafeFileStream::TMode::Replace, TSafeFileStream::TAccess::Private);
         return FTempPath;
     }
     const QString folder = PrivateTempFolder();

@@ -1,8 +1,8 @@
 #include "content/view/MesgTextForm.h"
 
+#include "base/SafeFile.h"
 #include "base/Stream.h"
 #include "content/attach/AttachmentNames.h"
-#include "content/attach/SafeWrites.h"
 #include "content/filters/AdvertismentFilters.h"
 #include "content/view/BodyLines.h"
 #include "settings/AnsiText.h"
@@ -77,8 +77,7 @@ QString PreviewText(const TMesgFieldTexts& fields, QStringList bodyLines, const 
 
 void WriteTextFile(const QString& path, const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    SaveUserFile(path, [&bytes](QIODevice& file) { file.write(bytes); });
+    WriteFileSafely(path, text.toUtf8(), TSafeFileStream::TMode::Replace);
 }
 
 QString DecodeTextFileAnyForm(const QByteArray& bytes)

@@ -39,7 +39,7 @@ struct TMesgFieldTexts
 [[nodiscard]] QString PreviewText(const TMesgFieldTexts& fields, QStringList bodyLines, const TViewOptions& options);
 
 // Text files are written as UTF-8 without a byte-order mark, as Linux
-// programs expect, through SaveUserFile (a temporary file beside the
+// programs expect, through a safe file stream (a temporary file beside the
 // target, flushed and renamed).
 void WriteTextFile(const QString& path, const QString& text);
 // A text file in any form this program or its predecessors wrote: UTF-16

@@ -1,6 +1,6 @@
 #include "content/view/MesgViewModel.h"
 
-#include "base/FastMemoryStream.h"
+#include "base/SafeFile.h"
 #include "content/IdCoderHeader.h"
 #include "content/MesgUtils.h"
 #include "content/MimeWriter.h"
@@ -8,7 +8,6 @@
 #include "content/WideIdEMailAddress.h"
 #include "content/attach/AttachmentNames.h"
 #include "content/attach/Attachments.h"
-#include "content/attach/SafeWrites.h"
 #include "content/view/HtmlText.h"
 #include "settings/SystemCodePage.h"
 
@@ -149,13 +148,13 @@ QString TMesgViewModel::DecodeBody(const QByteArray& body, const QByteArray& lab
     if (charset == 0)
         charset = DefaultMessageCharset();
     FEffectiveCharset = charset;
-    const QByteArray text = TrimControls(body);
-    QString decoded = DecodeBodyText(text, charset);
+    QString decoded = DecodeBodyText(body, charset);
     // Malformed UTF-8 decodes to nothing; a message with one bad byte must
     // still show its text, with the bad bytes marked.
-    if (decoded.isEmpty() && !text.isEmpty())
-        decoded = QString::fromUtf8(text);
-    return decoded;
+    if (decoded.isEmpty() && !body.isEmpty())
+        decoded = QString::fromUtf8(body);
+    // Trimmed once decoded: an ISO-2022-JP text opens with an escape.
+    return TrimControls(decoded);
 }
 
 void TMesgViewModel::DecodeFields()
@@ -262,7 +261,7 @@ QString TMesgViewModel::EnsureTempFile(int index)
 
 void TMesgViewModel::SaveAttachment(int index, const QString& path)
 {
-    SaveUserFile(path, Attachment(index).Data());
+    WriteFileSafely(path, Attachment(index).Data(), TSafeFileStream::TMode::Replace);
 }
 
 void TMesgViewModel::SaveAsText(const QString& path) const
@@ -279,9 +278,7 @@ void TMesgViewModel::SaveMessageFile(const QString& path, const TEditedMessage* 
 {
     if (edited)
         RebuildMessage(FMessage, *edited);
-    TFastMemoryStream written;
-    WriteMimeMessage(FMessage, written);
-    SaveUserFile(path, written);
+    WriteMessageFile(FMessage, path);
 }
 
 void TMesgViewModel::SaveBodyToStream(TStream& target, const QString& editedText)

@@ -64,6 +64,67 @@ TEST(SyncItems, EqualKeyGoesRightAfterTheEqualItemMetFirst)
     EXPECT_EQ(Tags(items), (std::vector<int>{0, 1, 2, 99, 3, 4}));
 }
 
+std::vector<std::unique_ptr<TSyncItem>> Batch(TKeyItems& items, const std::vector<std::pair<int, int>>& keysAndTags)
+{
+    std::vector<std::unique_ptr<TSyncItem>> batch;
+    for (const auto& [key, tag] : keysAndTags)
+        batch.push_back(std::make_unique<TKeyItem>(&items, key, tag));
+    return batch;
+}
+
+// A batch goes in sorted; equal items keep their order, new ones after listed ones.
+TEST(SyncItems, InsertSortedListsABatchInOrder)
+{
+    TKeyItems items;
+    for (const int key : {1, 3, 5, 5, 7})
+        items.Append(key, key * 10);
+    items.SetModified(false);
+    items.InsertSorted(Batch(items, {{5, 1}, {0, 2}, {9, 3}, {5, 4}, {3, 5}, {1, 6}}));
+    EXPECT_EQ(Keys(items), (std::vector<int>{0, 1, 1, 3, 3, 5, 5, 5, 5, 7, 9}));
+    EXPECT_EQ(Tags(items), (std::vector<int>{2, 10, 6, 30, 5, 50, 50, 1, 4, 70, 3}));
+    EXPECT_TRUE(items.Modified());
+    for (int i = 0; i < items.Count(); ++i)
+        EXPECT_TRUE(items.At(i)->Listed());
+    items.InsertSorted({});
+    EXPECT_EQ(items.Count(), 11);
+}
+
+// A few items into a long list: a binary search each, not a walk along it.
+TEST(SyncItems, InsertSortedSearchesForTheFewAmongTheMany)
+{
+    TKeyItems items;
+    for (int key = 0; key < 4096; ++key)
+        items.Append(2 * key);
+    items.Compares = 0;
+    items.InsertSorted(Batch(items, {{4001, 1}, {7, 2}}));
+    EXPECT_LE(items.Compares, 2 * 2 + 2 * 13);
+    EXPECT_EQ(items.At(4)->Tag, 2);
+    EXPECT_EQ(items.At(2002)->Tag, 1);
+}
+
+// A folder's items arriving in batches that grow with the list: every
+// batch is ordered and placed with O(b log b + min(b log n, n)) comparisons,
+// so that the whole list costs O(n log n) of them (and its moves O(n) a batch).
+TEST(SyncItems, InsertSortedInGrowingBatchesCostsNLogNComparisons)
+{
+    constexpr int kItems = 1 << 16;
+    TKeyItems items;
+    std::mt19937 random(5);
+    std::vector<int> keys;
+    while (items.Count() < kItems) {
+        const int size = std::max(64, items.Count() / 4);
+        std::vector<std::pair<int, int>> batch;
+        for (int i = 0; i < size && items.Count() + i < kItems; ++i) {
+            keys.push_back(static_cast<int>(random() % 1000000));
+            batch.emplace_back(keys.back(), 0);
+        }
+        items.InsertSorted(Batch(items, batch));
+    }
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(Keys(items), keys);
+    EXPECT_LT(items.Compares, 3 * kItems * 16);   // 16 = log2(kItems)
+}
+
 // The last item is searched among those before it; any other as if it were
 // at the end, without ever being compared with itself.
 TEST(SyncItems, RepositionMovesOneItemToItsPlace)

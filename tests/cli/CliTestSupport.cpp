@@ -4,6 +4,8 @@
 
 #include <QProcess>
 
+#include <sys/resource.h>
+
 void CliTest::SetUp()
 {
     FFolder = TTestEnvironment::NewFolder();
@@ -11,17 +13,30 @@ void CliTest::SetUp()
     RunOk({QStringLiteral("--create"), QStringLiteral("folders")});
 }
 
-TCliResult CliTest::Run(const QStringList& arguments) const
+TCliResult CliTest::Run(const QStringList& arguments, const TCliRunOptions& options) const
 {
-    return RunOn(FStore, arguments);
+    return RunOn(FStore, arguments, options);
 }
 
-TCliResult CliTest::RunOn(const QString& store, const QStringList& arguments)
+TCliResult CliTest::RunOn(const QString& store, const QStringList& arguments, const TCliRunOptions& options)
 {
     QProcess process;
+    if (const qint64 bytes = options.FileSizeLimit; bytes >= 0)
+        process.setChildProcessModifier([bytes] {
+            rlimit limit{};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = static_cast<rlim_t>(bytes);
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
     // Mailbox separators carry local times: the tests read them in UTC.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+    for (const auto& [name, value] : options.Environment) {
+        if (value.isEmpty())
+            environment.remove(name);
+        else
+            environment.insert(name, value);
+    }
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(VELLUMO_CLI), QStringList{QStringLiteral("--store"), store} + arguments);
     TCliResult result;

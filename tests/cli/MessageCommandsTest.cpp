@@ -23,15 +23,17 @@ QJsonArray ListJson(const QByteArray& out)
     return QJsonDocument::fromJson(out).array();
 }
 
-// A mailbox as this program writes it: quoted From lines, CR LF between messages.
+// A mailbox as this program writes it: quoted From lines, each message
+// closed by an empty line.
 const QByteArray kMailbox =
     "From alice@example.org Mon Mar  2 10:00:00 2026\r\n"
     "From: Alice <alice@example.org>\r\nSubject: Beta\r\nDate: Mon, 2 Mar 2026 10:00:00 +0000\r\n\r\n"
     "first body\r\n>From the start\r\n"
-    "\r\n\r\n"
+    "\r\n"
     "From bob@example.org Tue Mar  3 10:00:00 2026\r\n"
     "From: Bob <bob@example.org>\r\nSubject: Alpha\r\nDate: Tue, 3 Mar 2026 10:00:00 +0000\r\n\r\n"
-    "second body\r\n";
+    "second body\r\n"
+    "\r\n";
 
 TEST_F(CliTest, MailboxRoundTripThroughTheStore)
 {
@@ -127,6 +129,37 @@ TEST_F(CliTest, BadInputImportsWithoutCrashing)
     const TCliResult result = Run(Args({S("import"), S("Inbox"), garbage}));
     EXPECT_EQ(result.Status, 0) << result.Err.constData();
     EXPECT_EQ(ListJson(RunOk(Args({S("list"), S("Inbox"), S("--json")}))).size(), 2);
+}
+
+} // namespace
+
+namespace {
+
+// Store and file errors speak the language chosen in the program's
+// settings; the command's own words stay English.
+TEST_F(CliTest, ErrorsSpeakTheLanguageChosenInTheSettings)
+{
+    const QString missing = FFolder + S("/missing.eml");
+    const struct {
+        const char* Name;
+        QByteArray Settings;
+        const char* Expected;
+    } cases[] = {
+        {"no choice", QByteArray(), "The file cannot be opened"},
+        {"russian", "LanguageFile=russian.ini\n", "Не удаётся открыть файл"},
+        {"a missing language file", "LanguageFile=klingon.ini\n", "The file cannot be opened"},
+    };
+    const QString config = qEnvironmentVariable("VELLUMO_CONFIG");
+    for (const auto& row : cases) {
+        QFile::remove(config);
+        if (!row.Settings.isEmpty())
+            WriteTestFile(config, row.Settings);
+        const TCliResult result = Run(Args({S("import"), S("Inbox"), missing}));
+        EXPECT_EQ(result.Status, 1) << row.Name;
+        EXPECT_TRUE(QString::fromUtf8(result.Err).contains(QString::fromUtf8(row.Expected)))
+            << row.Name << ": " << result.Err.constData();
+    }
+    QFile::remove(config);
 }
 
 } // namespace

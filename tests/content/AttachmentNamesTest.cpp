@@ -162,7 +162,8 @@ TEST_F(AttachmentNames, TemporaryFilesStayInThePrivateFolderAndNeverReplaceAnoth
 
 TEST_F(AttachmentNames, FileDialogFiltersAreInQtsForm)
 {
-    EXPECT_EQ(FileDialogFilter({QStringLiteral("eml")}), QString()) << "no language file, no texts";
+    EXPECT_EQ(FileDialogFilter({QStringLiteral("eml")}), QStringLiteral("Message files (*.eml)"))
+        << "no language file: the built-in English texts";
     TGlobStrings language;
     language.LoadLanguage(DataFolder() + QStringLiteral("/local/english.ini"));
     SetLang(&language);

@@ -149,6 +149,15 @@ TEST_F(MesgViewModel, MalformedUtf8StillShowsItsText)
     EXPECT_EQ(FModel.PlainText(), QStringLiteral("fine é text \uFFFD end"));
 }
 
+// The escape that opens ISO-2022-JP text is a control byte: the body is
+// trimmed only once it is decoded.
+TEST_F(MesgViewModel, AnIso2022JpBodyThatOpensWithItsEscapeIsRead)
+{
+    FModel.LoadSource(SourceOf("Content-Type: text/plain; charset=ISO-2022-JP\r\n\r\n\r\n\x1b$BK\\J8$G$9!#\x1b(B\r\n"));
+    FModel.DisplayMessage(TViewOptions());
+    EXPECT_EQ(FModel.PlainText(), QString::fromUtf16(u"\u672C\u6587\u3067\u3059\u3002"));
+}
+
 TEST_F(MesgViewModel, PreviewTextHoldsTheHeaderAndTheFirstFilteredLines)
 {
     Show("mailing-list.eml");

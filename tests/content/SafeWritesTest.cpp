@@ -1,4 +1,5 @@
 #include "base/FastMemoryStream.h"
+#include "base/SafeFile.h"
 #include "content/MimeMessage.h"
 #include "content/MimeParser.h"
 #include "content/attach/SafeWrites.h"
@@ -40,25 +41,27 @@ TEST_F(SafeWrites, ANewFileIsCreatedOnlyWhereNothingIs)
     EXPECT_THROW(WriteNewFile(folder + QStringLiteral("/missing/a.txt"), *data), EFCreateError);
 }
 
+// The reading pane's saves go through the safe file streams: the whole of
+// the source from its beginning, or the old file as it was.
 TEST_F(SafeWrites, AUserFileIsTheOldOneOrTheWholeNewOne)
 {
     const QString folder = TTestEnvironment::NewFolder();
     const QString path = folder + QStringLiteral("/chosen.txt");
     WriteTestFile(path, "old");
-    const auto data = Stream("new and longer");
-    SaveUserFile(path, *data);
+    const auto data = Stream("new and longer");   // positioned at its end
+    WriteFileSafely(path, *data, TSafeFileStream::TMode::Replace);
     EXPECT_EQ(ReadTestFile(path), QByteArray("new and longer"));
 
-    EXPECT_THROW(SaveUserFile(path,
-                              [](QIODevice& file) {
-                                  file.write("partial");
-                                  throw EWriteError(QStringLiteral("failed half way"));
-                              }),
-                 EWriteError);
+    {
+        TSafeFileStream file(path, TSafeFileStream::TMode::Replace);
+        file.WriteBuffer("partial", 7);
+        // Gone without a commit, as when writing fails half way.
+    }
     EXPECT_EQ(ReadTestFile(path), QByteArray("new and longer"));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("chosen.txt")})
         << "no temporary file is left behind";
-    EXPECT_THROW(SaveUserFile(folder + QStringLiteral("/missing/x.txt"), *data), EFCreateError);
+    EXPECT_THROW(WriteFileSafely(folder + QStringLiteral("/missing/x.txt"), *data, TSafeFileStream::TMode::Replace),
+                 EFCreateError);
 }
 
 // Several threads read one shared source at once (the list's parser and

@@ -22,11 +22,16 @@ namespace {
 // What the store holds: (folder, hash of the source) for every message.
 using TContents = std::multiset<std::pair<TStoreId, QByteArray>>;
 
-enum class TOp { Save, Copy, Move, Delete, CompactAll, CompactFolder };
+enum class TOp { Save, SaveBatch, KeepFields, Copy, Move, Delete, CompactAll, CompactFolder };
+
+// Messages a SaveBatch step saves in one transaction, as an import does.
+constexpr int kBatch = 8;
 
 // One operation of the child. Copy and Move take every message of `From`
 // into `To`; Delete deletes every message of `From` (into Deleted Items, or
-// for good inside it); Save adds message `Serial` to the Inbox.
+// for good inside it); Save adds message `Serial` to the Inbox, SaveBatch
+// messages `Serial` to `Serial` + kBatch - 1; KeepFields keeps list fields
+// for every message of the Inbox (which copies then take along).
 struct TStep {
     TOp Op;
     TStoreId From = kNoStoreId;
@@ -68,10 +73,17 @@ TContents Apply(const TContents& contents, const TStep& step)
         result.emplace(kInbox, Hash(SourceFor(step.Serial)));
         return result;
     }
+    case TOp::SaveBatch: {
+        TContents result = contents;
+        for (int i = 0; i < kBatch; ++i)
+            result.emplace(kInbox, Hash(SourceFor(step.Serial + i)));
+        return result;
+    }
     case TOp::Copy: return Transfer(contents, step.From, step.To, true);
     case TOp::Move: return Transfer(contents, step.From, step.To, false);
     case TOp::Delete:
         return Transfer(contents, step.From, step.From == kDeletedItems ? kNoStoreId : kDeletedItems, false);
+    case TOp::KeepFields:
     case TOp::CompactAll:
     case TOp::CompactFolder: return contents;
     }
@@ -84,6 +96,18 @@ TStoreResult RunStep(TStoreNamespace& store, std::map<TStoreId, std::unique_ptr<
     switch (step.Op) {
     case TOp::Save:
         return open[kInbox]->SaveMessage(SourceFor(step.Serial), step.Serial % 2 ? kMsgUnread : 0, nullptr);
+    case TOp::SaveBatch: {
+        std::vector<QByteArray> sources;
+        for (int i = 0; i < kBatch; ++i)
+            sources.push_back(SourceFor(step.Serial + i));
+        return open[kInbox]->SaveMessages(sources, kMsgUnread, nullptr);
+    }
+    case TOp::KeepFields: {
+        std::vector<TListFieldsRecord> records;
+        for (TStoreId id : IdsIn(*open[kInbox]))
+            records.push_back({id, "fields of " + QByteArray::number(id)});
+        return open[kInbox]->WriteListFields("key", records);
+    }
     case TOp::Copy:
     case TOp::Move:
         return open[step.From]->CopyMoveMessages(*open[step.To], IdsIn(*open[step.From]), step.Op == TOp::Move ? 1 : 0,
@@ -161,7 +185,8 @@ std::vector<TStep> RandomSteps(std::mt19937& random, int& serial, TStoreId work)
 {
     const TStep kinds[] = {
         {TOp::Save},
-        {TOp::Save},
+        {TOp::SaveBatch},
+        {TOp::KeepFields},
         {TOp::Copy, kInbox, work},
         {TOp::Move, kInbox, kDrafts},
         {TOp::Delete, work},
@@ -176,6 +201,10 @@ std::vector<TStep> RandomSteps(std::mt19937& random, int& serial, TStoreId work)
         TStep step = kinds[random() % std::size(kinds)];
         if (step.Op == TOp::Save)
             step.Serial = serial++;
+        if (step.Op == TOp::SaveBatch) {
+            step.Serial = serial;
+            serial += kBatch;
+        }
         steps.push_back(step);
     }
     return steps;

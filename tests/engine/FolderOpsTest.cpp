@@ -103,6 +103,14 @@ INSTANTIATE_TEST_SUITE_P(
             return s.CreateFolder(f, QByteArray(), 0, nullptr); }},
         TBadFolderCase{"NameWithNul", [](TStoreNamespace& s, TStoreId f, TStoreId) {
             return s.RenameFolder(f, 0, QByteArray("a\0b", 3)); }},
+        TBadFolderCase{"NameWithLineFeed", [](TStoreNamespace& s, TStoreId f, TStoreId) {
+            return s.CreateFolder(f, "a\nb", 0, nullptr); }},
+        TBadFolderCase{"NameWithEscape", [](TStoreNamespace& s, TStoreId f, TStoreId) {
+            return s.CreateFolder(f, "\x1b[2J", 0, nullptr); }},
+        TBadFolderCase{"RenameWithTab", [](TStoreNamespace& s, TStoreId f, TStoreId) {
+            return s.RenameFolder(f, 0, "a\tb"); }},
+        TBadFolderCase{"RenameWithDelete", [](TStoreNamespace& s, TStoreId f, TStoreId) {
+            return s.RenameFolder(f, 0, "a\x7f"); }},
         TBadFolderCase{"RenameTooLong", [](TStoreNamespace& s, TStoreId f, TStoreId) {
             return s.RenameFolder(f, 0, QByteArray(300, 'y')); }},
         TBadFolderCase{"CreateInUnknownParent", [](TStoreNamespace& s, TStoreId, TStoreId) {

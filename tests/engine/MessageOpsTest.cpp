@@ -35,6 +35,9 @@ TEST_F(StoreTest, SavedSourcesComeBackByteForByte)
         TStoreId id = kNoStoreId;
         ASSERT_EQ(inbox->SaveMessage(source, 0, &id), srOk);
         EXPECT_EQ(SourceIn(*inbox, id), source);
+        QByteArray direct;
+        EXPECT_EQ(inbox->ReadSource(id, direct), srOk);
+        EXPECT_EQ(direct, source);
         TMessageProps props;
         ASSERT_EQ(inbox->GetMessageProperties(id, 1, props), srOk);
         EXPECT_EQ(props.Size, static_cast<quint32>(source.size()));

@@ -28,19 +28,6 @@ void RunSql(const QString& path, const char* sql)
     sqlite3_close(db);
 }
 
-qint64 SqlInt(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_stmt* stmt = nullptr;
-    qint64 value = -1;
-    if (sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK
-        && sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-        value = sqlite3_column_int64(stmt, 0);
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return value;
-}
-
 void MakeStore(const QString& path)
 {
     TStoreNamespace store;
@@ -177,7 +164,7 @@ TEST(StoreFiles, AFirstVersionStoreIsUpgradedWithItsCounts)
     ASSERT_EQ(store.GetFolderProperties(6, 0, props), srOk);
     EXPECT_EQ(props.UnreadCount, 2);
     EXPECT_EQ(props.MessageCount, 2);
-    EXPECT_EQ(SqlInt(path, "PRAGMA user_version"), 3);
+    EXPECT_EQ(SqlInt(path, "PRAGMA user_version"), 5);
     EXPECT_EQ(SqlInt(path, "SELECT count(*) FROM imports"), 0);
     EXPECT_NE(SqlInt(path, "PRAGMA application_id"), 0);
 }
@@ -228,6 +215,11 @@ QByteArray BrowseReadOnly(const QString& path, TStoreId message, const QByteArra
     if (!folder)
         return report;
     check(folder->OpenMessage(message, stream) == srOk && stream->readAll() == source, "the message cannot be read");
+    std::vector<TMessageListing> rows;
+    check(folder->ReadListing(0, 10, "key", rows) == srOk && rows.size() == 1 && rows[0].Source == source,
+          "the folder cannot be listed");
+    check(folder->WriteListFields("key", {{message, "fields"}}) == srReadOnly,
+          "keeping list fields did not fail as read-only");
     check(store.CreateFolder(1, "New", 0, nullptr) == srReadOnly, "creating a folder did not fail as read-only");
     check(folder->SaveMessage("x", 0, nullptr) == srReadOnly, "saving did not fail as read-only");
     check(folder->MarkMessagesAsRead(true, 0, {message}) == srReadOnly, "marking did not fail as read-only");

@@ -4,7 +4,10 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QIODevice>
+
+#include <sqlite3.h>
 
 std::vector<TEventRecorder::TRecord> TEventRecorder::Take()
 {
@@ -19,6 +22,19 @@ bool TEventRecorder::event(QEvent* event)
     const auto& e = static_cast<const TStoreEvent&>(*event);
     Records.push_back({e.StoreType(), e.FolderId, e.NotifyType, e.Ids});
     return true;
+}
+
+qint64 SqlInt(const QString& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_stmt* stmt = nullptr;
+    qint64 value = -1;
+    if (sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK
+        && sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        value = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return value;
 }
 
 void StoreTest::SetUp()

@@ -33,6 +33,10 @@ protected:
 // The source of a message; empty, and the test failed, when it cannot be read.
 [[nodiscard]] QByteArray SourceIn(TStoreFolder& folder, TStoreId id);
 
+// The first column of the first row of `sql`, run on the file through a
+// plain SQLite connection, as another program would; -1 when it fails.
+[[nodiscard]] qint64 SqlInt(const QString& path, const char* sql);
+
 // A fresh store in its own file, opened through one namespace.
 class StoreTest : public ::testing::Test
 {

@@ -7,7 +7,11 @@
 #include "tests/messages/MesgTestSupport.h"
 #include "tests/support/TestEnvironment.h"
 
+#include "base/SafeFile.h"
+
 #include <QFile>
+
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +40,44 @@ TEST_F(MesgFiles, UniquePathsNumberTheNameBeforeItsExtension)
     EXPECT_EQ(UniqueFilePath(folder + QLatin1Char('/'), QStringLiteral("b.eml")), folder + QStringLiteral("/b.eml"));
     EXPECT_EQ(UniqueFilePath(folder, QStringLiteral("plain")), folder + QStringLiteral("/plain01"));
     EXPECT_EQ(UniqueFilePath(folder, QString()), folder + QLatin1Char('/'));
+}
+
+TEST_F(MesgFiles, ALinkToNothingIsATakenNameAndNoFreeNameGivesNone)
+{
+    const QString folder = TTestEnvironment::NewFolder();
+    ASSERT_EQ(::symlink("/nonexistent/elsewhere", QFile::encodeName(folder + QStringLiteral("/l.eml")).constData()), 0);
+    EXPECT_EQ(UniqueFilePath(folder, QStringLiteral("l.eml")), folder + QStringLiteral("/l01.eml"));
+    WriteTestFile(folder + QStringLiteral("/f.eml"), "x");
+    for (int i = 1; i <= 999; ++i)
+        WriteTestFile(folder + QStringLiteral("/f%1.eml").arg(i, 2, 10, QLatin1Char('0')), "x");
+    EXPECT_EQ(UniqueFilePath(folder, QStringLiteral("f.eml")), QString());
+    EXPECT_THROW((void)CreateUniqueFile(folder, QStringLiteral("f.eml")), EFCreateError);
+    const auto created = CreateUniqueFile(folder, QStringLiteral("l.eml"));
+    EXPECT_EQ(created->Path(), folder + QStringLiteral("/l01.eml"));
+}
+
+TEST_F(MesgFiles, NamesAreShortenedBetweenCharacters)
+{
+    struct TCase {
+        const char* Name;
+        QString Text;
+        qsizetype MaxBytes;
+        QString Fitted;
+    };
+    const QString cjk = QString::fromUtf16(u"\u4E9C");
+    const QString emoji = QString::fromUtf16(u"\U0001F600");
+    const QString accent = QString::fromUtf16(u"e\u0301");   // e and a combining acute accent
+    const TCase cases[] = {
+        {"ShortEnoughStays", QStringLiteral("abc"), 3, QStringLiteral("abc")},
+        {"AsciiCut", QStringLiteral("abcdef"), 4, QStringLiteral("abcd")},
+        {"ThreeByteCharactersStayWhole", cjk.repeated(5), 8, cjk.repeated(2)},
+        {"SurrogatePairsStayWhole", emoji.repeated(3), 7, emoji},
+        {"CombiningMarksStayWithTheirLetter", accent.repeated(3), 5, accent},
+        {"NothingFits", cjk, 2, QString()},
+        {"VeryLongText", cjk.repeated(200000), 9, cjk.repeated(3)},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(FitFileName(c.Text, c.MaxBytes), c.Fitted) << c.Name;
 }
 
 TEST_F(MesgFiles, DescriptorsCarryPackedTimesAndTheSize)

@@ -112,7 +112,7 @@ TEST_F(MesgItem, AReadingPaneParseLeavesAttachmentsInTheSourceUntilAskedFor)
     ASSERT_EQ(shown.PartCount(), 4);
     auto& attachment = static_cast<TMimeAttachment&>(shown.Part(2));
     EXPECT_FALSE(attachment.IsDecoded());
-    EXPECT_EQ(item->Source().Position(), 0) << "the item's own stream is not read";
+    EXPECT_EQ(item->Source()->Position(), 0) << "the item's own stream is not read";
     item->SetSource(StreamOf("Subject: replaced\r\n\r\n"));
     EXPECT_EQ(attachment.DataBytes(), static_cast<TMimeAttachment&>(full.Part(2)).DataBytes())
         << "the parsed message keeps the source it was parsed from";
@@ -144,12 +144,14 @@ TEST_F(MesgItem, SaveToFileWritesTheSourceOrQueuesTheError)
     const QString bad = TTestEnvironment::NewFolder() + QStringLiteral("/missing/folder/x.eml");
     item->SaveToFile(bad);
     EXPECT_EQ(TThreadManager::Instance().TakePendingErrors(),
-              QStringList{QStringLiteral("The file cannot be created: ") + bad});
+              QStringList{QStringLiteral("The file cannot be created: ") + bad + QStringLiteral(" (No such file or directory)")});
 
+    // A failed save leaves the file it was to replace as it was.
     TMesgItem empty(&FItems);
     empty.SaveToFile(path);
     EXPECT_EQ(TThreadManager::Instance().TakePendingErrors(),
               QStringList{QStringLiteral("Error saving message: source stream not exists")});
+    EXPECT_EQ(ReadTestFile(path), QByteArray("Subject: keep me\r\n\r\nbytes\r\n"));
 }
 
 TEST_F(MesgItem, CopyHasItsOwnSource)
@@ -164,11 +166,11 @@ TEST_F(MesgItem, CopyHasItsOwnSource)
     EXPECT_EQ(copy.FromAddress(), QStringLiteral("a@b"));
     EXPECT_TRUE(copy.Parsed());
     EXPECT_EQ(copy.CaretPosition(), 0);
-    ASSERT_NE(&copy.Source(), &original->Source());
-    EXPECT_EQ(copy.Source().ToByteArray(), original->Source().ToByteArray());
-    copy.Source().SetSize(0);
+    ASSERT_NE(copy.Source(), original->Source());
+    EXPECT_EQ(copy.Source()->ToByteArray(), original->Source()->ToByteArray());
+    copy.Source()->SetSize(0);
     copy.SetSource(StreamOf("other"));
-    EXPECT_EQ(original->Source().ToByteArray(), QByteArray("Subject: original\r\nFrom: a@b\r\n\r\nbody\r\n"));
+    EXPECT_EQ(original->Source()->ToByteArray(), QByteArray("Subject: original\r\nFrom: a@b\r\n\r\nbody\r\n"));
 }
 
 TEST_F(MesgItem, ReplacedSourceLivesOnWithAnotherHolder)

@@ -84,7 +84,7 @@ QByteArray MessageSummary(TMimeMessage& message, const TMesgItem* item)
     QByteArray charset;
     QByteArray text;
     TextBody(message, charset, text);
-    out += "text-body: charset=" + charset + " \"" + Escaped(text) + "\"\n";
+    out += "text-body: charset=" + charset + " \"" + Escaped(DecodedTextBody(message, 0).toUtf8()) + "\"\n";
     if (!item)
         return out;
     out += "subject: " + Text(item->Subject()) + '\n';

@@ -60,9 +60,8 @@ TEST(GlobStringsTest, LooksTextsUpBySectionAndKey)
     EXPECT_EQ(table.FormatTextOf(1, table.ErrorSection(), {QStringLiteral("/tmp/a")}),
               QStringLiteral("Datei kann nicht geöffnet werden:\r\n/tmp/a"));
     EXPECT_EQ(table.TextOf(-1, table.ErrorSection()), QString());
-    EXPECT_THROW((void)table.TextIn(2, QStringLiteral("Error")), EStringListError);
-    EXPECT_EQ(table.TextOr(2, table.ErrorSection(), QStringLiteral("fallback")), QStringLiteral("fallback"));
-    EXPECT_EQ(table.SectionIndex(TLangSection::ShellError), -1);
+    EXPECT_THROW((void)table.TextIn(99, QStringLiteral("Error")), EStringListError);
+    EXPECT_EQ(table.TextOr(99, table.ErrorSection(), QStringLiteral("fallback")), QStringLiteral("fallback"));
     EXPECT_EQ(table.SectionIndex(TLangSection::Hint), table.SectionIndexOf(QStringLiteral("Hint")));
 }
 
@@ -95,6 +94,28 @@ TEST(GlobStringsTest, ALanguageSwitchIsOneStepForReaders)
     stop = true;
     reader.join();
     EXPECT_EQ(wrong, 0) << "of " << reads << " lookups";
+}
+
+// Whatever a language file lacks, the whole file, a section or a key, the
+// built-in English text answers; menu captions excepted, which the windows
+// give themselves.
+TEST(GlobStringsTest, BuiltInEnglishFillsInForMissingFilesSectionsAndKeys)
+{
+    const QString created = QStringLiteral("The file cannot be created:");
+    const QString outOfMemory = QStringLiteral("The system is out of memory or resources.");
+    TGlobStrings table;
+    EXPECT_EQ(table.TextIn(2, QStringLiteral("Error")), created);
+    EXPECT_EQ(table.TextOr(0, table.ShellErrorSection(), QString()), outOfMemory);
+    EXPECT_THROW(table.LoadLanguage(QStringLiteral("/nonexistent/lang.ini")), EIniFileError);
+    EXPECT_EQ(table.TextOr(2, table.ErrorSection(), QString()), created);
+
+    table.LoadLanguage(WriteLanguageFile(kLanguage));
+    EXPECT_EQ(table.TextIn(1, QStringLiteral("Error")), QStringLiteral("Datei kann nicht geöffnet werden:/n%s"));
+    EXPECT_EQ(table.TextIn(2, QStringLiteral("Error")), created);
+    EXPECT_EQ(table.TextOr(0, table.ShellErrorSection(), QString()), outOfMemory);
+    EXPECT_EQ(table.CommonText(QStringLiteral("Yes")), QStringLiteral("&Yes"));
+    EXPECT_EQ(table.OkText(), QStringLiteral("Gut"));
+    EXPECT_EQ(table.SectionValue(QStringLiteral("Menu"), QStringLiteral("FileMenu")), QString());
 }
 
 TEST(GlobStringsTest, AFileWithoutANameKeepsTheBuiltInName)

@@ -1,3 +1,4 @@
+#include "settings/AdSamples.h"
 #include "settings/AppPaths.h"
 #include "settings/CharsetSwitches.h"
 #include "settings/GlobStrings.h"
@@ -263,4 +264,15 @@ TEST_F(OptionsTest, TemporaryFilesGoAtTheEndLastAddedFirst)
     EXPECT_FALSE(QFileInfo::exists(first));
     EXPECT_FALSE(QFileInfo::exists(folder));
     EXPECT_EQ(BaseOptions(), nullptr);
+}
+
+// The shipped samples hold Russian mailing-list footers beside the English
+// ones; the file's byte-order mark keeps them intact in any system code page.
+TEST(ShippedAdSamples, RussianAndEnglishSamplesLoadIntact)
+{
+    TAdSamples samples;
+    samples.LoadAdSamples(QStringLiteral(VELLUMO_SOURCE_DATA_DIR "/atcdict.txt"));
+    const QStringList loaded = samples.Samples();
+    for (const char* expected : {"SPONSORED BY THE WEEKLY DEALS NEWSLETTER", "РАССЫЛКА САЙТА WWW.RASSYLKA.INVALID"})
+        EXPECT_TRUE(loaded.contains(QString::fromUtf8(expected))) << expected;
 }

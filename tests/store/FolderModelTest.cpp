@@ -1,6 +1,7 @@
 #include "store/OEFolders.h"
 #include "store/OutlookError.h"
 
+#include "base/SafeFile.h"
 #include "engine/StoreFaults.h"
 #include "settings/UiHooks.h"
 #include "tests/support/TestEnvironment.h"
@@ -198,6 +199,21 @@ TEST_F(FolderModelTest, CopyFolderTreeIntoItselfIsRefused)
     EXPECT_FALSE(FModel->CopyFolderTree(a, b));
     EXPECT_FALSE(FModel->CopyFolderTree(a, a));
     EXPECT_TRUE(ChildNames(b).empty());
+}
+
+// Once a window's folder model has the store open, no export or save of
+// the process can replace the store or a file SQLite keeps beside it.
+TEST_F(FolderModelTest, TheOpenStoresFilesAreNoTargetForAnyWrite)
+{
+    const QString store = FModel->Namespace().Path();
+    const QByteArray before = ReadTestFile(store);
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        const QString file = store + QLatin1String(suffix);
+        if (!QFile::exists(file))
+            WriteTestFile(file, QByteArray());
+        EXPECT_THROW(WriteFileSafely(file, "lost", TSafeFileStream::TMode::Replace), EFCreateError) << suffix;
+    }
+    EXPECT_EQ(ReadTestFile(store), before);
 }
 
 TEST_F(FolderModelTest, SetFolderIdOpensAndRaisesForUnknownFolders)
