@@ -3,11 +3,15 @@
 #include "app/SingleInstance.h"
 #include "app/StoreCheck.h"
 
+#include "settings/AppPaths.h"
+#include "settings/GlobStrings.h"
 #include "store/OutlookError.h"
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
+#include <QScopeGuard>
 
 #include <cstdio>
 
@@ -38,6 +42,16 @@ int main(int argc, char** argv)
     instance.OnActivationRequest = [&](quint64 token) {
         HandleActivationRequest(token, instance.Token(), tracker.ActiveForm());
     };
+
+    // The shipped English texts name the columns and fill the dialogs until
+    // the settings object of the start-up sequence loads the user's language.
+    TGlobStrings texts;
+    const QString english = DataFolder() + QStringLiteral("/local/english.ini");
+    if (QFile::exists(english)) {
+        texts.LoadLanguage(english);
+        SetLang(&texts);
+    }
+    const auto forgetTexts = qScopeGuard([] { SetLang(nullptr); });
 
     std::unique_ptr<TFolderTreeWindow> window;
     try {
