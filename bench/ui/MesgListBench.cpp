@@ -123,14 +123,3 @@ void BM_LoadWithList(benchmark::State& state)
 BENCHMARK(BM_LoadWithList)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
