@@ -107,8 +107,11 @@ TEST_F(MesgListSelection, AFolderOf20000MessagesKeepsTheChosenMessagesWhileItLoa
     list.setFocus();
     FWindow->Messages().SetFolderId(kInbox);
     // The user picks two messages while the load is under way ...
-    ASSERT_TRUE(WaitUntil([&] { return pauses.HeldAt() == kFirstPause && list.ItemCount() == kFirstPause; }, 120000));
+    // The parser lists what it parsed in batches: the rows before the pause
+    // are there, not necessarily all of them.
+    ASSERT_TRUE(WaitUntil([&] { return pauses.HeldAt() == kFirstPause && list.ItemCount() > 7; }, 120000));
     Settle(20);
+    const int firstRows = list.ItemCount();
     Click(3);
     Click(7, Qt::ControlModifier);
     const std::vector<TStoreId> chosen = SortedSelection();
@@ -119,7 +122,7 @@ TEST_F(MesgListSelection, AFolderOf20000MessagesKeepsTheChosenMessagesWhileItLoa
 
     // ... thousands of messages later, sorted in among them, the same two
     // are selected and the same one has the focus ...
-    ASSERT_TRUE(WaitUntil([&] { return pauses.HeldAt() == kSecondPause && list.ItemCount() == kSecondPause; }, 120000));
+    ASSERT_TRUE(WaitUntil([&] { return pauses.HeldAt() == kSecondPause && list.ItemCount() > firstRows; }, 120000));
     Settle(20);
     EXPECT_EQ(SortedSelection(), chosen);
     EXPECT_EQ(CurrentId(), focused);

@@ -126,7 +126,8 @@ TEST_F(OptionsDialogTest, ChoosingAnotherLanguageRecaptionsEveryOpenWindow)
     });
     EXPECT_TRUE(ShowOptionsDialog(FSettings.Options, opLanguage));
     entries.sort();
-    EXPECT_EQ(entries, (QStringList{QStringLiteral(" (testlang)"), QStringLiteral("English (english)")}));
+    EXPECT_EQ(entries, (QStringList{QStringLiteral(" (testlang)"), QStringLiteral("English (english)"),
+                                    QStringLiteral("Russian (russian)")}));
     EXPECT_EQ(FSettings.Options.LanguageFile(), QFileInfo(english).path() + QStringLiteral("/testlang.ini"));
     EXPECT_EQ(FSettings.Options.ReadTopValue(QStringLiteral("LanguageFile"), QString()), QStringLiteral("testlang.ini"));
     for (const auto& window : windows)
