@@ -21,9 +21,7 @@ bool TMesgListView::CanCopy() const
 void TMesgListView::Copy()
 {
     const TWaitCursor wait;
-    if (FClipboard)
-        FClipboard->SetSourceControl(*this);
-    FMessages->CopyCommand();
+    RunAsClipboardSource(&TMesgItems::CopyCommand);
 }
 
 bool TMesgListView::CanCut() const
@@ -34,9 +32,7 @@ bool TMesgListView::CanCut() const
 void TMesgListView::Cut()
 {
     const TWaitCursor wait;
-    if (FClipboard)
-        FClipboard->SetSourceControl(*this);
-    FMessages->CutCommand();
+    RunAsClipboardSource(&TMesgItems::CutCommand);
 }
 
 bool TMesgListView::CanPaste() const
@@ -66,9 +62,14 @@ void TMesgListView::DeleteSelected()
 
 void TMesgListView::StartRowDrag(Qt::DropActions)
 {
+    RunAsClipboardSource(&TMesgItems::DragCommand);
+}
+
+void TMesgListView::RunAsClipboardSource(void (TMesgItems::*command)())
+{
     if (FClipboard)
         FClipboard->SetSourceControl(*this);
-    FMessages->DragCommand();
+    (FMessages->*command)();
 }
 
 // --------------------------------------------------------- folder tree

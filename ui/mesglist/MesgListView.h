@@ -167,6 +167,9 @@ private:
 
     // Commands (MesgListCommands.cpp).
     void SyncTreeAfterLoad();
+    // The list becomes the clipboard's source, then the collection runs
+    // the command that prepares the copy, cut or drag.
+    void RunAsClipboardSource(void (TMesgItems::*command)());
 
     TMesgItems* FMessages = nullptr;
     TMailColumnsList* FMailColumns;

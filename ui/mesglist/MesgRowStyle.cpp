@@ -35,7 +35,11 @@ QList<QIcon> MesgListImages()
 {
     QList<QIcon> images(miFlagged + 1);
     for (const TImageName& name : kImages) {
-        const QIcon bundled(QLatin1String(name.Bundled));
+        // The selected rows show the images as they are: the style's tint
+        // of selected images would blur their colours into the highlight.
+        QIcon bundled;
+        for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Selected})
+            bundled.addFile(QLatin1String(name.Bundled), QSize(), mode);
         images[name.Index] = name.Theme ? QIcon::fromTheme(QLatin1String(name.Theme), bundled) : bundled;
     }
     return images;
