@@ -52,6 +52,12 @@ public:
     void DeleteItem(int index);
     // Saves the stream as a new unread message of the open folder.
     TMesgItem* ImportStream(TStream& stream) override;
+    // The selected messages go to the internal clipboard (Transfer()) as
+    // ".eml" files of this folder.
+    void PrepareOutgoing() override;
+    // Messages of this run and virtual message files come into the open folder.
+    void PasteMessages(IMesgTransfer& transfer) override;
+    void PasteVirtualFiles(IMesgTransfer& transfer) override;
     // Replaces the stored message by the stream, keeping its state. Raises
     // EOutlookError when the new version cannot be saved, and when the old
     // one cannot be deleted (the new one is then saved and listed).
