@@ -1,4 +1,5 @@
 #include "tests/ui/DialogTestSupport.h"
+#include "tests/store/StoredMessages.h"
 #include "tests/ui/MesgListTestSupport.h"
 
 #include "content/attach/SafeWrites.h"
@@ -75,18 +76,9 @@ protected:
     // The sources of a folder's messages, sorted.
     std::vector<QByteArray> Sources(TStoreId folder)
     {
-        std::unique_ptr<TStoreFolder> open;
-        EXPECT_EQ(FStore->Namespace().OpenFolder(folder, 0, open), srOk);
         std::vector<QByteArray> sources;
-        TMessageProps props;
-        TEnumHandle handle = 0;
-        for (TStoreResult r = open->GetFirstMessage(1, 0, kNoStoreId, props, handle); r == srOk;
-             r = open->GetNextMessage(handle, 0, props)) {
-            std::unique_ptr<QIODevice> stream;
-            EXPECT_EQ(open->OpenMessage(props.Id, stream), srOk);
-            sources.push_back(stream->readAll());
-        }
-        open->GetMessageClose(handle);
+        for (const TStoredMessage& message : StoredMessages(FStore->Namespace(), folder))
+            sources.push_back(message.Source);
         std::sort(sources.begin(), sources.end());
         return sources;
     }
