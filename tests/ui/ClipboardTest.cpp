@@ -6,6 +6,7 @@
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
 #include "ui/clipboard/ClipboardFormats.h"
+#include "ui/clipboard/MailMimeData.h"
 #include "ui/clipboard/OEClipboard.h"
 #include "ui/clipboard/PasteDialog.h"
 
@@ -94,17 +95,17 @@ protected:
     }
 
     // Drops the data on the target list as a file manager would.
-    Qt::DropAction DropOnTarget(QMimeData& data)
+    Qt::DropAction DropOnTarget(QMimeData& data, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QWidget* viewport = FTarget->List().viewport();
         const QPoint point = viewport->rect().center();
         const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
         // Qt hands a drop only to the widget that accepted the drag's entry.
-        QDragEnterEvent enter(point, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(point, offered, &data, Qt::LeftButton, modifiers);
         QCoreApplication::sendEvent(viewport, &enter);
         if (!enter.isAccepted())
             return Qt::IgnoreAction;
-        QDropEvent drop(QPointF(point), offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(point), offered, &data, Qt::LeftButton, modifiers);
         QCoreApplication::sendEvent(viewport, &drop);
         return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
     }
@@ -181,6 +182,20 @@ TEST_P(ClipboardCutTest, OtherProgramsGetRealEmlFilesHoldingTheStoredSources)
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 4);
 }
 
+TEST_F(ClipboardTest, ADragOntoAnotherListOfThisRunMovesTheMessagesInTheStore)
+{
+    const std::vector<QByteArray> sources = SelectInInbox({"One", "Two"});
+    // What a drag out of the Inbox list prepares and offers.
+    FClipboard->SetSourceControl(FWindow->List());
+    FWindow->List().Messages()->PrepareOutgoing();
+    TMailMimeData dragged(*FClipboard, false);
+    // The drag offers copy and move and proposes the move (as QDrag::exec
+    // does for a drag of this program; here Shift stands in for it).
+    EXPECT_EQ(DropOnTarget(dragged, Qt::ShiftModifier), Qt::MoveAction);
+    EXPECT_EQ(Sources(FTargetFolder), sources);
+    EXPECT_TRUE(Sources(kInbox).empty());
+}
+
 TEST_F(ClipboardTest, DroppedEmlFilesAreImportedAndTheOthersLeftAlone)
 {
     QTemporaryDir dir;
@@ -206,8 +221,9 @@ TEST_F(ClipboardTest, DroppedEmlFilesAreImportedAndTheOthersLeftAlone)
     EXPECT_TRUE(Sources(FTargetFolder).empty());
 
     std::unique_ptr<QMimeData> mixed(FilesData(paths));
-    // Files of other programs are copied, never moved away from them.
-    EXPECT_EQ(DropOnTarget(*mixed), Qt::CopyAction);
+    // Files of other programs are copied, never moved away from them, even
+    // when the user asks for a move.
+    EXPECT_EQ(DropOnTarget(*mixed, Qt::ShiftModifier), Qt::CopyAction);
     std::vector<QByteArray> expected{good, odd};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(Sources(FTargetFolder), expected);

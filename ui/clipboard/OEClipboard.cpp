@@ -65,7 +65,7 @@ void TOEFolderClipboard::OfferFolder(QWidget* source, TStoreId folder, Qt::DropA
 void TOEFolderClipboard::DragFolder(QWidget* source, TStoreId folder)
 {
     SetSourceWidget(source);
-    auto* drag = new QDrag(source);
+    auto* drag = new QDrag(source ? static_cast<QObject*>(source) : this);
     drag->setMimeData(FolderData(folder, false));
     drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
 }
