@@ -99,6 +99,14 @@ TEST_F(MesgListDialogs, MovesStopAtTheEndsOfTheList)
     TColumnsDialog dialog(List());
     FAnswers.Then([&](TDialog& shown) {
         QApplication::processEvents();
+        // The context menu of the list offers what the buttons do.
+        QStringList commands;
+        for (const QAction* action : dialog.ShownBox()->actions())
+            commands << action->text();
+        QStringList buttons;
+        for (const QPushButton* button : dialog.Buttons()->Buttons())
+            buttons << button->text();
+        EXPECT_EQ(commands, buttons);
         EXPECT_FALSE(Button(dialog, cbMoveUp)->isEnabled());
         EXPECT_TRUE(Button(dialog, cbMoveDown)->isEnabled());
         dialog.ShownBox()->setCurrentRow(2);

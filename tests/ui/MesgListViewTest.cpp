@@ -330,7 +330,9 @@ TEST_F(MesgListViewTest, MesgNameSelectsTheMessageAndWaitsForOneNotYetListed)
 
     // A name that the next load does not bring is forgotten after it.
     list.SetMesgName("<never@example.org>");
+    // Handled now, so that the wait below sees the reload running.
     QCoreApplication::postEvent(&list, new QEvent(EventType(pmReloadList)));
+    QCoreApplication::sendPostedEvents(&list, EventType(pmReloadList));
     ASSERT_TRUE(WaitUntil([&] { return !FWindow->Messages().LoadRunning() && list.UpdateCount() == 0; }));
     Settle(20);
     EXPECT_TRUE(list.PendingName().isEmpty());

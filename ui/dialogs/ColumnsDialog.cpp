@@ -3,12 +3,14 @@
 #include "messages/MesgFields.h"
 #include "ui/MessageBoxes.h"
 #include "ui/VarControls.h"
+#include "ui/actions/ListActions.h"
 #include "ui/dialogs/LanguageSection.h"
 #include "ui/dialogs/OrderButtons.h"
 #include "ui/mesglist/MailColumnsList.h"
 #include "ui/mesglist/MesgListView.h"
 
 #include <QLabel>
+#include <QPushButton>
 
 namespace {
 
@@ -107,6 +109,9 @@ TColumnsDialog::TColumnsDialog(TMesgListView& list)
     FButtons->SetListBox(FShown);
     for (int kind : {okAdd, okDelete, okMoveUp, okMoveDown})
         FButtons->AddKind(kind);
+    // The list box's context menu offers the same commands as the buttons.
+    for (const QPushButton* button : FButtons->Buttons())
+        FShown->addAction(FButtons->ActionOf(button));
 
     FHidden = new TVarListBox(this);
     FHidden->setObjectName(QStringLiteral("HiddenColumns"));
