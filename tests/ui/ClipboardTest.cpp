@@ -283,6 +283,34 @@ TEST_F(ClipboardTest, CancelStopsThePasteAfterTheCurrentMessageAndKeepsWhatArriv
     EXPECT_EQ(TPasteDialog::Current(), nullptr);
 }
 
+TEST_F(ClipboardTest, NoSecondPasteRunsInsideTheFirstNorDisturbsIt)
+{
+    QTemporaryDir dir;
+    QStringList paths;
+    for (int i = 0; i < 50; ++i) {
+        paths.append(dir.filePath(QStringLiteral("m%1.eml").arg(i)));
+        WriteFile(paths.back(), TTestMessage("Message " + QByteArray::number(i)).Source());
+    }
+    std::unique_ptr<QMimeData> data(FilesData(paths));
+    std::unique_ptr<QMimeData> more(FilesData({paths[0]}));
+    Qt::DropAction inner = Qt::CopyAction;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (TPasteDialog::Current() && inner != Qt::IgnoreAction) {
+            inner = FolderTreeClipboard()->PasteMessages(nullptr, more.get(), kInbox, Qt::CopyAction);
+            ASSERT_EQ(inner, Qt::IgnoreAction);
+            EXPECT_EQ(DropOnTarget(*more), Qt::IgnoreAction);
+        }
+    });
+    watcher.start(0);
+    EXPECT_EQ(FolderTreeClipboard()->PasteMessages(nullptr, data.get(), FTargetFolder, Qt::CopyAction),
+              Qt::CopyAction);
+    watcher.stop();
+    EXPECT_EQ(inner, Qt::IgnoreAction);
+    EXPECT_TRUE(Sources(kInbox).empty());
+    EXPECT_EQ(Sources(FTargetFolder).size(), 50u);
+}
+
 TEST_F(ClipboardTest, AFolderTravelsByItsIdAndACutPastesAsAMove)
 {
     IFolderTreeClipboard& tree = *FolderTreeClipboard();

@@ -283,6 +283,8 @@ void TMailClipboard::SetPasteProgress(int position, int total)
 
 void TMailClipboard::RunPaste(int total, const std::function<void()>& paste)
 {
+    if (PasteRunning())
+        return;
     try {
         TPasteDialog dialog(total);
         dialog.Run(paste);
@@ -327,8 +329,15 @@ void TMailClipboard::PasteInto(TMesgListView& list)
     DropOnList(list, data, PasteEffectOf(data));
 }
 
+bool TMailClipboard::PasteRunning()
+{
+    return TPasteDialog::Current() != nullptr;
+}
+
 Qt::DropAction TMailClipboard::DropOnList(TMesgListView& list, const QMimeData* data, Qt::DropAction requested)
 {
+    if (PasteRunning())
+        return Qt::IgnoreAction;
     BeginIncoming(data, requested);
     TMesgItems* messages = list.Messages();
     messages->SetTransfer(this);
@@ -347,7 +356,7 @@ bool TMailClipboard::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
         // A list takes no drop of its own messages, nor while it loads.
-        if (list->IsReady() && drag->source() != list && ClipboardAcceptable(drag->mimeData()))
+        if (list->IsReady() && !PasteRunning() && drag->source() != list && ClipboardAcceptable(drag->mimeData()))
             drag->acceptProposedAction();
         else
             drag->ignore();

@@ -106,8 +106,12 @@ protected:
     [[nodiscard]] QString IncomingName(int index) const;
     [[nodiscard]] QByteArray IncomingContents(int index) const;
     // Runs the paste under the paste dialog; a failure that escapes it is
-    // shown once the dialog has closed.
+    // shown once the dialog has closed. Nothing runs while another paste
+    // does.
     void RunPaste(int total, const std::function<void()>& paste);
+    // One paste at a time: a drop inside a running paste would change the
+    // incoming data under it, so it is refused before it is looked at.
+    [[nodiscard]] static bool PasteRunning();
     // Removes offered file `index`.
     void RemoveOutgoing(int index);
     void SetSourceWidget(QWidget* source) { FSourceControl = source; }

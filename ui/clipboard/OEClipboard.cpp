@@ -88,7 +88,7 @@ bool TOEFolderClipboard::AcceptsMessages(const QMimeData* data) const
 Qt::DropAction TOEFolderClipboard::PasteMessages(QWidget*, const QMimeData* data, TStoreId folder,
                                                  Qt::DropAction effect)
 {
-    if (!ClipboardAcceptable(data))
+    if (PasteRunning() || !ClipboardAcceptable(data))
         return Qt::IgnoreAction;
     BeginIncoming(data, effect);
     RunPaste(IncomingCount(), [this, folder] {
