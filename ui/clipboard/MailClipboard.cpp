@@ -228,7 +228,9 @@ void TMailClipboard::BeginIncoming(const QMimeData* data, Qt::DropAction request
     FIncoming = data;
     FFromThisRun = data->hasFormat(InternalMarker());
     FHasVirtualFiles = !FFromThisRun && data->hasFormat(kFileDescriptors);
-    FIncomingFiles = FHasVirtualFiles ? DecodeDescriptors(data->data(kFileDescriptors)) : QList<TVirtualFileDescriptor>();
+    FIncomingFiles.clear();
+    if (FHasVirtualFiles)
+        FIncomingFiles = DecodeDescriptors(data->data(kFileDescriptors));
     FDroppedFiles = FFromThisRun || FHasVirtualFiles ? QStringList() : LocalFiles(data);
     // Only messages of this run move: files of other programs are copied,
     // so that a file manager never deletes what it offered.
