@@ -41,6 +41,17 @@ void WriteFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
+// `count` message files in the folder.
+QStringList WriteMessages(const QTemporaryDir& dir, int count)
+{
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        paths.append(dir.filePath(QStringLiteral("m%1.eml").arg(i)));
+        WriteFile(paths.back(), TTestMessage("Message " + QByteArray::number(i)).Source());
+    }
+    return paths;
+}
+
 QMimeData* FilesData(const QStringList& paths)
 {
     auto* data = new QMimeData;
@@ -259,11 +270,7 @@ TEST_F(ClipboardTest, VirtualFilesOfAnotherRunAreSavedByTheirEmlNames)
 TEST_F(ClipboardTest, CancelStopsThePasteAfterTheCurrentMessageAndKeepsWhatArrived)
 {
     QTemporaryDir dir;
-    QStringList paths;
-    for (int i = 0; i < 400; ++i) {
-        paths.append(dir.filePath(QStringLiteral("m%1.eml").arg(i)));
-        WriteFile(paths.back(), TTestMessage("Message " + QByteArray::number(i)).Source());
-    }
+    const QStringList paths = WriteMessages(dir, 400);
     std::unique_ptr<QMimeData> data(FilesData(paths));
     int cancelledAt = -1;
     QTimer watcher;
@@ -286,11 +293,7 @@ TEST_F(ClipboardTest, CancelStopsThePasteAfterTheCurrentMessageAndKeepsWhatArriv
 TEST_F(ClipboardTest, NoSecondPasteRunsInsideTheFirstNorDisturbsIt)
 {
     QTemporaryDir dir;
-    QStringList paths;
-    for (int i = 0; i < 50; ++i) {
-        paths.append(dir.filePath(QStringLiteral("m%1.eml").arg(i)));
-        WriteFile(paths.back(), TTestMessage("Message " + QByteArray::number(i)).Source());
-    }
+    const QStringList paths = WriteMessages(dir, 50);
     std::unique_ptr<QMimeData> data(FilesData(paths));
     std::unique_ptr<QMimeData> more(FilesData({paths[0]}));
     Qt::DropAction inner = Qt::CopyAction;
