@@ -7,6 +7,7 @@
 #include "store/OEFavorites.h"
 #include "store/OeMesgItems.h"
 #include "store/OutlookError.h"
+#include "ui/clipboard/OEClipboard.h"
 #include "ui/forms/TriForm.h"
 #include "ui/forms/WindowLayout.h"
 #include "ui/MessageBoxes.h"
@@ -56,12 +57,16 @@ int main(int argc, char** argv)
         HandleActivationRequest(token, instance.Token(), tracker.ActiveForm());
     };
 
-    // The favourites live for the whole run; the settings file them. The
-    // windows of the last run come back; without them, one browser window
-    // with every pane opens on the Inbox. Each window frees itself when it
-    // closes; the run ends with the last.
+    // The internal clipboard comes before any window, whose lists and trees
+    // register with it. The favourites live for the whole run; the settings
+    // file them. The windows of the last run come back; without them, one
+    // browser window with every pane opens on the Inbox. Each window frees
+    // itself when it closes; the run ends with the last.
+    std::unique_ptr<TOEClipboard> clipboard;
     std::unique_ptr<TOEFavorites> favorites;
     try {
+        clipboard = std::make_unique<TOEClipboard>();
+        clipboard->Install();
         favorites = std::make_unique<TOEFavorites>();
         options.SetFavorites(favorites.get());
         favorites->OnChange = [](TOEFavorites*) { TTriForm::RebuildFavoriteMenus(); };

@@ -6,10 +6,13 @@
 #include "content/MimeMessage.h"
 #include "messages/ListFieldsRecord.h"
 #include "messages/MesgErrors.h"
+#include "messages/MesgFiles.h"
+#include "messages/MesgTransfer.h"
 #include "settings/SystemCodePage.h"
 #include "settings/UiHooks.h"
 #include "store/OEFolders.h"
 #include "store/OeMesgItem.h"
+#include "store/OeTransfer.h"
 #include "store/OutlookError.h"
 #include "store/ParserThread.h"
 
@@ -415,6 +418,34 @@ int TOeMesgItems::ImportSources(const std::vector<QByteArray>& sources)
         Add(std::move(item));
     }
     return static_cast<int>(ids.size());
+}
+
+void TOeMesgItems::PrepareOutgoing()
+{
+    auto* transfer = dynamic_cast<IOeTransfer*>(Transfer());
+    if (!transfer)
+        return;
+    transfer->ClearOutgoing();
+    if (IVirtualListControl* control = Control()) {
+        TReadGuard<TSyncItems> guard(*this);
+        for (const int row : control->SelectedRows()) {
+            if (const auto* item = static_cast<const TMesgItem*>(ItemForRow(row)))
+                transfer->AddOutgoing(static_cast<TStoreId>(item->Id()), FillDescriptor(*item, item->FileNameBase()));
+        }
+    }
+    transfer->FinishOutgoing(FolderId());
+}
+
+void TOeMesgItems::PasteMessages(IMesgTransfer& transfer)
+{
+    if (auto* store = dynamic_cast<IOeTransfer*>(&transfer))
+        store->PasteIntoFolder(FolderId());
+}
+
+void TOeMesgItems::PasteVirtualFiles(IMesgTransfer& transfer)
+{
+    if (auto* store = dynamic_cast<IOeTransfer*>(&transfer))
+        store->SaveVirtualFiles(FolderId());
 }
 
 void TOeMesgItems::SaveEdited(TOeMesgItem& item, TStream& stream)

@@ -60,6 +60,12 @@ public:
     // transaction, and lists their items, which hold no source: each is
     // parsed from the store when the store announces it.
     int ImportSources(const std::vector<QByteArray>& sources) override;
+    // The selected messages go to the internal clipboard (Transfer()) as
+    // ".eml" files of this folder.
+    void PrepareOutgoing() override;
+    // Messages of this run and virtual message files come into the open folder.
+    void PasteMessages(IMesgTransfer& transfer) override;
+    void PasteVirtualFiles(IMesgTransfer& transfer) override;
     // Replaces the stored message by the stream, keeping its state. Raises
     // EOutlookError when the new version cannot be saved, and when the old
     // one cannot be deleted (the new one is then saved and listed).
