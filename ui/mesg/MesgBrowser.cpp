@@ -1,0 +1,65 @@
+#include "ui/mesg/MesgBrowser.h"
+
+#include "ui/mesg/ShellOpen.h"
+
+#include <QTextDocument>
+
+TMesgBrowser::TMesgBrowser(QWidget* parent)
+    : QTextBrowser(parent)
+{
+    // Links are the user's to follow, one click at a time: never navigate
+    // inside the control, never hand a link to the desktop on our own.
+    setOpenLinks(false);
+    setOpenExternalLinks(false);
+    connect(this, &QTextBrowser::anchorClicked, this, &TMesgBrowser::LinkClicked);
+}
+
+void TMesgBrowser::ShowHtml(const QString& html)
+{
+    FRefused.clear();
+    // Resources of the previous message must not answer for this one.
+    document()->clear();
+    if (html.isEmpty())
+        clear();
+    else
+        setHtml(html);
+}
+
+QVariant TMesgBrowser::loadResource(int type, const QUrl& name)
+{
+    const QString scheme = name.scheme().toLower();
+    QByteArray data;
+    if (type == QTextDocument::ImageResource) {
+        if (scheme == QLatin1String("cid") && FCidResolver)
+            data = FCidResolver(name.toString());
+        else if (scheme == QLatin1String("data"))
+            data = DataUrlBytes(name);
+    }
+    if (data.isEmpty()) {
+        FRefused.append(name.toString());
+        return {};
+    }
+    return data;
+}
+
+void TMesgBrowser::LinkClicked(const QUrl& url)
+{
+    if (url.isRelative() && url.path().isEmpty() && url.hasFragment()) {
+        scrollToAnchor(url.fragment());
+        return;
+    }
+    OpenMessageLink(url);
+}
+
+QByteArray DataUrlBytes(const QUrl& url)
+{
+    if (url.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) != 0)
+        return {};
+    const QByteArray text = url.toEncoded(QUrl::RemoveScheme);
+    const qsizetype comma = text.indexOf(',');
+    if (comma < 0)
+        return {};
+    const QByteArray meta = text.left(comma).toLower();
+    const QByteArray payload = QByteArray::fromPercentEncoding(text.mid(comma + 1));
+    return meta.endsWith(";base64") ? QByteArray::fromBase64(payload) : payload;
+}
