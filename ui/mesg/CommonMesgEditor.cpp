@@ -89,7 +89,11 @@ QWidget* TCommonMesgEditor::CreateAttachPage()
         FAttachButtons->AddKind(kind);
     layout->addWidget(FAttachList, 1);
     layout->addWidget(FAttachButtons);
-    connect(FAttachList, &QListWidget::itemActivated, this, &TCommonMesgEditor::OpenAttachment);
+    // A double click or Return opens the attachment.
+    FAttachList->OnClickItem = [this](int row) {
+        if (row >= 0)
+            FAttachments.Open(row);
+    };
     return FAttachPage;
 }
 
@@ -285,11 +289,4 @@ void TCommonMesgEditor::SetCaretPosition(int position)
     QTextCursor cursor = FBodyEdit->textCursor();
     cursor.setPosition(std::clamp(position, 0, FBodyEdit->document()->characterCount() - 1));
     FBodyEdit->setTextCursor(cursor);
-}
-
-void TCommonMesgEditor::OpenAttachment()
-{
-    const int row = FAttachList->currentRow();
-    if (row >= 0)
-        FAttachments.Open(row);
 }

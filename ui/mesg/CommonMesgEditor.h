@@ -79,7 +79,6 @@ private:
     void FillGrid();
     void UpdatePages();
     void ShowPage(QWidget* page, bool shown);
-    void OpenAttachment();
 
     TOrderAttachments FAttachments;
     QVBoxLayout* FLayout = nullptr;

@@ -4,9 +4,30 @@
 
 #include <QTextDocument>
 
+// The document of the display. A plain QTextDocument, when its widget
+// answers nothing for a resource, reads local files (and relative names)
+// itself: that fallback would let a message read any file of the user's.
+// This document asks the display and nothing else.
+class TMesgBrowser::TDocument : public QTextDocument
+{
+public:
+    explicit TDocument(TMesgBrowser* browser)
+        : QTextDocument(browser)
+        , FBrowser(browser)
+    {
+    }
+
+protected:
+    QVariant loadResource(int type, const QUrl& name) override { return FBrowser->loadResource(type, name); }
+
+private:
+    TMesgBrowser* FBrowser;
+};
+
 TMesgBrowser::TMesgBrowser(QWidget* parent)
     : QTextBrowser(parent)
 {
+    setDocument(new TDocument(this));
     // Links are the user's to follow, one click at a time: never navigate
     // inside the control, never hand a link to the desktop on our own.
     setOpenLinks(false);

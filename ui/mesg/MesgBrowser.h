@@ -36,6 +36,8 @@ public:
     QVariant loadResource(int type, const QUrl& name) override;
 
 private:
+    class TDocument;
+
     void LinkClicked(const QUrl& url);
 
     TCidResolver FCidResolver;
