@@ -87,8 +87,13 @@ QWidget* TCommonMesgEditor::CreateAttachPage()
     FAttachButtons->SetListBox(FAttachList);
     for (const int kind : {okSave, okAdd, okDelete})
         FAttachButtons->AddKind(kind);
+    // The group lays its buttons out in cells over its own height: keep it
+    // as small as the buttons need, at the top beside the list.
+    FAttachButtons->resize(0, 0);
+    FAttachButtons->LayoutButtons();
+    FAttachButtons->setFixedSize(FAttachButtons->size());
     layout->addWidget(FAttachList, 1);
-    layout->addWidget(FAttachButtons);
+    layout->addWidget(FAttachButtons, 0, Qt::AlignTop);
     // A double click or Return opens the attachment.
     FAttachList->OnClickItem = [this](int row) {
         if (row >= 0)

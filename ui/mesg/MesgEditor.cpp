@@ -6,7 +6,7 @@
 #include "ui/mesg/MesgTexts.h"
 #include "ui/spell/SpellUnderliner.h"
 
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QLabel>
 
 namespace {
@@ -32,12 +32,20 @@ TMesgEditor::TMesgEditor(QWidget* parent)
 {
     auto* boxes = new QWidget(this);
     boxes->setObjectName(QStringLiteral("FieldBoxes"));
-    FForm = new QFormLayout(boxes);
-    FForm->setContentsMargins(4, 2, 4, 2);
+    auto* grid = new QGridLayout(boxes);
+    grid->setContentsMargins(4, 2, 4, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
     for (int box = 0; box < bxCount; ++box) {
         FBoxes[box] = new TWideEdit(boxes);
         FBoxes[box]->setObjectName(QString::fromLatin1(kBoxKeys[box]) + QStringLiteral("Edit"));
-        FForm->addRow(new QLabel(boxes), FBoxes[box]);
+        FLabels[box] = new QLabel(boxes);
+        FLabels[box]->setBuddy(FBoxes[box]);
+        // Name and address side by side; every other box on a row of its own.
+        const bool address = box == bxFromAddress || box == bxToAddress;
+        const int row = box <= bxToAddress ? box / 2 : box - 2;
+        grid->addWidget(FLabels[box], row, address ? 2 : 0);
+        grid->addWidget(FBoxes[box], row, address ? 3 : 1, 1, box <= bxToAddress ? 1 : 3);
     }
     AddTopWidget(boxes);
     FUnderliner = new TSpellUnderliner(BodyEdit());
@@ -48,17 +56,13 @@ TMesgEditor::TMesgEditor(QWidget* parent)
 void TMesgEditor::UpdateCaptions()
 {
     TCommonMesgEditor::UpdateCaptions();
-    if (!FForm)
-        return;
-    for (int box = 0; box < bxCount; ++box) {
-        auto* label = static_cast<QLabel*>(FForm->labelForField(FBoxes[box]));
-        label->setText(FieldCaption(QString::fromLatin1(kBoxKeys[box])) + QLatin1Char(':'));
-    }
+    for (int box = 0; box < bxCount && FLabels[box]; ++box)
+        FLabels[box]->setText(FieldCaption(QString::fromLatin1(kBoxKeys[box])) + QLatin1Char(':'));
 }
 
 bool TMesgEditor::BoxShown(TBox box) const
 {
-    return FForm->isRowVisible(FBoxes[box]);
+    return !FBoxes[box]->isHidden();
 }
 
 void TMesgEditor::ShowFields()
@@ -75,7 +79,9 @@ void TMesgEditor::ApplyReadOnly()
     TCommonMesgEditor::ApplyReadOnly();
     const bool readOnly = ReadOnly();
     for (int box = 0; box < bxCount; ++box) {
-        FForm->setRowVisible(FBoxes[box], readOnly ? ShownWhenReadOnly(box) : ShownWhenEditable(box));
+        const bool shown = readOnly ? ShownWhenReadOnly(box) : ShownWhenEditable(box);
+        FLabels[box]->setVisible(shown);
+        FBoxes[box]->setVisible(shown);
         FBoxes[box]->setReadOnly(readOnly || box < bxSubject);
     }
 }

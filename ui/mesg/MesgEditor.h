@@ -2,7 +2,7 @@
 
 #include "ui/mesg/CommonMesgEditor.h"
 
-class QFormLayout;
+class QLabel;
 class TSpellUnderliner;
 class TWideEdit;
 
@@ -42,7 +42,7 @@ protected:
     void ApplyReadOnly() override;
 
 private:
-    QFormLayout* FForm = nullptr;
     TWideEdit* FBoxes[bxCount] = {};
+    QLabel* FLabels[bxCount] = {};
     TSpellUnderliner* FUnderliner = nullptr;
 };
