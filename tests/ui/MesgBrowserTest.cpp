@@ -5,11 +5,15 @@
 #include "ui/mesg/MesgBrowser.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QTcpServer>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,9 +42,14 @@ protected:
         });
     }
 
+    // Whether the document holds the image itself (a refused one is a
+    // transparent dot).
     [[nodiscard]] bool ImageLoaded(const QString& url)
     {
-        return !FBrowser.document()->resource(QTextDocument::ImageResource, QUrl(url)).isNull();
+        const QVariant resource = FBrowser.document()->resource(QTextDocument::ImageResource, QUrl(url));
+        const QImage image = resource.typeId() == QMetaType::QImage ? resource.value<QImage>()
+                                                                      : QImage::fromData(resource.toByteArray());
+        return image.width() > 1;
     }
 
     // Clicks the middle of the first fragment that carries the link.
@@ -71,27 +80,35 @@ TEST_F(MesgBrowser, ShouldFetchNothingOutsideTheMessage)
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
     const QString remote = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
-    // A real local image the message points at: it must never be read.
+    // A real local image the message points at, by URL and by path: it
+    // must never be opened.
     const QString secret = FSandbox.TempPath(QStringLiteral("secret.png"));
     WriteTestFile(secret, kPng);
+    const int watch = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, QFile::encodeName(secret).constData(), IN_OPEN | IN_ACCESS), 0);
     const QString local = QUrl::fromLocalFile(secret).toString();
 
     FBrowser.ShowHtml(QStringLiteral("<html><head><link rel=stylesheet href='%1style.css'></head>"
                                      "<body background='%1bg.png'><p style=\"background-image: url(%1css.png)\">x</p>"
-                                     "<img src='%1pixel.gif'><img src='%2'><img src='file:///etc/passwd'>"
+                                     "<img src='%1pixel.gif'><img src='%2'><img src='%4'><img src='file:///etc/passwd'>"
                                      "<img src='relative.png'><img src='ftp://127.0.0.1/f.png'>"
                                      "<img src='cid:logo@x'><img src='cid:unknown@x'>"
                                      "<img src='data:image/png;base64,%3'></body></html>")
-                          .arg(remote, local, QString::fromLatin1(kPng.toBase64())));
+                          .arg(remote, local, QString::fromLatin1(kPng.toBase64()), secret));
     FBrowser.show();
     Settle(200);
 
+    char events[4096];
+    EXPECT_LT(read(watch, events, sizeof events), 0) << "the local image was opened";
+    close(watch);
     EXPECT_FALSE(server.hasPendingConnections());
     EXPECT_FALSE(server.waitForNewConnection(100));
     for (const QString& url : {remote + QStringLiteral("pixel.gif"), local, QStringLiteral("file:///etc/passwd"),
                                QStringLiteral("cid:unknown@x")})
         EXPECT_FALSE(ImageLoaded(url)) << url.toStdString();
     EXPECT_TRUE(FBrowser.RefusedResources().contains(local));
+    EXPECT_TRUE(FBrowser.RefusedResources().contains(secret));
     EXPECT_TRUE(FBrowser.RefusedResources().contains(remote + QStringLiteral("pixel.gif")));
     // The message's own images show.
     EXPECT_TRUE(ImageLoaded(QStringLiteral("cid:logo@x")));

@@ -92,6 +92,8 @@ TEST_F(QuickMesgEditor, ShouldShowAlternativeBodiesWithTheInlineImageAndNoRemote
     EXPECT_TRUE(FPane.PageShown(FPane.BodyEdit()));
     EXPECT_TRUE(FPane.PageShown(FPane.Browser()));
     EXPECT_EQ(FPane.Pages()->currentWidget(), FPane.BodyEdit());
+    // The HTML is laid out only once its page is shown.
+    EXPECT_TRUE(FPane.Browser()->BodyText().isEmpty());
     FPane.Pages()->setCurrentWidget(FPane.Browser());
     FPane.show();
     Settle(100);

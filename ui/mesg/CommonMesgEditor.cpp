@@ -71,6 +71,7 @@ void TCommonMesgEditor::CreateParts()
     CreateGrid();
     FPages->addTab(FGrid, QString());
     FLayout->addWidget(FPages, 1);
+    connect(FPages, &QTabWidget::currentChanged, this, &TCommonMesgEditor::ShowPendingHtml);
 }
 
 QWidget* TCommonMesgEditor::CreateAttachPage()
@@ -165,6 +166,7 @@ void TCommonMesgEditor::AddTopWidget(QWidget* widget)
 void TCommonMesgEditor::ClearView()
 {
     FLoading = true;
+    FHtmlPending = false;
     FBodyEdit->clear();
     FBrowser->ShowHtml({});
     if (FHeaderEdit)
@@ -176,16 +178,28 @@ void TCommonMesgEditor::ShowModel()
 {
     FLoading = true;
     ShowBodyLines(*FBodyEdit, Model().Shown());
-    FBrowser->ShowHtml(Model().HasHtml() ? Model().HtmlText() : QString());
+    FHtmlPending = Model().HasHtml();
     FillGrid();
     if (FHeaderEdit)
         FHeaderEdit->setPlainText(Model().HeaderText());
     FAttachList->Refill();
     ApplyReadOnly();
     UpdatePages();
+    ShowPendingHtml();
     ShowFields();
     FLoading = false;
     SetModified(false);
+}
+
+// Laying out HTML costs far more than showing text (a long newsletter
+// takes hundreds of milliseconds), so the HTML page is filled only once it
+// is on screen: a message that opens on its Body page shows at once.
+void TCommonMesgEditor::ShowPendingHtml()
+{
+    if (!FHtmlPending || FPages->currentWidget() != FBrowser)
+        return;
+    FHtmlPending = false;
+    FBrowser->ShowHtml(Model().HtmlText());
 }
 
 void TCommonMesgEditor::FillGrid()

@@ -78,6 +78,7 @@ private:
     void CreateGrid();
     void FillGrid();
     void UpdatePages();
+    void ShowPendingHtml();
     void ShowPage(QWidget* page, bool shown);
 
     TOrderAttachments FAttachments;
@@ -91,5 +92,6 @@ private:
     QTableWidget* FGrid = nullptr;
     QPointer<TWideRichEdit> FHeaderEdit;
     bool FGridEdited = false;
+    bool FHtmlPending = false;
     bool FLoading = false;
 };

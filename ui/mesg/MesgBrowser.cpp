@@ -2,6 +2,7 @@
 
 #include "ui/mesg/ShellOpen.h"
 
+#include <QImage>
 #include <QTextDocument>
 
 // The document of the display. A plain QTextDocument, when its widget
@@ -56,11 +57,21 @@ QVariant TMesgBrowser::loadResource(int type, const QUrl& name)
         else if (scheme == QLatin1String("data"))
             data = DataUrlBytes(name);
     }
-    if (data.isEmpty()) {
-        FRefused.append(name.toString());
+    if (!data.isEmpty())
+        return data;
+    FRefused.append(name.toString());
+    if (type != QTextDocument::ImageResource)
         return {};
-    }
-    return data;
+    // A refused image must still get an image: given none, Qt's image
+    // handler tries the name as a local file itself (with every image
+    // extension appended), which would read the user's files and costs a
+    // file system look-up per image. A transparent dot takes its place.
+    static const QImage blank = [] {
+        QImage image(1, 1, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        return image;
+    }();
+    return blank;
 }
 
 void TMesgBrowser::LinkClicked(const QUrl& url)
