@@ -136,7 +136,7 @@ TEST_F(CommonForm, ShouldSaveTheFocusedItemWithoutAView)
 struct TConfirmCase
 {
     const char* Name;
-    const char* Answer;   // the button's caption
+    int Answer;   // the button pressed
     bool Result;
     bool StillModified;
     bool Saved;
@@ -157,7 +157,7 @@ TEST_P(CommonFormConfirm, ShouldSaveDiscardOrStay)
     form.SetFileName(path);
     editor.BodyEdit()->append(QStringLiteral("one more line"));
     ASSERT_TRUE(editor.IsModified());
-    sandbox.Boxes.Answer = QString::fromUtf8(GetParam().Answer);
+    sandbox.Boxes.Then(GetParam().Answer);
 
     EXPECT_EQ(form.ConfirmSave(), GetParam().Result);
     ASSERT_EQ(sandbox.Boxes.Texts.size(), 1);
@@ -167,9 +167,9 @@ TEST_P(CommonFormConfirm, ShouldSaveDiscardOrStay)
 }
 
 INSTANTIATE_TEST_SUITE_P(, CommonFormConfirm,
-                         ::testing::Values(TConfirmCase{"Yes", "&Yes", true, false, true},
-                                           TConfirmCase{"No", "&No", true, false, false},
-                                           TConfirmCase{"Cancel", "Cancel", false, true, false}),
+                         ::testing::Values(TConfirmCase{"Yes", mrYes, true, false, true},
+                                           TConfirmCase{"No", mrNo, true, false, false},
+                                           TConfirmCase{"Cancel", mrCancel, false, true, false}),
                          TCaseName());
 
 TEST_F(CommonForm, ShouldShowTheMessageAgainInTheChosenCharset)

@@ -5,12 +5,8 @@
 #include "messages/MesgItem.h"
 #include "settings/GlobStrings.h"
 #include "tests/support/TestEnvironment.h"
-#include "ui/MessageForm.h"
 
 #include <QDir>
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
 
 QByteArray ViewBytes(const char* name)
 {
@@ -35,28 +31,6 @@ TDesktopRecorder::~TDesktopRecorder()
 {
     SetDesktopOpener(FOldOpener);
     SetProgramChooser(FOldChooser);
-}
-
-TBoxAnswers::TBoxAnswers()
-{
-    SetBoxObserver([this](TTntMessageForm& box) { Respond(box); });
-}
-
-TBoxAnswers::~TBoxAnswers()
-{
-    SetBoxObserver({});
-}
-
-void TBoxAnswers::Respond(TTntMessageForm& box)
-{
-    Texts << box.MessageLabel()->text();
-    for (QPushButton* button : box.findChildren<QPushButton*>()) {
-        if (!Answer.isEmpty() && button->text() == Answer) {
-            button->click();
-            return;
-        }
-    }
-    QTest::keyClick(&box, Qt::Key_Escape);
 }
 
 TMesgViewSandbox::TMesgViewSandbox()

@@ -3,6 +3,7 @@
 #include "content/MimeMessage.h"
 #include "content/MimeSource.h"
 #include "messages/MesgItems.h"
+#include "tests/ui/BoxAnswers.h"
 #include "tests/ui/DialogTestSupport.h"
 #include "ui/mesg/ShellOpen.h"
 
@@ -16,7 +17,6 @@
 
 class TAbstractMesgEditor;
 class TMesgItem;
-class TTntMessageForm;
 
 // The fixture of tests/data/view of that name.
 [[nodiscard]] QByteArray ViewBytes(const char* name);
@@ -39,23 +39,6 @@ public:
 private:
     TDesktopOpener FOldOpener;
     TProgramChooser FOldChooser;
-};
-
-// Answers every message box with the button captioned `Answer` (Escape
-// when empty) and records the boxes' texts.
-class TBoxAnswers
-{
-public:
-    TBoxAnswers();
-    ~TBoxAnswers();
-    TBoxAnswers(const TBoxAnswers&) = delete;
-    TBoxAnswers& operator=(const TBoxAnswers&) = delete;
-
-    QString Answer;
-    QStringList Texts;
-
-private:
-    void Respond(TTntMessageForm& box);
 };
 
 // A settings object with the shipped English texts and the fixtures'
