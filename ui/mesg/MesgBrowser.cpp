@@ -29,6 +29,10 @@ TMesgBrowser::TMesgBrowser(QWidget* parent)
     : QTextBrowser(parent)
 {
     setDocument(new TDocument(this));
+    // A scroll bar that appears once a long document is laid out narrows
+    // the page and makes the whole document be laid out again; one that is
+    // always there spares that second pass.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Links are the user's to follow, one click at a time: never navigate
     // inside the control, never hand a link to the desktop on our own.
     setOpenLinks(false);
