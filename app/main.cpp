@@ -74,6 +74,7 @@ int main(int argc, char** argv)
         if (RestoreWindowLayout() == 0) {
             auto* window = new TTriForm;
             window->SetShowTree(true);
+            window->SetShowEditor(true);
             window->SetShowTextToolbar(true);
             window->SetShowStatusBar(true);
             window->Messages().GoToInbox();

@@ -6,10 +6,12 @@
 #include "ui/actions/ActionUpdater.h"
 #include "ui/dialogs/FileDialogs.h"
 #include "ui/forms/TriForm.h"
+#include "ui/mesg/QuickMesgEditor.h"
 #include "ui/tree/OETreeView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -196,17 +198,37 @@ TEST_F(TriFormTest, TheLayoutDialogShowsAndHidesThePanes)
     TTriForm* form = OpenWindow(kInbox);
     form->SetShowTextToolbar(true);
     answers.Then([](TDialog& dialog) {
+        // Toolbar, tree, reading pane, status bar.
         const QList<QCheckBox*> checks = dialog.findChildren<QCheckBox*>();
-        ASSERT_EQ(checks.size(), 3);
-        EXPECT_TRUE(checks[0]->isChecked() && checks[1]->isChecked() && checks[2]->isChecked());
+        ASSERT_EQ(checks.size(), 4);
+        EXPECT_TRUE(checks[0]->isChecked() && checks[1]->isChecked() && checks[3]->isChecked());
+        EXPECT_FALSE(checks[2]->isChecked());
         checks[1]->setChecked(false);
-        checks[2]->setChecked(false);
+        checks[2]->setChecked(true);
+        checks[3]->setChecked(false);
         dialog.Confirm();
     });
     ASSERT_TRUE(Trigger(*form, "mLayout"));
     EXPECT_TRUE(form->ShowTextToolbar());
     EXPECT_FALSE(form->ShowTree());
+    EXPECT_TRUE(form->ShowEditor());
     EXPECT_FALSE(form->ShowStatusBar());
+}
+
+TEST_F(TriFormTest, TheReadingPaneShowsTheChosenMessage)
+{
+    TTriForm* form = OpenWindow(kInbox);
+    form->SetShowEditor(true);
+    form->List().setFocus();
+    form->List().SetItemIndex(1);
+    Settle();
+    ASSERT_NE(form->Pane(), nullptr);
+    EXPECT_EQ(form->Pane()->SubjectLabel()->text().section(QStringLiteral("  "), 0, 0),
+              QStringLiteral("Subject: ") + form->List().CellText(1, 0));
+    EXPECT_EQ(form->View(), form->Pane());
+    form->SetShowEditor(false);
+    EXPECT_EQ(form->Pane(), nullptr);
+    EXPECT_EQ(form->View(), nullptr);
 }
 
 TEST_F(TriFormTest, ClosingDuringALoadWaitsForTheLoadToStop)

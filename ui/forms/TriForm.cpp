@@ -3,11 +3,13 @@
 #include "messages/MesgFields.h"
 #include "settings/GlobStrings.h"
 #include "settings/SystemCodePage.h"
+#include "messages/MesgItem.h"
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
 #include "ui/Beep.h"
 #include "ui/MessageBoxes.h"
 #include "ui/actions/TextToolbar.h"
+#include "ui/mesg/QuickMesgEditor.h"
 #include "ui/mesglist/MesgListView.h"
 #include "ui/tree/OETreeView.h"
 
@@ -15,6 +17,7 @@
 #include <QShowEvent>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -30,26 +33,35 @@ void SetUpSplitter(QSplitter* splitter)
 } // namespace
 
 TTriForm::TTriForm(QWidget* parent)
-    : TTaskForm(parent)
+    : TCommonForm(parent)
     , FActionList(new QObject(this))
     , FClient(new QWidget(this))
     , FClientLayout(new QVBoxLayout(FClient))
     , FTextToolbar(new TTextToolbar(FClient))
     , FListPanel(new QSplitter(Qt::Horizontal, FClient))
     , FList(new TMesgListView(FListPanel))
+    , FHorzSplitter(new QSplitter(Qt::Vertical, FClient))
+    , FMarkReadTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("TriForm"));
     FActionList->setObjectName(QStringLiteral("ActionList1"));
     FClientLayout->setContentsMargins(0, 0, 0, 0);
     FClientLayout->setSpacing(0);
     FClientLayout->addWidget(FTextToolbar);
-    FClientLayout->addWidget(FListPanel, 1);
+    FClientLayout->addWidget(FHorzSplitter, 1);
     SetUpSplitter(FListPanel);
+    SetUpSplitter(FHorzSplitter);
     FListPanel->addWidget(FList);
+    FHorzSplitter->addWidget(FListPanel);
     setCentralWidget(FClient);
 
     FList->SetMessages(std::make_unique<TOeMesgItems>());
     connect(FList, &TVirtualListView::ListUpdated, this, &TTriForm::ListUpdated);
+    connect(FList, &TVirtualListView::ItemBecameCurrent, this, &TTriForm::ShowMessage);
+    connect(FList, &TVirtualListView::RowOpened, this, &TTriForm::OpenMessage);
+    FocusedItem = [this]() -> TMesgItem* { return static_cast<TMesgItem*>(FList->Messages()->ItemForRow(FList->ItemIndex())); };
+    FMarkReadTimer->setInterval(2000);
+    connect(FMarkReadTimer, &QTimer::timeout, this, &TTriForm::MarkReadAfterDelay);
     Messages().OnChange = [this](TOeMesgItems*) { CollectionChanged(); };
     Messages().OnConfirmDelete = [this](TOeMesgItems*) { return ConfirmDelete(); };
 
@@ -114,11 +126,22 @@ void TTriForm::FitTreeWidth()
     FListPanel->setSizes({treeWidth, width - treeWidth});
 }
 
+void TTriForm::FitPaneHeight()
+{
+    // The list takes the upper half.
+    const int height = std::max(FHorzSplitter->height(), 2);
+    FHorzSplitter->setSizes({height / 2, height - height / 2});
+}
+
 void TTriForm::showEvent(QShowEvent* event)
 {
-    TTaskForm::showEvent(event);
-    if (FTree && !event->spontaneous() && !FShownOnce)
-        FitTreeWidth();
+    TCommonForm::showEvent(event);
+    if (!event->spontaneous() && !FShownOnce) {
+        if (FTree)
+            FitTreeWidth();
+        if (FPane)
+            FitPaneHeight();
+    }
     FShownOnce = true;
 }
 
@@ -172,11 +195,16 @@ void TTriForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    TTaskForm::closeEvent(event);
+    if (!ConfirmClose()) {
+        event->ignore();
+        return;
+    }
+    TCommonForm::closeEvent(event);
 }
 
 void TTriForm::CollectionChanged()
 {
+    FShownAt = {};
     FHistory.Visited(Messages().FolderId());
     if (FTree)
         FTree->SyncWithCollection();
@@ -208,7 +236,7 @@ void TTriForm::UpdateStatusBar()
 void TTriForm::RenumberTabOrder()
 {
     QWidget* previous = nullptr;
-    for (QWidget* control : {static_cast<QWidget*>(FTree), static_cast<QWidget*>(FList)}) {
+    for (QWidget* control : {static_cast<QWidget*>(FTree), static_cast<QWidget*>(FList), static_cast<QWidget*>(FPane)}) {
         if (!control)
             continue;
         if (previous)

@@ -2,35 +2,44 @@
 
 #include "engine/StoreTypes.h"
 #include "ui/forms/FolderHistory.h"
-#include "ui/forms/TaskForm.h"
+#include "ui/mesg/CommonForm.h"
 
+#include <QDateTime>
+
+#include <functional>
 
 class QKeySequence;
-class TIniFiler;
 class QSplitter;
+class QTimer;
 class QVBoxLayout;
+class TFavoriteActions;
+class TIniFiler;
 class TMesgListView;
+class TOEFavorites;
 class TOETreeView;
 class TOeMesgItems;
+class TQuickMesgEditor;
 class TTargetAction;
-class TFavoriteActions;
-class TOEFavorites;
 class TTextToolbar;
+class TVirtItem;
 class TWindowAction;
 
 // The browser window: the folder tree on the left, the message list of the
-// current folder on the right. Any number of them may be open; each has its
-// own folder, list and navigation history. The window holds no store or
+// current folder on the right and the reading pane below them. Any number
+// of them may be open; each has its own folder, list and navigation
+// history. The window holds no store or
 // message logic: it ties the list, its store collection and the tree
 // together, keeps the history and decides when each command is enabled.
 //
-// Implemented by concern: TriForm.cpp (panes and layout), TriFormCommands.cpp
-// (menus and commands).
-class TTriForm : public TTaskForm
+// Implemented by concern: TriForm.cpp (panes and layout), TriFormPane.cpp
+// (the reading pane), TriFormCommands.cpp (menus and commands),
+// TriFormMailbox.cpp (mailbox files), TriFormSettings.cpp (the layout).
+class TTriForm : public TCommonForm
 {
     Q_OBJECT
     Q_PROPERTY(bool ShowTextToolbar READ ShowTextToolbar WRITE SetShowTextToolbar)
     Q_PROPERTY(bool ShowTree READ ShowTree WRITE SetShowTree)
+    Q_PROPERTY(bool ShowEditor READ ShowEditor WRITE SetShowEditor)
     Q_PROPERTY(QString UnixBoxPath READ UnixBoxPath WRITE SetUnixBoxPath)
 
 public:
@@ -47,6 +56,11 @@ public:
     void SetShowTextToolbar(bool show);
     [[nodiscard]] bool ShowTree() const { return FTree != nullptr; }
     void SetShowTree(bool show);
+    // The reading pane below the list.
+    [[nodiscard]] bool ShowEditor() const { return FPane != nullptr; }
+    virtual void SetShowEditor(bool show);
+    // The reading pane while ShowEditor is on, else none.
+    [[nodiscard]] TQuickMesgEditor* Pane() const { return FPane; }
 
     // The folder of the mailbox file chosen last for an export or import.
     [[nodiscard]] const QString& UnixBoxPath() const { return FUnixBoxPath; }
@@ -117,6 +131,19 @@ private:
     void Reread();
     void OpenNewBrowser();
 
+    // The reading pane (TriFormPane.cpp).
+    void ShowMessage(TVirtItem* item);
+    void OpenMessage(int row);
+    void MarkReadAfterDelay();
+    void SaveEditedMessage();
+    void SaveMessageAs();
+    void ReloadWithoutFilter();
+    [[nodiscard]] bool HasShownItem() const;
+    // An edited message in the pane: Yes saves it, No drops the edit,
+    // Cancel keeps the window open (false).
+    [[nodiscard]] bool ConfirmClose();
+    [[nodiscard]] bool CanSaveEdited() const;
+
     // Panes and state (TriForm.cpp).
     void CollectionChanged();
     void ListUpdated();
@@ -125,6 +152,7 @@ private:
     void UpdateStatusBar();
     void RenumberTabOrder();
     void FitTreeWidth();
+    void FitPaneHeight();
 
     // The window's actions, under the name the language switch looks for.
     QObject* FActionList;
@@ -134,6 +162,12 @@ private:
     QSplitter* FListPanel;
     TMesgListView* FList;
     TOETreeView* FTree = nullptr;
+    // The list above, the reading pane below.
+    QSplitter* FHorzSplitter;
+    TQuickMesgEditor* FPane = nullptr;
+    // When the message now in the pane was shown; invalid for none.
+    QDateTime FShownAt;
+    QTimer* FMarkReadTimer;
     TFolderHistory FHistory;
     // The folder chosen in this window's last copy or move.
     TStoreId FLastTarget = kNoStoreId;

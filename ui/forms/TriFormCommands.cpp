@@ -15,6 +15,7 @@
 #include "ui/dialogs/FavoritesDialogs.h"
 #include "ui/dialogs/FolderChooser.h"
 #include "ui/dialogs/OptionsDialog.h"
+#include "ui/spell/SpellActions.h"
 #include "ui/spell/SpellOptions.h"
 #include "ui/favorites/FavoriteActions.h"
 #include "ui/dialogs/FolderNameDialog.h"
@@ -66,6 +67,9 @@ TWindowAction* TTriForm::AddCommand(const char* name, const char* caption, std::
 void TTriForm::CreateActions()
 {
     AddAction("mNewBrowser", "New browser", &TTriForm::OpenNewBrowser)->setShortcut(QKeySequence::New);
+    TWindowAction* save = AddAction("mSave", "Save", &TTriForm::SaveEditedMessage);
+    save->setShortcut(QKeySequence::Save);
+    save->EnabledWhen = [this] { return CanSaveEdited(); };
     AddAction("mCreateFolder", "Create folder...", &TTriForm::CreateFolder)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F7));
     TWindowAction* rename = AddAction("mRenameFolder", "Rename", &TTriForm::RenameFolder);
     rename->setShortcut(QKeySequence(Qt::Key_F6));
@@ -105,6 +109,18 @@ void TTriForm::CreateActions()
     AddListAction(new TPrevItemListAction(FActionList), "APrevMsgButton", QKeySequence(Qt::ALT | Qt::Key_Comma), nullptr);
     AddListAction(new TNextItemListAction(FActionList), "aNextMsgButton", QKeySequence(Qt::ALT | Qt::Key_Period), nullptr);
     AddListAction(new TAEditDelete(FActionList), "ADeleteMesg", QKeySequence(Qt::CTRL | Qt::Key_D), FList);
+    TWindowAction* saveAs = AddAction("ASaveAsMesg", "Save as...", &TTriForm::SaveMessageAs);
+    saveAs->setShortcut(QKeySequence(Qt::Key_F2));
+    saveAs->EnabledWhen = [this] { return HasShownItem(); };
+    TWindowAction* charset = AddAction("aChangeCharset", "Change charset...", &TTriForm::ChangeCharsetCommand);
+    charset->EnabledWhen = [this] { return FPane != nullptr; };
+    TWindowAction* unfiltered = AddAction("aReloadWithoutAdFilter", "Reload without advertisement filter",
+                                          &TTriForm::ReloadWithoutFilter);
+    unfiltered->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+    unfiltered->EnabledWhen = [this] {
+        return Options() && Options()->AdvertismentFilter() && HasShownItem() && !Messages().LoadRunning();
+    };
+    addAction(CreateSpellCheckAction(FActionList));
     TWindowAction* unread = AddAction("aMarkAsUnRead", "Mark as unread", &TTriForm::MarkUnread);
     unread->EnabledWhen = [this] { return HasSelection(); };
     TWindowAction* read = AddAction("aMarkAsRead", "Mark as read", &TTriForm::MarkRead);
@@ -124,14 +140,15 @@ void TTriForm::AddListAction(TTargetAction* action, const char* name, const QKey
 void TTriForm::CreateMenus()
 {
     static const TMenuEntry kMenus[] = {
-        {"FileMenu", "&File", {"mNewBrowser", nullptr, "mCreateFolder", "mRenameFolder", "mCompactFolder", "mCompactAll", nullptr,
+        {"FileMenu", "&File", {"mNewBrowser", "mSave", nullptr, "mCreateFolder", "mRenameFolder", "mCompactFolder", "mCompactAll", nullptr,
                                 "MExportToMBox", "mImportFromMbox", nullptr, "mExit", "mSaveWindowsAndExit"}},
         {"EditMenu", "&Edit",
          {"AEditUndo", "AEditRedo", nullptr, "AEditCut", "AEditCopy", "AEditPaste", "AEditDelete", "AEditSelectAll",
           nullptr, "AEditFind", "AEditSearchAgain", nullptr, "ACopyTo", "AMoveTo"}},
         {"ViewMenu", "&View", {"mLayout", nullptr, "mGoToInbox", "APrevFolder", "ANextFolder", nullptr, "mReread"}},
-        {"MessageMenu", "&Message", {"APrevMesg", "aNextMesg", nullptr, "ADeleteMesg", nullptr, "aMarkAsUnRead",
-                                     "aMarkAsRead"}},
+        {"MessageMenu", "&Message",
+         {"APrevMesg", "aNextMesg", nullptr, "ASaveAsMesg", "ADeleteMesg", nullptr, "aMarkAsUnRead", "aMarkAsRead",
+          nullptr, "aChangeCharset", "aReloadWithoutAdFilter", "aSpellCheck"}},
     };
     for (const TMenuEntry& entry : kMenus) {
         QMenu* menu = menuBar()->addMenu(MenuCaption(entry.Menu, entry.Caption));
@@ -322,7 +339,7 @@ void TTriForm::ChooseLayout()
     const TLanguageSection section(QStringLiteral("MDialogs"));
     TDialog dialog(Lang().ValueOf(QStringLiteral("ViewsTitle")));
     dialog.setObjectName(QStringLiteral("LayoutDialog"));
-    for (const char* name : {"ShowTextToolbar", "ShowTree", "ShowStatusbar"})
+    for (const char* name : {"ShowTextToolbar", "ShowTree", "ShowEditor", "ShowStatusbar"})
         dialog.AddCheck(this, QString::fromLatin1(name));
     if (dialog.RunOkCancel())
         RenumberTabOrder();

@@ -8,9 +8,20 @@
 
 void TTriForm::DefineIniProperties(TIniFiler& filer)
 {
-    for (const char* name : {"ShowTextToolbar", "ShowTree", "ShowStatusBar"})
+    for (const char* name : {"ShowEditor", "ShowTextToolbar", "ShowTree", "ShowStatusBar"})
         filer.DefineProperty(this, QString::fromLatin1(name));
     filer.FileProperties(FList, filer.Loading());
+    if (FPane) {
+        const QString key = QStringLiteral("ListHeight");
+        if (!filer.Loading()) {
+            filer.WriteInt(key, FListPanel->height());
+        } else if (!filer.ReadValue(key).isEmpty()) {
+            // Never more than five sixths of the window: the pane stays in sight.
+            const int total = FHorzSplitter->height();
+            const int height = std::min(filer.ReadInt(key), total * 5 / 6);
+            FHorzSplitter->setSizes({height, total - height});
+        }
+    }
     if (FTree) {
         const QString key = QStringLiteral("TreeWidth");
         if (!filer.Loading()) {

@@ -29,7 +29,7 @@ QString WithExtension(const QString& fileName, const QString& extension)
 } // namespace
 
 TCommonForm::TCommonForm(QWidget* parent)
-    : QWidget(parent)
+    : TTaskForm(parent)
 {
 }
 

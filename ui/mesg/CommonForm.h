@@ -1,19 +1,20 @@
 #pragma once
 
+#include "ui/forms/TaskForm.h"
+#include "ui/mesg/CommonMesgEditor.h"
+
 #include <QPointer>
 #include <QString>
-#include <QWidget>
 
 #include <functional>
 
-class TCommonMesgEditor;
 class TMesgItem;
 
 // The base of the windows that show messages (the three-pane window and
 // the stand-alone message window) with the commands both share: showing a
 // list item in the message view, saving the shown message as a message
 // or text file, asking to save changes, and changing the charset.
-class TCommonForm : public QWidget
+class TCommonForm : public TTaskForm
 {
     Q_OBJECT
 public:
