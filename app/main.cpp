@@ -1,13 +1,19 @@
 #include "app/Activation.h"
-#include "app/FolderTreeWindow.h"
+#include "app/CommandLine.h"
 #include "app/SingleInstance.h"
 #include "app/StoreCheck.h"
 
 #include "settings/Options.h"
+#include "store/OEFavorites.h"
+#include "store/OeMesgItems.h"
 #include "store/OutlookError.h"
+#include "ui/clipboard/OEClipboard.h"
+#include "ui/forms/TriForm.h"
+#include "ui/forms/WindowLayout.h"
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -21,9 +27,14 @@ const QString kSingleInstanceMutex = QStringLiteral("VellumoOneExeMutex");
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> status = AnswerInfoOptions(argc, argv))
+        return *status;
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(kProductName);
     QApplication::setOrganizationName(QStringLiteral("Quorvan"));
+    QApplication::setDesktopFileName(QStringLiteral("vellumo"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vellumo"), QIcon(QStringLiteral(":/icons/vellumo.svg"))));
     InstallUiHooks();
 
     if (!StorePresent(kProductName))
@@ -46,14 +57,37 @@ int main(int argc, char** argv)
         HandleActivationRequest(token, instance.Token(), tracker.ActiveForm());
     };
 
-    std::unique_ptr<TFolderTreeWindow> window;
+    // The internal clipboard comes before any window, whose lists and trees
+    // register with it. The favourites live for the whole run; the settings
+    // file them. The windows of the last run come back; without them, one
+    // browser window with every pane opens on the Inbox. Each window frees
+    // itself when it closes; the run ends with the last.
+    std::unique_ptr<TOEClipboard> clipboard;
+    std::unique_ptr<TOEFavorites> favorites;
     try {
-        window = std::make_unique<TFolderTreeWindow>();
+        clipboard = std::make_unique<TOEClipboard>();
+        clipboard->Install();
+        favorites = std::make_unique<TOEFavorites>();
+        options.SetFavorites(favorites.get());
+        favorites->OnChange = [](TOEFavorites*) { TTriForm::RebuildFavoriteMenus(); };
+        RegisterFormClass(QStringLiteral("TTriForm"), [] { return new TTriForm; });
+        if (RestoreWindowLayout() == 0) {
+            auto* window = new TTriForm;
+            window->SetShowTree(true);
+            window->SetShowEditor(true);
+            window->SetShowTextToolbar(true);
+            window->SetShowStatusBar(true);
+            window->Messages().GoToInbox();
+            window->show();
+        }
     } catch (const EOutlookError& error) {
         std::fprintf(stderr, "vellumo: %s\n", error.what());
         QMessageBox::critical(nullptr, kProductName, error.Message());
         return 1;
     }
-    window->show();
-    return application.exec();
+    const int status = application.exec();
+    // Windows whose deferred deletion the ended loop did not reach go now,
+    // before the settings object and the store.
+    qDeleteAll(TTaskForm::Forms());
+    return status;
 }

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -88,23 +87,6 @@ bool Taken(const QString& path)
 }
 
 } // namespace
-
-QString FitFileName(const QString& text, qsizetype maxBytes)
-{
-    if (QFile::encodeName(text).size() <= maxBytes)
-        return text;
-    // Characters are counted one by one: a subject may be very long.
-    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
-    qsizetype fits = 0;
-    qsizetype bytes = 0;
-    for (qsizetype end = characters.toNextBoundary(); end > 0; end = characters.toNextBoundary()) {
-        bytes += QFile::encodeName(text.mid(fits, end - fits)).size();
-        if (bytes > maxBytes)
-            break;
-        fits = end;
-    }
-    return text.left(fits);
-}
 
 QString UniqueFilePath(const QString& directory, const QString& name)
 {

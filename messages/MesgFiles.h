@@ -28,15 +28,8 @@ struct TVirtualFileDescriptor
 // "002", "003" ... appended, and every name ends in ".eml".
 void NormaliseFileNames(QStringList& names);
 
-// The longest file names the file system takes, in bytes.
-inline constexpr qsizetype kMaxFileNameBytes = 255;
 // What a name base leaves free for a number ("999", "002") and an extension.
 inline constexpr qsizetype kFileNameReserve = 8;
-
-// The longest start of `text` whose file-system form takes at most
-// `maxBytes` bytes, cut between two characters as the user sees them
-// (never inside a surrogate pair or before a combining mark).
-[[nodiscard]] QString FitFileName(const QString& text, qsizetype maxBytes);
 
 // A path in `directory` that names nothing yet (no file, folder or link):
 // the name itself, else the name with "01" ... "99" and up to "999" before

@@ -1,9 +1,8 @@
 #include "messages/MesgItem.h"
 
-#include <optional>
-
 #include "base/FastMemoryStream.h"
 #include "base/SafeFile.h"
+#include "content/attach/AttachmentNames.h"
 #include "content/MesgUtils.h"
 #include "content/MimeMessage.h"
 #include "messages/MesgErrors.h"
@@ -11,6 +10,8 @@
 #include "messages/MesgItems.h"
 
 #include <QRegularExpression>
+
+#include <optional>
 
 #include <typeinfo>
 
@@ -86,7 +87,7 @@ QString TMesgItem::FileNameBase() const
     subject.replace(reply, QStringLiteral("re "));
     // Shortened so that the id, a number and an extension still fit in a file name.
     const QString id = QString::number(Id());
-    return FitFileName(CleanFileName(subject), kMaxFileNameBytes - kFileNameReserve - id.size()) + id;
+    return CutToFileNameBytes(CleanFileName(subject), kMaxFileNameBytes - kFileNameReserve - id.size()) + id;
 }
 
 void TMesgItem::ResetFields()

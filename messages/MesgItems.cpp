@@ -201,7 +201,9 @@ void TMesgItems::PasteFiles(IMesgTransfer& transfer)
         return;
     }
     for (int i = 0; i < files.size(); ++i) {
-        if (QFileInfo::exists(files[i])) {
+        // Only regular files are read: a folder or a device named ".eml"
+        // (a link to /dev/zero never ends) is skipped like a vanished file.
+        if (QFileInfo(files[i]).isFile()) {
             try {
                 TReadBufStream buffered(std::make_unique<TFileStream>(files[i], TFileStream::TMode::OpenRead),
                                         kPasteBufferSize);

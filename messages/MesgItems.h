@@ -74,7 +74,7 @@ public:
     virtual void AcceptIncoming(IMesgTransfer& transfer);
     virtual void PasteMessages(IMesgTransfer& transfer);
     virtual void PasteVirtualFiles(IMesgTransfer& transfer);
-    // Imports every dropped ".eml" file that exists through a 64 KiB read
+    // Imports every dropped ".eml" path that is a regular file through a 64 KiB read
     // buffer, advancing the paste progress after each and stopping when the
     // paste is cancelled; refuses the drop when there is no such file.
     virtual void PasteFiles(IMesgTransfer& transfer);

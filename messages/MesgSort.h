@@ -2,11 +2,18 @@
 
 #include "messages/MesgFields.h"
 
+#include <QObject>
+
 #include <vector>
 
 class TMesgItem;
 
-// The sort keys of a message list.
+// The sort keys of a message list. They live in a namespace of their own
+// so that Qt knows their names: a list publishes its key as a property,
+// which the settings file stores and the sort dialog offers by name.
+namespace MesgSortKeys {
+Q_NAMESPACE
+
 enum TMessageSort : int {
     msColumns,        // the visible columns in display order: the first that differs decides
     msSubject,
@@ -19,6 +26,12 @@ enum TMessageSort : int {
     msDateSent,
     msDateReceived,
 };
+Q_ENUM_NS(TMessageSort)
+
+} // namespace MesgSortKeys
+
+using MesgSortKeys::TMessageSort;
+using enum MesgSortKeys::TMessageSort;
 constexpr int kMessageSortCount = msDateReceived + 1;
 
 // How a list is ordered: the key, the direction, and for msColumns the

@@ -124,6 +124,15 @@ void TOEFavorites::RemoveFavorite(TStoreId id)
     DeleteFavorite(IndexOfFavorite(id));
 }
 
+void TOEFavorites::MoveFavorite(int from, int to)
+{
+    const TStoreId id = FavoriteAt(from);
+    (void)FavoriteAt(to);
+    FFavorites.erase(FFavorites.begin() + from);
+    FFavorites.insert(FFavorites.begin() + to, id);
+    Changed();
+}
+
 void TOEFavorites::FolderChanged(int type, TStoreId oldId, TStoreId newId)
 {
     if (type == fnFolderDeleted) {

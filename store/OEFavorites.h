@@ -45,6 +45,10 @@ public:
     // Removes the favourite and frees its hotkey slots; nothing for index < 0.
     void DeleteFavorite(int index);
     void RemoveFavorite(TStoreId id);
+    // Moves the favourite at `from` to position `to`, the others closing up;
+    // the hotkeys stay with their folders. Positions out of range raise the
+    // list error.
+    void MoveFavorite(int from, int to);
 
     // Reads or writes (by the filer's direction) the section "Favorites";
     // the filer's current section is restored afterwards.

@@ -6,10 +6,13 @@
 #include "content/MimeMessage.h"
 #include "messages/ListFieldsRecord.h"
 #include "messages/MesgErrors.h"
+#include "messages/MesgFiles.h"
+#include "messages/MesgTransfer.h"
 #include "settings/SystemCodePage.h"
 #include "settings/UiHooks.h"
 #include "store/OEFolders.h"
 #include "store/OeMesgItem.h"
+#include "store/OeTransfer.h"
 #include "store/OutlookError.h"
 #include "store/ParserThread.h"
 
@@ -417,6 +420,34 @@ int TOeMesgItems::ImportSources(const std::vector<QByteArray>& sources)
     return static_cast<int>(ids.size());
 }
 
+void TOeMesgItems::PrepareOutgoing()
+{
+    auto* transfer = dynamic_cast<IOeTransfer*>(Transfer());
+    if (!transfer)
+        return;
+    transfer->ClearOutgoing();
+    if (IVirtualListControl* control = Control()) {
+        TReadGuard<TSyncItems> guard(*this);
+        for (const int row : control->SelectedRows()) {
+            if (const auto* item = static_cast<const TMesgItem*>(ItemForRow(row)))
+                transfer->AddOutgoing(static_cast<TStoreId>(item->Id()), FillDescriptor(*item, item->FileNameBase()));
+        }
+    }
+    transfer->FinishOutgoing(FolderId());
+}
+
+void TOeMesgItems::PasteMessages(IMesgTransfer& transfer)
+{
+    if (auto* store = dynamic_cast<IOeTransfer*>(&transfer))
+        store->PasteIntoFolder(FolderId());
+}
+
+void TOeMesgItems::PasteVirtualFiles(IMesgTransfer& transfer)
+{
+    if (auto* store = dynamic_cast<IOeTransfer*>(&transfer))
+        store->SaveVirtualFiles(FolderId());
+}
+
 void TOeMesgItems::SaveEdited(TOeMesgItem& item, TStream& stream)
 {
     TStoreFolder* folder = FFolders->Folder();
@@ -482,14 +513,18 @@ void TOeMesgItems::RemoveDeleted(const TMessageIdList& ids)
 
 void TOeMesgItems::SetUnread(const TMessageIdList& ids, bool unread)
 {
-    TWriteGuard<TSyncItems> guard(*this);
-    FParser->MarkQueuedNew(ids, unread);
-    for (TStoreId id : ids) {
-        if (auto* item = static_cast<TOeMesgItem*>(FById.value(static_cast<qintptr>(id), nullptr))) {
-            item->SetStateBit(stUnread, unread);
-            item->Redraw();
+    // One display update around the change: the list repaints once and
+    // learns that its counts changed.
+    BeginDisplayUpdate();
+    {
+        TWriteGuard<TSyncItems> guard(*this);
+        FParser->MarkQueuedNew(ids, unread);
+        for (TStoreId id : ids) {
+            if (auto* item = static_cast<TOeMesgItem*>(FById.value(static_cast<qintptr>(id), nullptr)))
+                item->SetStateBit(stUnread, unread);
         }
     }
+    EndDisplayUpdate();
 }
 
 void TOeMesgItems::FolderDeleted(TStoreId id)
@@ -519,6 +554,11 @@ bool TOeMesgItems::WaitUntilParsed(int timeoutMs)
         if (deadline.hasExpired())
             return false;
     }
+}
+
+bool TOeMesgItems::LoadRunning() const
+{
+    return FFolders->OpenRequestPending() || Loading() || !FParser->LoadEnded();
 }
 
 void TOeMesgItems::Notify(TSyncItem* item, TNotification action)

@@ -60,6 +60,12 @@ public:
     // transaction, and lists their items, which hold no source: each is
     // parsed from the store when the store announces it.
     int ImportSources(const std::vector<QByteArray>& sources) override;
+    // The selected messages go to the internal clipboard (Transfer()) as
+    // ".eml" files of this folder.
+    void PrepareOutgoing() override;
+    // Messages of this run and virtual message files come into the open folder.
+    void PasteMessages(IMesgTransfer& transfer) override;
+    void PasteVirtualFiles(IMesgTransfer& transfer) override;
     // Replaces the stored message by the stream, keeping its state. Raises
     // EOutlookError when the new version cannot be saved, and when the old
     // one cannot be deleted (the new one is then saved and listed).
@@ -73,6 +79,12 @@ public:
     // Runs the event loop until the parser has finished the running load
     // and the fields it derived are kept.
     bool WaitUntilParsed(int timeoutMs);
+    // True from the request to open a folder until the parser has listed
+    // the last message of its load.
+    [[nodiscard]] bool LoadRunning() const;
+    // The caption of an item: the text event's answer when one is set;
+    // otherwise the list fields are filled from the item's header.
+    [[nodiscard]] QString ItemText(TMesgItem& item);
 
     TConfirmEvent OnConfirmDelete;
     // A folder has been opened and loaded.

@@ -255,6 +255,7 @@ bool TParserThread::HandleMessage(QEvent* event)
     if (static_cast<int>(event->type()) != kParseItemRequest)
         return TDispatchThread::HandleMessage(event);
     TRequest request;
+    bool parsed = false;
     while (!Terminated()) {
         if (!Pop(request)) {
             // The queue ran dry: the parser has caught up with the reading.
@@ -263,12 +264,19 @@ bool TParserThread::HandleMessage(QEvent* event)
             PostRecords();
             break;
         }
+        parsed = parsed || request.Kind == kParseItemRequest;
         Handle(std::move(request));
         --FUnfinished;
         if (MergeDue(false))
             Merge();
         if (FRecordsWaiting.load() >= static_cast<int>(kRecordBatch))
             PostRecords();
+    }
+    // Messages that arrived outside a load (new ones, edited ones) reach the
+    // list once the queue is empty: a load tells it at its end instead.
+    if (parsed && !Terminated() && LoadEnded()) {
+        FItems.BeginDisplayUpdate();
+        FItems.EndDisplayUpdate();
     }
     return true;
 }

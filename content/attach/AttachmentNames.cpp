@@ -4,7 +4,9 @@
 #include "content/MimeMessage.h"
 #include "content/Utf16Funcs.h"
 
+#include <QFile>
 #include <QMimeDatabase>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 
@@ -92,24 +94,6 @@ TSplitName SplitExtension(const QString& name)
     return {name.left(dot), name.mid(dot)};
 }
 
-// Cuts `text` to at most `bytes` bytes of UTF-8 at a character boundary.
-QString CutToBytes(const QString& text, qsizetype bytes)
-{
-    qsizetype used = 0;
-    qsizetype end = 0;
-    while (end < text.size()) {
-        const bool pair = text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate();
-        const char16_t c = text[end].unicode();
-        const qsizetype units = pair ? 2 : 1;
-        const qsizetype size = pair ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
-        if (used + size > bytes)
-            break;
-        used += size;
-        end += units;
-    }
-    return text.left(end);
-}
-
 } // namespace
 
 QString AttachmentHeaderName(const TMimePart& part, CharsetId rawCharset)
@@ -148,13 +132,30 @@ QString CleanFileNameText(const QString& text)
     return clean.mid(start);
 }
 
+QString CutToFileNameBytes(const QString& text, qsizetype maxBytes)
+{
+    if (QFile::encodeName(text).size() <= maxBytes)
+        return text;
+    // Characters are counted one by one: a subject may be very long.
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
+    qsizetype fits = 0;
+    qsizetype bytes = 0;
+    for (qsizetype end = characters.toNextBoundary(); end > 0; end = characters.toNextBoundary()) {
+        bytes += QFile::encodeName(text.mid(fits, end - fits)).size();
+        if (bytes > maxBytes)
+            break;
+        fits = end;
+    }
+    return text.left(fits);
+}
+
 QString FitFileName(const QString& name, int maxBytes)
 {
     if (name.toUtf8().size() <= maxBytes)
         return name;
     const TSplitName split = SplitExtension(name);
     const qsizetype room = maxBytes - split.Extension.toUtf8().size();
-    return CutToBytes(split.Base, room) + split.Extension;
+    return CutToFileNameBytes(split.Base, room) + split.Extension;
 }
 
 QString NumberedFileName(const QString& name, int counter)
@@ -162,7 +163,7 @@ QString NumberedFileName(const QString& name, int counter)
     const TSplitName split = SplitExtension(name);
     const QString number = QStringLiteral("%1").arg(counter, 2, 10, QLatin1Char('0'));
     const qsizetype room = kMaxFileNameBytes - split.Extension.toUtf8().size() - number.size();
-    return CutToBytes(split.Base, room) + number + split.Extension;
+    return CutToFileNameBytes(split.Base, room) + number + split.Extension;
 }
 
 QString DisplayName(const TMimeMessage& message, const TMimeAttachment& attachment)

@@ -36,6 +36,11 @@ constexpr int kMaxFileNameBytes = 255;
 // ":" is kept (a path is never followed), then CleanFileNameText.
 [[nodiscard]] QString CleanAttachmentName(const QString& name);
 
+// The longest start of `text` whose file-system form takes at most
+// `maxBytes` bytes, cut between two characters as the user sees them
+// (never inside a surrogate pair or before a combining mark).
+[[nodiscard]] QString CutToFileNameBytes(const QString& text, qsizetype maxBytes);
+
 // The name shortened to at most `maxBytes` bytes of UTF-8, its extension
 // kept (an extension of more than 32 bytes counts as part of the name);
 // characters are never cut in half.

@@ -77,3 +77,25 @@ TEST(StartupProcess, AStoreThatCannotBeOpenedStopsBeforeTheLock)
     program.kill();   // the message box waits for the user
     program.waitForFinished(5000);
 }
+
+TEST(StartupProcess, HelpAndVersionAnswerWithoutAWindowSystem)
+{
+    struct
+    {
+        const char* Option;
+        const char* Expected;
+    } const cases[] = {{"--version", "vellumo 0.01.00.00"}, {"--help", "Usage:"}};
+    for (const auto& test : cases) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(VELLUMO_PROGRAM), {QString::fromLatin1(test.Option)});
+        ASSERT_TRUE(program.waitForFinished(15000)) << test.Option;
+        EXPECT_EQ(program.exitCode(), 0) << test.Option;
+        const QByteArray out = program.readAllStandardOutput();
+        EXPECT_TRUE(out.contains(test.Expected)) << test.Option << ": " << out.constData();
+    }
+}

@@ -1,5 +1,7 @@
 #include "messages/MesgFiles.h"
 
+#include "content/attach/AttachmentNames.h"
+
 #include "content/MesgUtils.h"
 #include "content/MimeMessage.h"
 #include "messages/MesgItem.h"
@@ -77,7 +79,7 @@ TEST_F(MesgFiles, NamesAreShortenedBetweenCharacters)
         {"VeryLongText", cjk.repeated(200000), 9, cjk.repeated(3)},
     };
     for (const TCase& c : cases)
-        EXPECT_EQ(FitFileName(c.Text, c.MaxBytes), c.Fitted) << c.Name;
+        EXPECT_EQ(CutToFileNameBytes(c.Text, c.MaxBytes), c.Fitted) << c.Name;
 }
 
 TEST_F(MesgFiles, DescriptorsCarryPackedTimesAndTheSize)

@@ -105,7 +105,23 @@ TEST_F(FavoritesTest, SlotsAndPositionsOutOfRangeRaiseTheListError)
     expectError([&] { FFavorites->SetHotkeyFolder(-1, FWork); }, QStringLiteral("List index out of bounds (-1)"));
     expectError([&] { FFavorites->AddFavorite(FHome, 10); }, QStringLiteral("List index out of bounds (10)"));
     expectError([&] { (void)FFavorites->FavoriteAt(1); }, QStringLiteral("List index out of bounds (1)"));
+    expectError([&] { FFavorites->MoveFavorite(0, 1); }, QStringLiteral("List index out of bounds (1)"));
     EXPECT_EQ(List(), std::vector<TStoreId>{FWork});   // the bad slot added nothing
+}
+
+TEST_F(FavoritesTest, MovingAFavouriteKeepsTheHotkeysWithTheirFolders)
+{
+    FFavorites->AddFavorite(FWork, 1);
+    FFavorites->AddFavorite(FHome);
+    FFavorites->AddFavorite(FTrips, 2);
+    FChanges = 0;
+    FFavorites->MoveFavorite(2, 0);
+    EXPECT_EQ(List(), (std::vector<TStoreId>{FTrips, FWork, FHome}));
+    FFavorites->MoveFavorite(1, 2);
+    EXPECT_EQ(List(), (std::vector<TStoreId>{FTrips, FHome, FWork}));
+    EXPECT_EQ(FFavorites->HotkeyOf(0), 2);
+    EXPECT_EQ(FFavorites->HotkeyOf(2), 1);
+    EXPECT_EQ(FChanges, 2);
 }
 
 TEST_F(FavoritesTest, FollowRenamesMovesAndDeletionsMadeByAnotherWindow)

@@ -137,6 +137,12 @@ std::vector<std::string> LayoutFaults(const QWidget* container)
     return faults;
 }
 
+void ExpectNoLayoutFaults(const TDialog& dialog)
+{
+    for (const std::string& fault : LayoutFaults(&dialog))
+        ADD_FAILURE() << dialog.objectName().toStdString() << ": " << fault;
+}
+
 void Click(QWidget* button)
 {
     QTest::mouseClick(button, Qt::LeftButton);

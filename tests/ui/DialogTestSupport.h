@@ -65,6 +65,8 @@ void FocusOn(QWidget* control);
 // button narrower than its text. Radio groups and page controls place
 // their own children and are not looked into.
 [[nodiscard]] std::vector<std::string> LayoutFaults(const QWidget* container);
+// Fails the test with each of the dialog's layout faults.
+void ExpectNoLayoutFaults(const TDialog& dialog);
 
 // Clicks a button with the mouse.
 void Click(QWidget* button);

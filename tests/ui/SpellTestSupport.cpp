@@ -26,25 +26,6 @@ QString TSpellSandbox::CustomDictionaryPath() const
     return QDir(Options.OptionsPath()).filePath(QStringLiteral("custom.dic"));
 }
 
-TBoxAnswers::TBoxAnswers()
-    : FOld(SetBoxObserver([this](TTntMessageForm& box) {
-        Texts << box.MessageLabel()->text();
-        if (FResults.empty()) {
-            QTest::keyClick(&box, Qt::Key_Escape);
-            return;
-        }
-        const int result = FResults.front();
-        FResults.pop_front();
-        box.done(result);
-    }))
-{
-}
-
-TBoxAnswers::~TBoxAnswers()
-{
-    SetBoxObserver(FOld);
-}
-
 TSpellEditTest::TSpellEditTest()
 {
     FEdit = new TWideRichEdit(&FWindow);

@@ -2,6 +2,7 @@
 
 #include "settings/Options.h"
 #include "tests/settings/SettingsTestSupport.h"
+#include "tests/ui/BoxAnswers.h"
 #include "tests/ui/DialogTestSupport.h"
 #include "ui/MessageForm.h"
 #include "ui/edit/WideRichEdit.h"
@@ -30,25 +31,6 @@ public:
     TScopedEnv Data;
     TCapturedBoxes Captured;
     TOptions Options;
-};
-
-// Answers the message boxes while it lives: each box's text is recorded
-// and the box ends with the next result queued (Escape without one).
-class TBoxAnswers
-{
-public:
-    TBoxAnswers();
-    ~TBoxAnswers();
-    TBoxAnswers(const TBoxAnswers&) = delete;
-    TBoxAnswers& operator=(const TBoxAnswers&) = delete;
-
-    void Then(int result) { FResults.push_back(result); }
-
-    QStringList Texts;
-
-private:
-    std::deque<int> FResults;
-    TBoxObserver FOld;
 };
 
 // A spelling test: an editable rich edit in an active window, answers for

@@ -113,6 +113,13 @@ TListBoxForList::TListBoxForList(QWidget* parent)
 {
 }
 
+void TListBoxForList::SetListOperations(std::function<int()> count, std::function<void(int from, int to)> move)
+{
+    FListCount = std::move(count);
+    FListMove = std::move(move);
+    Refill();
+}
+
 bool TListBoxForList::CanDo(int kind) const
 {
     return kind == okDelete || kind == okMoveDown || kind == okMoveUp;

@@ -64,14 +64,16 @@ public:
     template<typename TList>
     void SetList(TList* list)
     {
-        FListCount = [list] { return static_cast<int>(list->size()); };
-        FListMove = [list](int from, int to) {
-            auto entry = std::move((*list)[from]);
-            list->erase(std::next(list->begin(), from));
-            list->insert(std::next(list->begin(), to), std::move(entry));
-        };
-        Refill();
+        SetListOperations([list] { return static_cast<int>(list->size()); },
+                          [list](int from, int to) {
+                              auto entry = std::move((*list)[from]);
+                              list->erase(std::next(list->begin(), from));
+                              list->insert(std::next(list->begin(), to), std::move(entry));
+                          });
     }
+    // The same for a list that keeps its entries to itself: its size, and
+    // how it moves entry `from` to position `to`.
+    void SetListOperations(std::function<int()> count, std::function<void(int from, int to)> move);
 
     // The text of entry i.
     std::function<QString(int index)> OnText;

@@ -54,6 +54,15 @@ void TIndexListView::RebuildColumns()
     FitColumns();
 }
 
+void TIndexListView::SetColumnDecoration(int column, int image, const QString& hint)
+{
+    if (column < 0 || column >= static_cast<int>(FColumns.size()))
+        return;
+    FColumns[column].ImageIndex = image;
+    FColumns[column].Hint = hint;
+    FModel->HeaderChanged();
+}
+
 void TIndexListView::SetColumnWidth(int column, int width)
 {
     if (column < 0 || column >= static_cast<int>(FColumns.size()))

@@ -91,6 +91,11 @@ void TIndexListView::startDrag(Qt::DropActions supportedActions)
     if (MultiSelect() && ((FPressModifiers & (Qt::ShiftModifier | Qt::ControlModifier)) || !IsSelected(FPressRow)))
         return;
     FDragStartRow = FPressRow;
+    StartRowDrag(supportedActions);
+}
+
+void TIndexListView::StartRowDrag(Qt::DropActions supportedActions)
+{
     QAbstractItemView::startDrag(supportedActions);
 }
 

@@ -56,6 +56,9 @@ QVariant TIndexListModel::headerData(int section, Qt::Orientation orientation, i
         const QIcon image = FView->SmallImage(column.ImageIndex);
         return image.isNull() ? QVariant() : QVariant(image);
     }
+    case Qt::ToolTipRole:
+    case Qt::AccessibleTextRole:
+        return column.Hint.isEmpty() ? QVariant() : QVariant(column.Hint);
     default:
         return {};
     }

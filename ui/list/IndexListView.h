@@ -89,6 +89,9 @@ public:
     // Drops the columns and builds them anew through CreateColumns, then fits them.
     void RebuildColumns();
     [[nodiscard]] const std::vector<TListColumn>& Columns() const { return FColumns; }
+    // The header of a column shows the small image (-1 none) and offers
+    // the hint as its tooltip and accessible text.
+    void SetColumnDecoration(int column, int image, const QString& hint);
     // Sets a column's width by the column width rule.
     void SetColumnWidth(int column, int width);
     [[nodiscard]] int AutoSizeColumn() const { return FAutoSizeColumn; }
@@ -170,6 +173,9 @@ protected:
     virtual void OpenRow(int row);
     virtual void GoUp();
     virtual void ToggleCheck(int row);
+    // A drag of the selected rows begins (the press allowed one): the item
+    // view's own drag of its model's data here.
+    virtual void StartRowDrag(Qt::DropActions supportedActions);
 
     void customEvent(QEvent* event) override;
     bool event(QEvent* event) override;

@@ -10,6 +10,7 @@
 struct TListColumn
 {
     QString Caption;
+    QString Hint;            // the header's tooltip and accessible text, for columns without a caption
     Qt::Alignment Alignment = Qt::AlignLeft;
     int ImageIndex = -1;
     int Width = 90;

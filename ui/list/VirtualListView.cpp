@@ -2,6 +2,7 @@
 
 #include "base/PrivateMessages.h"
 #include "base/TsanAnnotations.h"
+#include "ui/list/WaitCursor.h"
 
 #include <QApplication>
 #include <QThread>
@@ -18,16 +19,6 @@ class TWindowMessageEvent : public QEvent
 public:
     explicit TWindowMessageEvent(int message) : QEvent(kForwardToWindow), Message(message) {}
     const int Message;
-};
-
-// The hourglass while a long change runs, restored also on failure.
-class TWaitCursor
-{
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
 };
 
 } // namespace

@@ -40,7 +40,7 @@ public:
     [[nodiscard]] const QString& PendingName() const { return FPendingName; }
 
     // Removes every selected row from the collection and from the control.
-    void DeleteSelected();
+    virtual void DeleteSelected();
     // Appends copies of the selected items to the other list's collection;
     // nothing when the other control is not a virtual list.
     void CopySelectionTo(QWidget* other);
@@ -65,7 +65,7 @@ public:
     void ItemRemoved(const TVirtItem* item);
     [[nodiscard]] bool ShowsCheckBoxes() const { return FShowsCheckBoxes.load(); }
     // Main thread only.
-    [[nodiscard]] std::vector<int> SelectedRows() const;
+    [[nodiscard]] virtual std::vector<int> SelectedRows() const;
     void FocusControl();
 
 Q_SIGNALS:

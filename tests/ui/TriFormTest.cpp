@@ -1,0 +1,250 @@
+#include "store/OEFolders.h"
+#include "store/OeMesgItems.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/ui/DialogTestSupport.h"
+#include "tests/ui/MesgListTestSupport.h"
+#include "ui/actions/ActionUpdater.h"
+#include "ui/dialogs/FileDialogs.h"
+#include "ui/forms/TriForm.h"
+#include "ui/mesg/QuickMesgEditor.h"
+#include "ui/tree/OETreeView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+// Browser windows on a store of their own; the list window of the list
+// tests is not used.
+class TriFormTest : public MesgListTest
+{
+protected:
+    void SetUp() override
+    {
+        MesgListTest::SetUp();
+        FWindow.reset();
+        FProjects = FStore->AddFolder(kRootFolderId, "Projects");
+        SaveMany(kInbox, 3, [](int n) { return TTestMessage("Inbox " + QByteArray::number(n)); }, 0x2);
+        Save(FProjects, TTestMessage("Plans"));
+    }
+
+    void TearDown() override
+    {
+        qDeleteAll(TTaskForm::Forms());
+        MesgListTest::TearDown();
+    }
+
+    // A window with every pane, open on the folder, its list filled.
+    TTriForm* OpenWindow(TStoreId folder)
+    {
+        auto* form = new TTriForm;
+        form->SetShowTree(true);
+        form->SetShowStatusBar(true);
+        form->show();
+        Open(*form, folder);
+        return form;
+    }
+
+    static void Open(TTriForm& form, TStoreId folder)
+    {
+        form.Messages().SetFolderId(folder);
+        EXPECT_TRUE(form.Messages().WaitUntilParsed(20000));
+        EXPECT_TRUE(WaitUntil([&] {
+            return form.Messages().FolderId() == folder && !form.Messages().LoadRunning() &&
+                   form.List().ItemCount() == form.Messages().Count();
+        }));
+        Settle();
+    }
+
+    static bool Trigger(TTriForm& form, const char* action)
+    {
+        TActionUpdater::UpdateAll();
+        QAction* found = form.Action(action);
+        if (!found || !found->isEnabled())
+            return false;
+        found->trigger();
+        return true;
+    }
+
+    TStoreId FProjects = kNoStoreId;
+};
+
+TEST_F(TriFormTest, BackAndForwardWalkTheFoldersShown)
+{
+    TTriForm* form = OpenWindow(kInbox);
+    Open(*form, FProjects);
+    EXPECT_EQ(form->History().Entries(), (std::vector<TStoreId>{kInbox, FProjects}));
+    EXPECT_FALSE(Trigger(*form, "ANextFolder"));
+
+    ASSERT_TRUE(Trigger(*form, "APrevFolder"));
+    ASSERT_TRUE(WaitUntil([&] { return form->Messages().FolderId() == kInbox && !form->Messages().LoadRunning(); }));
+    Settle();
+    EXPECT_EQ(form->History().Position(), 0);
+    EXPECT_EQ(form->Tree()->FolderId(), kInbox);
+    EXPECT_FALSE(Trigger(*form, "APrevFolder"));
+
+    ASSERT_TRUE(Trigger(*form, "ANextFolder"));
+    ASSERT_TRUE(WaitUntil([&] { return form->Messages().FolderId() == FProjects && !form->Messages().LoadRunning(); }));
+    EXPECT_EQ(form->History().Entries(), (std::vector<TStoreId>{kInbox, FProjects}));
+    EXPECT_EQ(form->History().Position(), 1);
+}
+
+TEST_F(TriFormTest, StatusBarCountsTheMessagesAndMarkingChangesIt)
+{
+    TTriForm* form = OpenWindow(kInbox);
+    EXPECT_EQ(form->statusBar()->currentMessage(), QStringLiteral("3 messages, 3 unread"));
+    form->List().ClearSelection();
+    EXPECT_FALSE(Trigger(*form, "aMarkAsRead")) << "nothing is selected";
+
+    form->List().SelectAll();
+    ASSERT_TRUE(Trigger(*form, "aMarkAsRead"));
+    ASSERT_TRUE(WaitUntil([&] { return form->statusBar()->currentMessage() == QStringLiteral("3 messages, 0 unread"); }));
+
+    TFolderProps props;
+    ASSERT_EQ(FStore->GetFolderInfo(kInbox, props), srOk);
+    EXPECT_EQ(props.UnreadCount, 0);
+}
+
+TEST_F(TriFormTest, WindowsAreNumberedInTheirCaptionsAndWindowMenus)
+{
+    TTriForm* first = OpenWindow(kInbox);
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("Inbox - Vellumo"));
+
+    QPointer<TTriForm> second = first->NewBrowser();
+    Open(*second, FProjects);
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("1: Inbox - Vellumo"));
+    EXPECT_EQ(second->windowTitle(), QStringLiteral("2: Projects - Vellumo"));
+    auto* menu = second->menuBar()->findChild<QMenu*>(QStringLiteral("WindowMenu"));
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions()[1]->text(), QStringLiteral("2. Projects"));
+    EXPECT_EQ(second->ShowTree(), first->ShowTree());
+    EXPECT_EQ(second->geometry().left(), first->geometry().left() + 20);
+
+    second->close();
+    ASSERT_TRUE(WaitUntil([&] { return second.isNull(); }));
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("Inbox - Vellumo"));
+}
+
+TEST_F(TriFormTest, TheTreeComesAndGoesAndTheListStays)
+{
+    TTriForm* form = OpenWindow(kInbox);
+    ASSERT_NE(form->Tree(), nullptr);
+    EXPECT_EQ(form->Tree()->FolderId(), kInbox) << "the tree shows the list's folder";
+    form->SetShowTree(false);
+    EXPECT_EQ(form->Tree(), nullptr);
+    EXPECT_FALSE(Trigger(*form, "ACopyTo")) << "copying needs the tree";
+    form->SetShowTree(true);
+    Settle();
+    EXPECT_EQ(form->Tree()->FolderId(), kInbox);
+    EXPECT_EQ(form->List().ItemCount(), 3);
+}
+
+TEST_F(TriFormTest, CreateFolderMakesTheNamedFolderBelowTheCurrentOne)
+{
+    TDialogAnswers answers;
+    TTriForm* form = OpenWindow(FProjects);
+    answers.Then([](TDialog& dialog) {
+        dialog.findChild<QComboBox*>()->setEditText(QStringLiteral("Letters"));
+        dialog.Confirm();
+    });
+    ASSERT_TRUE(Trigger(*form, "mCreateFolder"));
+    ASSERT_TRUE(Trigger(*form, "mCreateFolder")) << "the second dialog is cancelled";
+    EXPECT_EQ(answers.Dialogs, 2);
+
+    std::vector<QByteArray> children;
+    FStore->ForEachChild(FProjects, [&](const TFolderProps& props) {
+        children.push_back(props.Name);
+        return true;
+    });
+    EXPECT_EQ(children, std::vector<QByteArray>{"Letters"});
+    EXPECT_TRUE(answers.Boxes.isEmpty());
+}
+
+TEST_F(TriFormTest, AFolderGoesToAMailboxFileAndComesBackIntoAnother)
+{
+    QTemporaryDir folder;
+    const QString chosen = folder.filePath(QStringLiteral("box.txt"));
+    const QString written = folder.filePath(QStringLiteral("box.mbox"));
+    WriteTestFile(written, "older export\n");
+    const TFileDialogHandler old = SetFileDialogHandler([&](const TFileDialogRequest& request) {
+        return request.Save ? chosen : written;
+    });
+    TTriForm* form = OpenWindow(kInbox);
+    ASSERT_TRUE(Trigger(*form, "MExportToMBox"));
+    EXPECT_EQ(ReadTestFile(folder.filePath(QStringLiteral("box.~mbox"))), QByteArray("older export\n"));
+    EXPECT_EQ(ReadTestFile(written).count("\nFrom ") + 1, 3);
+    EXPECT_EQ(form->UnixBoxPath(), folder.path());
+
+    Open(*form, FProjects);
+    ASSERT_TRUE(Trigger(*form, "mImportFromMbox"));
+    ASSERT_TRUE(WaitUntil([&] { return form->List().ItemCount() == 4; }));
+    TFolderProps props;
+    ASSERT_EQ(FStore->GetFolderInfo(FProjects, props), srOk);
+    EXPECT_EQ(props.MessageCount, 4);
+    SetFileDialogHandler(old);
+}
+
+TEST_F(TriFormTest, TheLayoutDialogShowsAndHidesThePanes)
+{
+    TDialogAnswers answers;
+    TTriForm* form = OpenWindow(kInbox);
+    form->SetShowTextToolbar(true);
+    answers.Then([](TDialog& dialog) {
+        // Toolbar, tree, reading pane, status bar.
+        const QList<QCheckBox*> checks = dialog.findChildren<QCheckBox*>();
+        ASSERT_EQ(checks.size(), 4);
+        EXPECT_TRUE(checks[0]->isChecked() && checks[1]->isChecked() && checks[3]->isChecked());
+        EXPECT_FALSE(checks[2]->isChecked());
+        checks[1]->setChecked(false);
+        checks[2]->setChecked(true);
+        checks[3]->setChecked(false);
+        dialog.Confirm();
+    });
+    ASSERT_TRUE(Trigger(*form, "mLayout"));
+    EXPECT_TRUE(form->ShowTextToolbar());
+    EXPECT_FALSE(form->ShowTree());
+    EXPECT_TRUE(form->ShowEditor());
+    EXPECT_FALSE(form->ShowStatusBar());
+}
+
+TEST_F(TriFormTest, TheReadingPaneShowsTheChosenMessage)
+{
+    TTriForm* form = OpenWindow(kInbox);
+    form->SetShowEditor(true);
+    form->List().setFocus();
+    form->List().SetItemIndex(1);
+    Settle();
+    ASSERT_NE(form->Pane(), nullptr);
+    EXPECT_EQ(form->Pane()->SubjectLabel()->text().section(QStringLiteral("  "), 0, 0),
+              QStringLiteral("Subject: ") + form->List().CellText(1, 0));
+    EXPECT_EQ(form->View(), form->Pane());
+    form->SetShowEditor(false);
+    EXPECT_EQ(form->Pane(), nullptr);
+    EXPECT_EQ(form->View(), nullptr);
+}
+
+TEST_F(TriFormTest, ClosingDuringALoadWaitsForTheLoadToStop)
+{
+    SaveMany(FProjects, 3000, [](int n) { return TTestMessage("Bulk " + QByteArray::number(n)); });
+    QPointer<TTriForm> form = OpenWindow(kInbox);
+    // The load runs on the main thread and lets events in: the close
+    // arrives in the middle of it.
+    bool closedWhileLoading = false;
+    QTimer::singleShot(5, form, [&] {
+        closedWhileLoading = form->Messages().Loading();
+        form->close();
+    });
+    form->Messages().SetFolderId(FProjects);
+    ASSERT_TRUE(WaitUntil([&] { return form.isNull(); }, 20000));
+    EXPECT_TRUE(closedWhileLoading);
+}
+
+} // namespace

@@ -1,0 +1,146 @@
+#include "settings/IniFiler.h"
+#include "store/OEFavorites.h"
+#include "store/OEFolders.h"
+#include "store/OeMesgItems.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/ui/DialogTestSupport.h"
+#include "tests/ui/MesgListTestSupport.h"
+#include "ui/dialogs/LanguageDialog.h"
+#include "ui/forms/TriForm.h"
+#include "ui/forms/WindowLayout.h"
+
+#include <QMenu>
+#include <QPointer>
+
+namespace {
+
+// Browser windows saved into and restored from a private settings file.
+class WindowLayoutTest : public MesgListTest
+{
+protected:
+    void SetUp() override
+    {
+        MesgListTest::SetUp();
+        FWindow.reset();
+        FProjects = FStore->AddFolder(kRootFolderId, "Projects");
+        RegisterFormClass(QStringLiteral("TTriForm"), [] { return new TTriForm; });
+        FSettings = std::make_unique<TOptionsSandbox>();
+    }
+
+    void TearDown() override
+    {
+        qDeleteAll(TTaskForm::Forms());
+        FSettings.reset();
+        MesgListTest::TearDown();
+    }
+
+    static TTriForm* OpenWindow(TStoreId folder, bool tree)
+    {
+        auto* form = new TTriForm;
+        form->SetShowTree(tree);
+        form->show();
+        form->Messages().SetFolderId(folder);
+        EXPECT_TRUE(form->Messages().WaitUntilParsed(20000));
+        return form;
+    }
+
+    // The windows that are open, by folder and tree.
+    static std::vector<std::pair<TStoreId, bool>> OpenWindows()
+    {
+        std::vector<std::pair<TStoreId, bool>> windows;
+        for (TTaskForm* form : TTaskForm::Forms()) {
+            auto* browser = static_cast<TTriForm*>(form);
+            EXPECT_TRUE(browser->Messages().WaitUntilParsed(20000));
+            windows.emplace_back(browser->Messages().FolderId(), browser->ShowTree());
+        }
+        return windows;
+    }
+
+    [[nodiscard]] int SavedWindows() const
+    {
+        int count = -1;
+        FSettings->Options.RunSettingsPass(true, [&count](TIniFiler& filer) {
+            filer.SetSection(QStringLiteral("TaskForm\\ManagerForm"));
+            count = filer.ReadInt(QStringLiteral("FormsCount"));
+        });
+        return count;
+    }
+
+    static void CloseAndWait(TTaskForm* form)
+    {
+        QPointer<TTaskForm> closing = form;
+        form->close();
+        ASSERT_TRUE(WaitUntil([&] { return closing.isNull(); }));
+    }
+
+    TStoreId FProjects = kNoStoreId;
+    std::unique_ptr<TOptionsSandbox> FSettings;
+};
+
+TEST_F(WindowLayoutTest, ExitSavesEveryWindowAndTheNextStartRestoresThem)
+{
+    OpenWindow(kInbox, true);
+    OpenWindow(FProjects, false);
+    TTriForm* third = OpenWindow(kDeletedItems, true);
+    const auto before = OpenWindows();
+
+    ASSERT_TRUE(third->Action("mSaveWindowsAndExit"));
+    third->Action("mSaveWindowsAndExit")->trigger();
+    ASSERT_TRUE(WaitUntil([] { return TTaskForm::Forms().isEmpty(); }));
+    EXPECT_EQ(SavedWindows(), 3);
+
+    EXPECT_EQ(RestoreWindowLayout(), 3);
+    EXPECT_EQ(OpenWindows(), before);
+}
+
+TEST_F(WindowLayoutTest, OnlyClosingTheLastWindowSavesTheLayout)
+{
+    TTriForm* first = OpenWindow(kInbox, true);
+    TTriForm* second = OpenWindow(FProjects, true);
+    CloseAndWait(first);
+    EXPECT_EQ(SavedWindows(), 0) << "another window is still open";
+    CloseAndWait(second);
+    EXPECT_EQ(SavedWindows(), 1);
+
+    EXPECT_EQ(RestoreWindowLayout(), 1);
+    EXPECT_EQ(OpenWindows(), (std::vector<std::pair<TStoreId, bool>>{{FProjects, true}}));
+}
+
+TEST_F(WindowLayoutTest, FavouritesComeBackAndTheirHotkeysOpenTheirFolders)
+{
+    TOEFavorites favorites;
+    FSettings->Options.SetFavorites(&favorites);
+    favorites.AddFavorite(FProjects, 3);
+    SaveWindowLayout();
+    favorites.Clear();
+
+    RestoreWindowLayout();
+    ASSERT_EQ(favorites.Count(), 1);
+    TTriForm* form = OpenWindow(kInbox, true);
+    auto* menu = form->findChild<QMenu*>(QStringLiteral("FavoritesMenu"));
+    ASSERT_NE(menu, nullptr);
+    QAction* item = menu->actions().last();
+    EXPECT_EQ(item->text(), QStringLiteral("Projects"));
+    EXPECT_EQ(item->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_3));
+    item->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return form->Messages().FolderId() == FProjects; }));
+    qDeleteAll(TTaskForm::Forms());
+    FSettings->Options.SetFavorites(nullptr);
+}
+
+TEST_F(WindowLayoutTest, ALanguageSwitchRecaptionsTheMenusOfEveryWindow)
+{
+    TTriForm* first = OpenWindow(kInbox, true);
+    TTriForm* second = OpenWindow(FProjects, true);
+    FSettings->Sandbox.WriteLanguage(QStringLiteral("pig.ini"),
+                                     ";CodePage=65001\n[Program]\nName=Vellumo\n[Menu]\nFileMenu=&Ilefay\n"
+                                     "mNewBrowser=Ewnay owserbray\n");
+    FSettings->Options.SetLanguage(QStringLiteral("pig.ini"));
+    ApplyLanguageToOpenForms();
+    for (TTriForm* form : {first, second}) {
+        EXPECT_EQ(form->findChild<QMenu*>(QStringLiteral("FileMenu"))->title(), QStringLiteral("&Ilefay"));
+        EXPECT_EQ(form->Action("mNewBrowser")->text(), QStringLiteral("Ewnay owserbray"));
+    }
+}
+
+} // namespace
