@@ -34,6 +34,8 @@ std::optional<int> AnswerInfoOptions(int argc, char** argv)
         "The store is $VELLUMO_STORE, else $XDG_DATA_HOME/vellumo/store.db; "
         "the settings are $VELLUMO_CONFIG, else $XDG_CONFIG_HOME/Quorvan/Vellumo.ini.\n"
         "The windows open as they were left. vellumo-cli works on the same store from a terminal."));
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Message files (.eml) to show, each in a window of its own."),
+                                 QStringLiteral("[FILE.eml...]"));
     parser.addHelpOption();
     parser.addVersionOption();
     // Exits with the answer.

@@ -8,6 +8,7 @@
 #include "store/OeMesgItems.h"
 #include "store/OutlookError.h"
 #include "ui/clipboard/OEClipboard.h"
+#include "ui/forms/MEditForm.h"
 #include "ui/forms/TriForm.h"
 #include "ui/forms/WindowLayout.h"
 #include "ui/MessageBoxes.h"
@@ -22,6 +23,23 @@ namespace {
 
 const QString kProductName = QStringLiteral("Vellumo");
 const QString kSingleInstanceMutex = QStringLiteral("VellumoOneExeMutex");
+
+// Opens a message window for each file that can be shown; returns how many.
+int OpenMessageFiles(const QStringList& paths)
+{
+    int opened = 0;
+    for (const QString& path : paths) {
+        auto* window = new TMEditForm;
+        if (window->OpenFile(path)) {
+            window->show();
+            ++opened;
+        } else {
+            std::fprintf(stderr, "vellumo: %s is not a message file (.eml) that can be read\n", qPrintable(path));
+            delete window;
+        }
+    }
+    return opened;
+}
 
 } // namespace
 
@@ -71,7 +89,10 @@ int main(int argc, char** argv)
         options.SetFavorites(favorites.get());
         favorites->OnChange = [](TOEFavorites*) { TTriForm::RebuildFavoriteMenus(); };
         RegisterFormClass(QStringLiteral("TTriForm"), [] { return new TTriForm; });
-        if (RestoreWindowLayout() == 0) {
+        // Message files named on the command line (a double click in the
+        // file manager) open in message windows of their own; otherwise
+        // the windows of the last run come back.
+        if (OpenMessageFiles(QApplication::arguments().mid(1)) == 0 && RestoreWindowLayout() == 0) {
             auto* window = new TTriForm;
             window->SetShowTree(true);
             window->SetShowEditor(true);

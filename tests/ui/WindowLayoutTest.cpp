@@ -6,6 +6,7 @@
 #include "tests/ui/DialogTestSupport.h"
 #include "tests/ui/MesgListTestSupport.h"
 #include "ui/dialogs/LanguageDialog.h"
+#include "ui/forms/MEditForm.h"
 #include "ui/forms/TriForm.h"
 #include "ui/forms/WindowLayout.h"
 
@@ -141,6 +142,29 @@ TEST_F(WindowLayoutTest, ALanguageSwitchRecaptionsTheMenusOfEveryWindow)
         EXPECT_EQ(form->findChild<QMenu*>(QStringLiteral("FileMenu"))->title(), QStringLiteral("&Ilefay"));
         EXPECT_EQ(form->Action("mNewBrowser")->text(), QStringLiteral("Ewnay owserbray"));
     }
+}
+
+TEST_F(WindowLayoutTest, AMessageFileWindowShowsTheFileAndLeavesTheLayoutAlone)
+{
+    CloseAndWait(OpenWindow(FProjects, true));
+    ASSERT_EQ(SavedWindows(), 1);
+
+    const QString folder = TTestEnvironment::NewFolder();
+    const QString eml = folder + QStringLiteral("/note.eml");
+    WriteTestFile(eml, "From: Ann <ann@example.org>\r\nSubject: Minutes of Tuesday\r\n\r\nHello.\r\n");
+    WriteTestFile(folder + QStringLiteral("/note.msg"), "Subject: Other\r\n\r\nx\r\n");
+    auto* window = new TMEditForm;
+    EXPECT_FALSE(window->OpenFile(folder + QStringLiteral("/note.msg")));
+    EXPECT_FALSE(window->OpenFile(folder + QStringLiteral("/missing.eml")));
+    ASSERT_TRUE(window->OpenFile(eml));
+    window->show();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Minutes of Tuesday - Vellumo"));
+    EXPECT_EQ(window->FileName(), eml);
+
+    CloseAndWait(window);
+    EXPECT_EQ(SavedWindows(), 1) << "the browser window of the last run is still the layout";
+    EXPECT_EQ(RestoreWindowLayout(), 1);
+    EXPECT_EQ(OpenWindows(), (std::vector<std::pair<TStoreId, bool>>{{FProjects, true}}));
 }
 
 } // namespace

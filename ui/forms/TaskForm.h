@@ -20,6 +20,8 @@ public:
     explicit TTaskForm(QWidget* parent = nullptr);
     ~TTaskForm() override;
 
+    // Whether the window is part of the saved layout.
+    [[nodiscard]] virtual bool MayBeSaved() const { return true; }
     // What the caption names; empty leaves the caption alone.
     [[nodiscard]] virtual QString CaptionText() const { return {}; }
 

@@ -77,12 +77,16 @@ void RegisterFormClass(const QString& className, TFormFactory factory)
 void SaveWindowLayout()
 {
     TBaseOptions* options = BaseOptions();
-    if (!options)
+    QList<TTaskForm*> forms = TTaskForm::Forms();
+    forms.removeIf([](const TTaskForm* form) { return !form->MayBeSaved(); });
+    // Only windows that are not part of the layout (a message file opened
+    // from elsewhere) leave the layout of the last run as it was.
+    if (!options || (forms.isEmpty() && !TTaskForm::Forms().isEmpty()))
         return;
-    options->RunSettingsPass(false, [options](TIniFiler& filer) {
+    options->RunSettingsPass(false, [options, &forms](TIniFiler& filer) {
         filer.SaveObject(options);
         int count = 0;
-        for (TTaskForm* form : TTaskForm::Forms())
+        for (TTaskForm* form : forms)
             SaveForm(filer, *form, count++);
         filer.SetSection(kManagerSection);
         filer.WriteInt(kFormsCount, count);

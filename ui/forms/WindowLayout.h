@@ -17,7 +17,8 @@ using TFormFactory = std::function<TTaskForm*()>;
 // Lets windows of the class be restored; the name is the class's own.
 void RegisterFormClass(const QString& className, TFormFactory factory);
 
-// Writes the options and the layout of the registered windows.
+// Writes the options and the layout of the registered windows that may be
+// saved; when every open window is one that may not, nothing is written.
 void SaveWindowLayout();
 // Opens the windows of the saved layout and returns how many; a section
 // naming a class that is not registered is skipped.
