@@ -531,7 +531,11 @@ void TOeMesgItems::FolderDeleted(TStoreId id)
 {
     if (id != FolderId())
         return;
-    const TStoreId next = FFolders->ParentOrInbox(id);
+    // The store no longer knows where the folder was: its parent is the
+    // one the model noted when it opened the folder, while that still exists.
+    const TStoreId parent = FFolders->ParentId();
+    const bool known = parent != kNoStoreId && parent != kRootFolderId && FFolders->FolderExists(parent);
+    const TStoreId next = known ? parent : FFolders->ParentOrInbox(id);
     if (Loading()) {
         // The running load must end before the folder changes under it.
         StopLoading();

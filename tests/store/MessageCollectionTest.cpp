@@ -280,7 +280,7 @@ TEST_F(MessageCollection, ADeletedOpenFolderGivesWayToItsParentOrTheInbox)
     ASSERT_TRUE(FStore->DeleteFolderId(doomed));   // inside Deleted Items: for good
     ASSERT_TRUE(WaitUntil([&] { return FItems->FolderId() != doomed; }));
     ASSERT_TRUE(FItems->WaitUntilParsed(10000));
-    EXPECT_EQ(FItems->FolderId(), kInbox);
+    EXPECT_EQ(FItems->FolderId(), kDeletedItems);
     EXPECT_EQ(FItems->Count(), 0);
 }
 

@@ -7,9 +7,12 @@
 #include "tests/ui/MesgListTestSupport.h"
 #include "ui/dialogs/LanguageDialog.h"
 #include "ui/forms/MEditForm.h"
+#include "ui/mesg/QuickMesgEditor.h"
+#include "ui/tree/OETreeView.h"
 #include "ui/forms/TriForm.h"
 #include "ui/forms/WindowLayout.h"
 
+#include <QCheckBox>
 #include <QMenu>
 #include <QPointer>
 
@@ -165,6 +168,35 @@ TEST_F(WindowLayoutTest, AMessageFileWindowShowsTheFileAndLeavesTheLayoutAlone)
     EXPECT_EQ(SavedWindows(), 1) << "the browser window of the last run is still the layout";
     EXPECT_EQ(RestoreWindowLayout(), 1);
     EXPECT_EQ(OpenWindows(), (std::vector<std::pair<TStoreId, bool>>{{FProjects, true}}));
+}
+
+TEST_F(WindowLayoutTest, AFolderDeletedUnderTwoWindowsMovesBothToItsParent)
+{
+    const TStoreId old = FStore->AddFolder(kDeletedItems, "Old");
+    TTriForm* first = OpenWindow(old, true);
+    TTriForm* second = OpenWindow(old, false);
+    ASSERT_TRUE(FStore->DeleteFolderId(old));
+    ASSERT_TRUE(WaitUntil([&] {
+        return first->Messages().FolderId() == kDeletedItems && second->Messages().FolderId() == kDeletedItems;
+    }));
+    EXPECT_EQ(first->Tree()->FolderId(), kDeletedItems);
+}
+
+TEST_F(WindowLayoutTest, AnOptionChangedInTheDialogReachesTheOpenWindows)
+{
+    TDialogAnswers answers;
+    TTriForm* form = OpenWindow(kInbox, true);
+    form->SetShowEditor(true);
+    ASSERT_EQ(form->Pane()->HeaderEdit(), nullptr);
+    answers.Then([](TDialog& dialog) {
+        const QList<QCheckBox*> checks = dialog.findChildren<QCheckBox*>(QStringLiteral("ShowHeader"));
+        ASSERT_EQ(checks.size(), 1);
+        checks[0]->setChecked(true);
+        dialog.Confirm();
+    });
+    ASSERT_TRUE(form->Action("mEditorOptions"));
+    form->Action("mEditorOptions")->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return form->Pane()->HeaderEdit() != nullptr; }));
 }
 
 } // namespace
