@@ -93,7 +93,7 @@ constexpr TLanguageKey kKeys[] = {
     {"MesgEditor", "Fields"}, {"MesgEditor", "Values"},
 
     // Browser window: status bar format and the save question.
-    {"MesgExpl", "StatusBar"}, {"MesgExpl", "Confirm"},
+    {"MesgExpl", "StatusBar"}, {"MesgExpl", "Confirm"}, {"MesgExpl", "DbxImported"}, {"MesgExpl", "DbxProblems"},
 
     // The spell checker's dialogs and options.
     {"SpellCheck", "DlgTitle"}, {"SpellCheck", "Wrong"}, {"SpellCheck", "ChangeTo"}, {"SpellCheck", "Suggest"},
@@ -111,7 +111,7 @@ constexpr TLanguageKey kKeys[] = {
     {"Menu", "HelpMenu"},
     // Browser window: File menu.
     {"Menu", "mNewBrowser"}, {"Menu", "mSave"}, {"Menu", "ASave"}, {"Menu", "mCreateFolder"},
-    {"Menu", "mCompactFolder"}, {"Menu", "mCompactAll"}, {"Menu", "MExportToMBox"}, {"Menu", "mImportFromMbox"},
+    {"Menu", "mCompactFolder"}, {"Menu", "mCompactAll"}, {"Menu", "MExportToMBox"}, {"Menu", "mImportFromMbox"}, {"Menu", "mImportDbx"},
     {"Menu", "mSaveWindowsAndExit"}, {"Menu", "mExit"},
     // Edit actions (the browser's own set and the shared set of the manager form).
     {"Menu", "AEditUndo"}, {"Menu", "AEditRedo"}, {"Menu", "AEditCut"}, {"Menu", "AEditCopy"},

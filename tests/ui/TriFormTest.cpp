@@ -1,5 +1,6 @@
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
+#include "tests/support/DbxFixtureWriter.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/ui/DialogTestSupport.h"
 #include "tests/ui/MesgListTestSupport.h"
@@ -229,6 +230,33 @@ TEST_F(TriFormTest, TheReadingPaneShowsTheChosenMessage)
     form->SetShowEditor(false);
     EXPECT_EQ(form->Pane(), nullptr);
     EXPECT_EQ(form->View(), nullptr);
+}
+
+TEST_F(TriFormTest, AnOutlookExpressStoreComesInBelowTheCurrentFolder)
+{
+    TDialogAnswers answers;
+    const QString dir = TTestEnvironment::NewFolder() + QStringLiteral("/oe-store");
+    const auto message = [](const QByteArray& subject) {
+        return TDbxFixtureMessage{"From: a@example.org\r\nSubject: " + subject + "\r\n\r\ntext\r\n", 0, {}, false, false};
+    };
+    ASSERT_TRUE(WriteDbxStore(dir, StandardDbxFolders({{7, 1, "Lists", "Lists.dbx", 0, 3}}),
+                              {{QStringLiteral("Inbox.dbx"), {message("old one"), message("old two")}},
+                               {QStringLiteral("Lists.dbx"), {message("list")}}}));
+    const TFileDialogHandler old = SetFileDialogHandler([&](const TFileDialogRequest& request) {
+        EXPECT_TRUE(request.Folder);
+        return dir;
+    });
+    TTriForm* form = OpenWindow(FProjects);
+    ASSERT_TRUE(Trigger(*form, "mImportDbx"));
+    SetFileDialogHandler(old);
+    ASSERT_EQ(answers.Boxes.size(), 1);
+    EXPECT_TRUE(answers.Boxes[0].startsWith(QStringLiteral("3 messages imported"))) << answers.Boxes[0].toStdString();
+    int below = 0;
+    FStore->ForEachChild(FProjects, [&](const TFolderProps&) {
+        ++below;
+        return true;
+    });
+    EXPECT_GT(below, 0);
 }
 
 TEST_F(TriFormTest, ClosingDuringALoadWaitsForTheLoadToStop)

@@ -8,6 +8,8 @@ namespace {
 QString AskDesktop(const TFileDialogRequest& request)
 {
     QWidget* parent = QApplication::activeWindow();
+    if (request.Folder)
+        return QFileDialog::getExistingDirectory(parent, request.Title, request.Start);
     if (request.Save)
         return QFileDialog::getSaveFileName(parent, request.Title, request.Start, request.Filter, nullptr,
                                             QFileDialog::DontConfirmOverwrite);

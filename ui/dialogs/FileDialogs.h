@@ -12,6 +12,8 @@ struct TFileDialogRequest
     QString Start;
     QString Filter;
     bool Save = false;
+    // A folder rather than a file.
+    bool Folder = false;
 };
 
 // Answers a file dialog request with a path, or an empty text for Cancel.

@@ -122,6 +122,9 @@ private:
     [[nodiscard]] QString AskMailbox(const char* title, bool save);
     void ExportToMailbox();
     void ImportFromMailbox();
+    // Brings an old Outlook Express store (a folder with Folders.dbx, or
+    // folder files) in below the current folder.
+    void ImportOutlookExpress();
     void ChooseLayout();
     void CreateFolder();
     void RenameFolder();

@@ -83,6 +83,9 @@ void TTriForm::CreateActions()
         return FList->IsReady();
     };
     AddAction("mSaveWindowsAndExit", "Exit", &TTriForm::ExitProgram)->setShortcut(QKeySequence::Quit);
+    AddAction("mImportDbx", "Import Outlook Express store...", &TTriForm::ImportOutlookExpress)->EnabledWhen = [this] {
+        return FList->IsReady();
+    };
     AddAction("mExit", "Close", &TTriForm::CloseWindow)->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
 
     for (QAction* action : CreateEditActions(FActionList))
@@ -141,7 +144,7 @@ void TTriForm::CreateMenus()
 {
     static const TMenuEntry kMenus[] = {
         {"FileMenu", "&File", {"mNewBrowser", "mSave", nullptr, "mCreateFolder", "mRenameFolder", "mCompactFolder", "mCompactAll", nullptr,
-                                "MExportToMBox", "mImportFromMbox", nullptr, "mExit", "mSaveWindowsAndExit"}},
+                                "MExportToMBox", "mImportFromMbox", "mImportDbx", nullptr, "mExit", "mSaveWindowsAndExit"}},
         {"EditMenu", "&Edit",
          {"AEditUndo", "AEditRedo", nullptr, "AEditCut", "AEditCopy", "AEditPaste", "AEditDelete", "AEditSelectAll",
           nullptr, "AEditFind", "AEditSearchAgain", nullptr, "ACopyTo", "AMoveTo"}},

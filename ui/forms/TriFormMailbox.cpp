@@ -3,7 +3,10 @@
 #include "content/attach/FileDialogFilter.h"
 #include "messages/Mailbox.h"
 #include "settings/GlobStrings.h"
+#include "store/DbxImporter.h"
+#include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
+#include "ui/MessageBoxes.h"
 #include "ui/dialogs/FileDialogs.h"
 #include "ui/forms/MailboxFileNames.h"
 #include "ui/mesglist/MesgListView.h"
@@ -51,6 +54,35 @@ void TTriForm::ExportToMailbox()
     }
     RunWithProgress(this, QDir::toNativeSeparators(path),
                     [&](const TMailboxProgress& progress) { return ExportMailbox(Messages(), path, progress); });
+}
+
+void TTriForm::ImportOutlookExpress()
+{
+    const QString folder = AskFileName({Lang().CommonText(QStringLiteral("OpenFile")), FUnixBoxPath, {}, false, true});
+    if (folder.isEmpty())
+        return;
+    FUnixBoxPath = folder;
+    TDbxImportSummary summary;
+    RunWithProgress(this, QDir::toNativeSeparators(folder), [&](const TMailboxProgress& progress) {
+        summary = TDbxImporter(Messages().Folders(), Messages().FolderId()).Import({folder}, progress);
+        return summary.Imported();
+    });
+    const QString section = QStringLiteral("MesgExpl");
+    QString text = TGlobStrings::FormatText(Lang().SectionValue(section, QStringLiteral("DbxImported")),
+                                            {summary.Imported(), summary.AlreadyImported()});
+    QStringList problems = summary.MissingFiles + summary.FolderListProblems;
+    for (const TDbxFileReport& file : summary.Files)
+        if (!file.Error.isEmpty())
+            problems << file.File + QStringLiteral(": ") + file.Error;
+    if (!summary.Failure.isEmpty())
+        problems << summary.Failure;
+    if (problems.isEmpty()) {
+        InfoBox(text);
+        return;
+    }
+    text += QLatin1Char('\n') + Lang().SectionValue(section, QStringLiteral("DbxProblems")) + QLatin1Char('\n')
+            + problems.join(QLatin1Char('\n'));
+    ErrorBox(text);
 }
 
 void TTriForm::ImportFromMailbox()
