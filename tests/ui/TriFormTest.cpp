@@ -8,9 +8,12 @@
 #include "ui/dialogs/FileDialogs.h"
 #include "ui/forms/TriForm.h"
 #include "ui/mesg/QuickMesgEditor.h"
+#include "ui/tree/FolderNode.h"
 #include "ui/tree/OETreeView.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -169,6 +172,86 @@ TEST_F(TriFormTest, CreateFolderMakesTheNamedFolderBelowTheCurrentOne)
     EXPECT_TRUE(answers.Boxes.isEmpty());
 }
 
+// The folder menu acts on the node it was opened on, whichever is selected.
+TEST_F(TriFormTest, TheFolderMenuActsOnTheNodeItWasOpenedOn)
+{
+    TDialogAnswers answers;
+    TTriForm* form = OpenWindow(kInbox);
+    TOETreeView& tree = *form->Tree();
+    const auto openMenuOn = [&](TStoreId folder) {
+        const QPoint at = tree.visualItemRect(tree.NodeOf(folder)).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, tree.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(tree.viewport(), &event);
+        auto* menu = form->findChild<QMenu*>(QStringLiteral("PopupFolder"));
+        EXPECT_TRUE(menu && menu->isVisible());
+        if (menu)
+            menu->hide();
+    };
+    struct TCase
+    {
+        const char* Action;
+        bool OnInbox;
+        bool OnProjects;
+    };
+    const TCase cases[] = {
+        {"AContextCutFolder", false, true},   {"AContextCopyFolder", true, true},
+        {"AContextDeleteFolder", false, true}, {"AContextRenameFolder", false, true},
+        {"mOpenFolder", true, true},           {"mCreateFolder3", true, true},
+    };
+    for (const TCase& entry : cases) {
+        openMenuOn(kInbox);
+        TActionUpdater::UpdateAll();
+        EXPECT_EQ(form->Action(entry.Action)->isEnabled(), entry.OnInbox) << entry.Action << " on the Inbox";
+        openMenuOn(FProjects);
+        TActionUpdater::UpdateAll();
+        EXPECT_EQ(form->Action(entry.Action)->isEnabled(), entry.OnProjects) << entry.Action << " on Projects";
+    }
+    EXPECT_EQ(tree.FolderId(), kInbox) << "opening the menu leaves the selection alone";
+
+    ASSERT_TRUE(Trigger(*form, "mOpenFolder"));
+    ASSERT_EQ(TTaskForm::Forms().size(), 2);
+    auto* second = qobject_cast<TTriForm*>(TTaskForm::Forms().back());
+    ASSERT_TRUE(WaitUntil([&] { return second->Messages().FolderId() == FProjects; }));
+
+    answers.Then([](TDialog& dialog) {
+        dialog.findChild<QComboBox*>()->setEditText(QStringLiteral("Drafts of plans"));
+        dialog.Confirm();
+    });
+    ASSERT_TRUE(Trigger(*form, "mCreateFolder3"));
+    std::vector<QByteArray> children;
+    FStore->ForEachChild(FProjects, [&](const TFolderProps& props) {
+        children.push_back(props.Name);
+        return true;
+    });
+    EXPECT_EQ(children, std::vector<QByteArray>{"Drafts of plans"}) << "made below the menu's node, not the Inbox";
+
+    ASSERT_TRUE(Trigger(*form, "AContextDeleteFolder"));
+    TFolderProps props;
+    ASSERT_EQ(FStore->GetFolderInfo(FProjects, props), srOk);
+    EXPECT_EQ(props.ParentId, kDeletedItems) << "deleted folders go to Deleted Items first";
+    TFolderProps inbox;
+    ASSERT_EQ(FStore->GetFolderInfo(kInbox, inbox), srOk);
+    EXPECT_EQ(inbox.ParentId, kRootFolderId) << "the selected folder stays";
+}
+
+TEST_F(TriFormTest, TheListOpensTheEditingMenu)
+{
+    TTriForm* form = OpenWindow(kInbox);
+    TMesgListView& list = form->List();
+    const QPoint at = list.viewport()->rect().topLeft() + QPoint(10, 5);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, list.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list.viewport(), &event);
+    auto* menu = form->findChild<QMenu*>(QStringLiteral("PopupTextEdit"));
+    ASSERT_TRUE(menu && menu->isVisible());
+    QStringList names;
+    for (QAction* action : menu->actions())
+        if (!action->isSeparator())
+            names << action->objectName();
+    EXPECT_EQ(names, Texts({"AEditUndo", "AEditRedo", "AEditCut", "AEditCopy", "AEditPaste", "AEditDelete",
+                            "AEditSelectAll", "AEditFind", "AEditSearchAgain"}));
+    menu->hide();
+}
+
 TEST_F(TriFormTest, AFolderGoesToAMailboxFileAndComesBackIntoAnother)
 {
     QTemporaryDir folder;
@@ -264,12 +347,18 @@ TEST_F(TriFormTest, ClosingDuringALoadWaitsForTheLoadToStop)
     SaveMany(FProjects, 3000, [](int n) { return TTestMessage("Bulk " + QByteArray::number(n)); });
     QPointer<TTriForm> form = OpenWindow(kInbox);
     // The load runs on the main thread and lets events in: the close
-    // arrives in the middle of it.
+    // arrives in the middle of it, at the first event it lets in.
     bool closedWhileLoading = false;
-    QTimer::singleShot(5, form, [&] {
-        closedWhileLoading = form->Messages().Loading();
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, form, [&] {
+        if (!form->Messages().Loading())
+            return;
+        poll.stop();
+        closedWhileLoading = true;
         form->close();
     });
+    poll.start();
     form->Messages().SetFolderId(FProjects);
     ASSERT_TRUE(WaitUntil([&] { return form.isNull(); }, 20000));
     EXPECT_TRUE(closedWhileLoading);

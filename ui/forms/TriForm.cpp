@@ -67,6 +67,7 @@ TTriForm::TTriForm(QWidget* parent)
 
     CreateActions();
     CreateMenus();
+    CreatePopupMenus();
     FillTextToolbar();
     resize(960, 640);
     FList->setFocus();
@@ -103,6 +104,7 @@ void TTriForm::SetShowTree(bool show)
         auto* tree = new TOETreeView(FListPanel);
         FListPanel->insertWidget(0, tree);
         tree->AttachCollection(&Messages());
+        tree->OnContextMenu = [this](TFolderTreeView*, const QPoint& globalPos) { ShowFolderMenu(globalPos); };
         // The tree keeps its width when the window is sized; the list takes
         // the rest.
         FListPanel->setStretchFactor(0, 0);
@@ -173,15 +175,16 @@ void TTriForm::GoForward()
     GoToFolder(FHistory.GoForward());
 }
 
-TTriForm* TTriForm::NewBrowser()
+TTriForm* TTriForm::NewBrowser(TStoreId folder)
 {
     auto* form = new TTriForm;
     form->SetShowTree(ShowTree());
+    form->SetShowEditor(ShowEditor());
     form->SetShowTextToolbar(ShowTextToolbar());
     form->SetShowStatusBar(ShowStatusBar());
     const QRect bounds = geometry();
     form->setGeometry(bounds.left() + 20, bounds.top() + 40, bounds.width() - 20, bounds.height() - 40);
-    form->Messages().SetFolderId(Messages().FolderId());
+    form->Messages().SetFolderId(folder == kNoStoreId ? Messages().FolderId() : folder);
     form->show();
     return form;
 }

@@ -9,10 +9,12 @@
 #include <functional>
 
 class QKeySequence;
+class QMenu;
 class QSplitter;
 class QTimer;
 class QVBoxLayout;
 class TFavoriteActions;
+class TFolderNode;
 class TIniFiler;
 class TMesgListView;
 class TOEFavorites;
@@ -33,7 +35,8 @@ class TWindowAction;
 //
 // Implemented by concern: TriForm.cpp (panes and layout), TriFormPane.cpp
 // (the reading pane), TriFormCommands.cpp (menus and commands),
-// TriFormMailbox.cpp (mailbox files), TriFormSettings.cpp (the layout).
+// TriFormMailbox.cpp (mailbox files), TriFormPopups.cpp (the context menus
+// of the list and the tree), TriFormSettings.cpp (the layout).
 class TTriForm : public TCommonForm
 {
     Q_OBJECT
@@ -78,8 +81,9 @@ public:
     void GoToFolder(TStoreId folder);
     void GoBack();
     void GoForward();
-    // A new browser window like this one, on the same folder, shown.
-    TTriForm* NewBrowser();
+    // A new browser window like this one, shown, on the folder (this
+    // window's folder when none is given).
+    TTriForm* NewBrowser(TStoreId folder = kNoStoreId);
 
     // Rebuilds the Favorites menu of every browser window (the favourites
     // changed).
@@ -118,6 +122,16 @@ private:
     void CloseWindow();
     void ExitProgram();
 
+    // Context menus (TriFormPopups.cpp).
+    void CreatePopupMenus();
+    [[nodiscard]] QMenu* CreatePopupMenu(const char* name, const QList<const char*>& items);
+    void CreateFolderCommands();
+    // The tree's node that the folder menu was opened on, when it is one
+    // the user made.
+    [[nodiscard]] TFolderNode* OrdinaryContextNode() const;
+    void OpenContextFolder();
+    void ShowFolderMenu(const QPoint& globalPos);
+
     // Mailbox files (TriFormMailbox.cpp).
     [[nodiscard]] QString AskMailbox(const char* title, bool save);
     void ExportToMailbox();
@@ -127,7 +141,10 @@ private:
     void ImportOutlookExpress();
     void ChooseLayout();
     void CreateFolder();
+    // Asks for a name and makes a folder of it under the parent.
+    void CreateFolderIn(TStoreId parent);
     void RenameFolder();
+    void RenameNode(TFolderNode* node);
     void CompactFolder();
     void CompactAll();
     void GoToInbox();
@@ -165,6 +182,9 @@ private:
     QSplitter* FListPanel;
     TMesgListView* FList;
     TOETreeView* FTree = nullptr;
+    // The context menus: editing for the list, folder commands for the tree.
+    QMenu* FTextPopup = nullptr;
+    QMenu* FFolderPopup = nullptr;
     // The list above, the reading pane below.
     QSplitter* FHorzSplitter;
     TQuickMesgEditor* FPane = nullptr;

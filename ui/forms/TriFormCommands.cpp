@@ -12,9 +12,11 @@
 #include "ui/actions/TextToolbar.h"
 #include "ui/actions/WindowAction.h"
 #include "settings/SystemCodePage.h"
+#include "ui/dialogs/ColumnsDialog.h"
 #include "ui/dialogs/FavoritesDialogs.h"
 #include "ui/dialogs/FolderChooser.h"
 #include "ui/dialogs/OptionsDialog.h"
+#include "ui/dialogs/SortDialog.h"
 #include "ui/spell/SpellActions.h"
 #include "ui/spell/SpellOptions.h"
 #include "ui/favorites/FavoriteActions.h"
@@ -36,12 +38,6 @@ struct TMenuEntry
     const char* Caption;     // the built-in caption
     QList<const char*> Items; // action names; nullptr for a separator
 };
-
-// A folder the user made, not one of the store's special folders.
-bool IsOrdinary(const TFolderNode* node)
-{
-    return node && node->Kind() == TFolderNode::kFolderKind;
-}
 
 QString MenuCaption(const char* key, const char* caption)
 {
@@ -73,7 +69,7 @@ void TTriForm::CreateActions()
     AddAction("mCreateFolder", "Create folder...", &TTriForm::CreateFolder)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F7));
     TWindowAction* rename = AddAction("mRenameFolder", "Rename", &TTriForm::RenameFolder);
     rename->setShortcut(QKeySequence(Qt::Key_F6));
-    rename->EnabledWhen = [this] { return FTree && IsOrdinary(FTree->SelectedNode()); };
+    rename->EnabledWhen = [this] { return FTree && IsOrdinaryFolder(FTree->SelectedNode()); };
     AddAction("mCompactFolder", "Compact", &TTriForm::CompactFolder);
     AddAction("mCompactAll", "Compact all", &TTriForm::CompactAll);
     AddAction("MExportToMBox", "Export to mailbox file...", &TTriForm::ExportToMailbox)->EnabledWhen = [this] {
@@ -98,6 +94,8 @@ void TTriForm::CreateActions()
     moveTo->EnabledWhen = [this] { return CanCopyMove(true); };
 
     AddAction("mLayout", "Layout...", &TTriForm::ChooseLayout);
+    AddCommand("mColumns", "Columns...", [this] { TColumnsDialog(*FList).Execute(); });
+    AddCommand("mMesgSort", "Sort...", [this] { RunSortDialog(*FList); });
     AddAction("mGoToInbox", "Go to Inbox", &TTriForm::GoToInbox)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
     TWindowAction* back = AddAction("APrevFolder", "Back", &TTriForm::GoBack);
     back->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
@@ -148,7 +146,7 @@ void TTriForm::CreateMenus()
         {"EditMenu", "&Edit",
          {"AEditUndo", "AEditRedo", nullptr, "AEditCut", "AEditCopy", "AEditPaste", "AEditDelete", "AEditSelectAll",
           nullptr, "AEditFind", "AEditSearchAgain", nullptr, "ACopyTo", "AMoveTo"}},
-        {"ViewMenu", "&View", {"mLayout", nullptr, "mGoToInbox", "APrevFolder", "ANextFolder", nullptr, "mReread"}},
+        {"ViewMenu", "&View", {"mLayout", "mColumns", "mMesgSort", nullptr, "mGoToInbox", "APrevFolder", "ANextFolder", nullptr, "mReread"}},
         {"MessageMenu", "&Message",
          {"APrevMesg", "aNextMesg", nullptr, "ASaveAsMesg", "ADeleteMesg", nullptr, "aMarkAsUnRead", "aMarkAsRead",
           nullptr, "aChangeCharset", "aReloadWithoutAdFilter", "aSpellCheck"}},
@@ -262,7 +260,7 @@ bool TTriForm::CanCopyMove(bool move) const
         return false;
     if (FTree->hasFocus()) {
         const TStoreId folder = FTree->FolderId();
-        return folder != kRootFolderId && folder != kNoStoreId && (!move || IsOrdinary(FTree->SelectedNode()));
+        return folder != kRootFolderId && folder != kNoStoreId && (!move || IsOrdinaryFolder(FTree->SelectedNode()));
     }
     return FList->IsReady() && HasSelection();
 }
@@ -320,17 +318,26 @@ void TTriForm::MarkRead()
 
 void TTriForm::CreateFolder()
 {
+    CreateFolderIn(Messages().FolderId());
+}
+
+void TTriForm::CreateFolderIn(TStoreId parent)
+{
     const QString name = AskNewFolderName();
     if (name.isEmpty())
         return;
-    if (Messages().Folders().AddFolder(Messages().FolderId(), EncodeSystemText(name)) == kNoStoreId)
+    if (Messages().Folders().AddFolder(parent, EncodeSystemText(name)) == kNoStoreId)
         ErrorOf(10, TLangSection::Error);
 }
 
 void TTriForm::RenameFolder()
 {
-    TFolderNode* node = FTree ? FTree->SelectedNode() : nullptr;
-    if (!IsOrdinary(node))
+    RenameNode(FTree ? FTree->SelectedNode() : nullptr);
+}
+
+void TTriForm::RenameNode(TFolderNode* node)
+{
+    if (!IsOrdinaryFolder(node))
         return;
     const QString name = AskFolderRename(node->Name());
     if (!name.isEmpty() && name != node->Name())

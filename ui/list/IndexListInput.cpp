@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QMenu>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -130,6 +131,16 @@ void TIndexListView::selectionChanged(const QItemSelection& selected, const QIte
 }
 
 // ------------------------------------------------- context menu, hints
+
+void TIndexListView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (!FPopupMenu) {
+        QAbstractItemView::contextMenuEvent(event);
+        return;
+    }
+    FPopupMenu->popup(event->globalPos());
+    event->accept();
+}
 
 bool TIndexListView::event(QEvent* event)
 {

@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QList>
+#include <QMenu>
+#include <QPointer>
 
 #include <utility>
 #include <vector>
@@ -48,6 +50,10 @@ class TIndexListView : public QAbstractItemView
 public:
     explicit TIndexListView(QWidget* parent = nullptr);
     ~TIndexListView() override;
+
+    // The menu that the mouse's right button or the keyboard's menu key
+    // opens over the rows; none by default. The control does not own it.
+    void SetPopupMenu(QMenu* menu) { FPopupMenu = menu; }
 
     // ---- rows
     // The number of rows the control holds.
@@ -178,6 +184,7 @@ protected:
     virtual void StartRowDrag(Qt::DropActions supportedActions);
 
     void customEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -245,6 +252,7 @@ private:
     bool FGridLines = false;
     bool FOwnerDraw = false;
     bool FPainting = false;
+    QPointer<QMenu> FPopupMenu;
     bool FSettingWidths = false;
     // Rows are being removed: the toolkit moves the focus by itself then,
     // which is not a focus change of the user's.

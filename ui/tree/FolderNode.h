@@ -52,3 +52,9 @@ private:
     int FKind = kFolderKind;
     bool FSeen = false;
 };
+
+// A folder the user made, not the store root or one of its special folders.
+inline bool IsOrdinaryFolder(const TFolderNode* node)
+{
+    return node && node->Kind() == TFolderNode::kFolderKind;
+}

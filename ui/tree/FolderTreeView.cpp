@@ -271,7 +271,7 @@ void TFolderTreeView::contextMenuEvent(QContextMenuEvent* event)
         if (node)
             at = viewport()->mapToGlobal(visualItemRect(node).center());
     } else {
-        node = itemAt(viewport()->mapFrom(this, event->pos()));
+        node = itemAt(viewport()->mapFromGlobal(event->globalPos()));
     }
     FContextIndex = node ? QPersistentModelIndex(indexFromItem(node)) : QPersistentModelIndex();
     event->accept();
