@@ -1,4 +1,8 @@
 #include "app/Activation.h"
+#include "app/MessageFiles.h"
+
+#include "ui/forms/MEditForm.h"
+#include "ui/MessageBoxes.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -29,21 +33,37 @@ bool TActiveFormTracker::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-bool HandleActivationRequest(quint64 token, quint64 ownToken, QWidget* activeForm)
+namespace {
+
+void BringToFront(QWidget* form)
 {
-    if (token != ownToken) {
+    if (form->isMinimized())
+        form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
+    form->show();
+    form->raise();
+    form->activateWindow();
+}
+
+} // namespace
+
+bool HandleActivationRequest(const TActivationRequest& request, quint64 ownToken, QWidget* activeForm)
+{
+    if (request.Token != ownToken) {
         qCInfo(lcInstance) << "activation request with a foreign token ignored";
         return false;
     }
-    if (!activeForm) {
-        qCInfo(lcInstance) << "activation request ignored: no active form";
-        return false;
+    const TOpenedMessageFiles opened = OpenMessageFiles(request.Files);
+    for (const TMEditForm* window : opened.Windows)
+        qCInfo(lcInstance).noquote() << "activation request opened a message window for" << window->FileName();
+    QWidget* front = opened.Windows.empty() ? activeForm : opened.Windows.back();
+    if (front) {
+        BringToFront(front);
+        qCInfo(lcInstance) << "activation request accepted";
+    } else {
+        qCInfo(lcInstance) << "activation request without a form to bring to the front";
     }
-    if (activeForm->isMinimized())
-        activeForm->setWindowState(activeForm->windowState() & ~Qt::WindowMinimized);
-    activeForm->show();
-    activeForm->raise();
-    activeForm->activateWindow();
-    qCInfo(lcInstance) << "activation request accepted";
-    return true;
+    // The box comes last, over the window just brought to the front.
+    if (!opened.Failed.isEmpty())
+        FileErrorBox(feOpen, opened.Failed.join(QLatin1Char('\n')));
+    return front != nullptr;
 }

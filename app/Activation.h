@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SingleInstance.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -22,7 +24,11 @@ private:
     QPointer<QWidget> FActive;
 };
 
-// Reacts to an activation request: acted on only when `token` is this
-// instance's own; then the active form (when there is one) is shown without
-// moving or resizing it, raised and activated. True when it was acted on.
-bool HandleActivationRequest(quint64 token, quint64 ownToken, QWidget* activeForm);
+// Reacts to an activation request, acted on only when it carries
+// `ownToken`. Each file it names opens in a message window of its own, as
+// at start-up, and the last one opened comes to the front; without one, the
+// active form (when there is one) does. Coming to the front, a window is
+// shown without moving or resizing it, raised and activated. The files
+// that cannot be shown are named in one error box. True when a window came
+// to the front.
+bool HandleActivationRequest(const TActivationRequest& request, quint64 ownToken, QWidget* activeForm);

@@ -3,6 +3,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -35,6 +37,30 @@ quint64 TokenFor(const QString& mutexName)
 
 } // namespace
 
+QByteArray EncodeActivationRequest(const TActivationRequest& request)
+{
+    QByteArray bytes = QByteArray::number(request.Token) + '\n';
+    for (const QString& file : request.Files)
+        bytes += QFile::encodeName(file).toPercentEncoding() + '\n';
+    return bytes;
+}
+
+std::optional<TActivationRequest> DecodeActivationRequest(const QByteArray& bytes)
+{
+    const QList<QByteArray> lines = bytes.split('\n');
+    TActivationRequest request;
+    bool ok = false;
+    request.Token = lines.front().trimmed().toULongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    // Every path is at least one byte, so an empty line is only the end.
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (!lines[i].isEmpty())
+            request.Files << QFile::decodeName(QByteArray::fromPercentEncoding(lines[i]));
+    }
+    return request;
+}
+
 TSingleInstance::TSingleInstance(QString mutexName, QObject* parent)
     : QObject(parent)
     , FMutexName(std::move(mutexName))
@@ -61,13 +87,17 @@ bool TSingleInstance::IsFirstInstance()
     QLocalServer::removeServer(ServerName());
     FServer = new QLocalServer(this);
     FServer->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(FServer, &QLocalServer::newConnection, this, &TSingleInstance::ReadRequest);
+    connect(FServer, &QLocalServer::newConnection, this, &TSingleInstance::ReadRequests);
     FServer->listen(ServerName());
     return true;
 }
 
-bool TSingleInstance::RequestActivation(int timeoutMs)
+bool TSingleInstance::RequestActivation(const QStringList& files, int timeoutMs)
 {
+    TActivationRequest request{FToken, {}};
+    for (const QString& file : files)
+        request.Files << QFileInfo(file).absoluteFilePath();
+    const QByteArray bytes = EncodeActivationRequest(request);
     // The first instance may still be starting: retry until it listens.
     QElapsedTimer clock;
     clock.start();
@@ -75,9 +105,11 @@ bool TSingleInstance::RequestActivation(int timeoutMs)
         QLocalSocket socket;
         socket.connectToServer(ServerName());
         if (socket.waitForConnected(500)) {
-            socket.write(QByteArray::number(FToken) + '\n');
-            const bool sent = socket.waitForBytesWritten(1000);
+            const bool sent = socket.write(bytes) == bytes.size() && socket.waitForBytesWritten(1000);
+            // Closing our end tells the first instance the request is whole.
             socket.disconnectFromServer();
+            if (socket.state() != QLocalSocket::UnconnectedState)
+                socket.waitForDisconnected(1000);
             return sent;
         }
         QThread::msleep(50);
@@ -85,18 +117,26 @@ bool TSingleInstance::RequestActivation(int timeoutMs)
     return false;
 }
 
-void TSingleInstance::ReadRequest()
+void TSingleInstance::ReadRequests()
 {
     while (QLocalSocket* socket = FServer->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine())
-                return;
-            bool ok = false;
-            const quint64 token = socket->readLine(32).trimmed().toULongLong(&ok);
-            socket->disconnectFromServer();
-            if (ok && OnActivationRequest)
-                OnActivationRequest(token);
+        auto received = std::make_shared<QByteArray>();
+        connect(socket, &QLocalSocket::readyRead, socket, [socket, received] { *received += socket->readAll(); });
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket, received] {
+            *received += socket->readAll();
+            socket->deleteLater();
+            Deliver(*received);
         });
     }
+}
+
+void TSingleInstance::Deliver(const QByteArray& bytes)
+{
+    std::optional<TActivationRequest> request = DecodeActivationRequest(bytes);
+    if (!request || !OnActivationRequest)
+        return;
+    // Acting on a request may open windows and a modal box: not inside the
+    // socket's own signal, but from the event loop.
+    QMetaObject::invokeMethod(
+        this, [this, request = std::move(*request)] { OnActivationRequest(request); }, Qt::QueuedConnection);
 }

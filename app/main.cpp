@@ -1,5 +1,6 @@
 #include "app/Activation.h"
 #include "app/CommandLine.h"
+#include "app/MessageFiles.h"
 #include "app/SingleInstance.h"
 #include "app/StoreCheck.h"
 
@@ -8,7 +9,6 @@
 #include "store/OeMesgItems.h"
 #include "store/OutlookError.h"
 #include "ui/clipboard/OEClipboard.h"
-#include "ui/forms/MEditForm.h"
 #include "ui/forms/TriForm.h"
 #include "ui/forms/WindowLayout.h"
 #include "ui/MessageBoxes.h"
@@ -23,23 +23,6 @@ namespace {
 
 const QString kProductName = QStringLiteral("Vellumo");
 const QString kSingleInstanceMutex = QStringLiteral("VellumoOneExeMutex");
-
-// Opens a message window for each file that can be shown; returns how many.
-int OpenMessageFiles(const QStringList& paths)
-{
-    int opened = 0;
-    for (const QString& path : paths) {
-        auto* window = new TMEditForm;
-        if (window->OpenFile(path)) {
-            window->show();
-            ++opened;
-        } else {
-            std::fprintf(stderr, "vellumo: %s is not a message file (.eml) that can be read\n", qPrintable(path));
-            delete window;
-        }
-    }
-    return opened;
-}
 
 } // namespace
 
@@ -59,9 +42,13 @@ int main(int argc, char** argv)
         return 1;
 
     TSingleInstance instance(kSingleInstanceMutex);
+    // A second start hands its files to the running instance, which opens
+    // them; only this process has a terminal to say that it could not.
     if (!instance.IsFirstInstance()) {
-        instance.RequestActivation();
-        return 0;
+        if (instance.RequestActivation(QApplication::arguments().mid(1)))
+            return 0;
+        std::fprintf(stderr, "vellumo: the running Vellumo does not answer; nothing was opened\n");
+        return 1;
     }
 
     // The settings object loads the language the user chose before any
@@ -71,8 +58,8 @@ int main(int argc, char** argv)
         return 1;
 
     TActiveFormTracker tracker;
-    instance.OnActivationRequest = [&](quint64 token) {
-        HandleActivationRequest(token, instance.Token(), tracker.ActiveForm());
+    instance.OnActivationRequest = [&](const TActivationRequest& request) {
+        HandleActivationRequest(request, instance.Token(), tracker.ActiveForm());
     };
 
     // The internal clipboard comes before any window, whose lists and trees
@@ -92,7 +79,7 @@ int main(int argc, char** argv)
         // Message files named on the command line (a double click in the
         // file manager) open in message windows of their own; otherwise
         // the windows of the last run come back.
-        if (OpenMessageFiles(QApplication::arguments().mid(1)) == 0 && RestoreWindowLayout() == 0) {
+        if (OpenMessageFiles(QApplication::arguments().mid(1)).Windows.empty() && RestoreWindowLayout() == 0) {
             auto* window = new TTriForm;
             window->SetShowTree(true);
             window->SetShowEditor(true);

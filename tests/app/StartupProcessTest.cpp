@@ -1,11 +1,12 @@
 // The program itself, started twice: the second start hands over to the
-// first and ends; a store that cannot be opened stops the start-up before
-// the single-instance lock exists.
+// first, with the message files named on it, and ends; a store that cannot
+// be opened stops the start-up before the single-instance lock exists.
 
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -35,15 +36,22 @@ QString RuntimeFile(const char* suffix)
            + QLatin1String(suffix);
 }
 
+// Starts the program as the first instance and waits until it listens.
+void StartFirst(QProcess& first)
+{
+    QFile::remove(RuntimeFile(".socket"));   // left behind by an earlier first instance
+    first.setProcessEnvironment(ProgramEnvironment());
+    first.start(QStringLiteral(VELLUMO_PROGRAM), {});
+    ASSERT_TRUE(first.waitForStarted());
+    ASSERT_TRUE(WaitUntil([] { return QFileInfo::exists(RuntimeFile(".socket")); }, 15000));
+}
+
 } // namespace
 
 TEST(StartupProcess, ASecondStartActivatesTheFirstAndEnds)
 {
     QProcess first;
-    first.setProcessEnvironment(ProgramEnvironment());
-    first.start(QStringLiteral(VELLUMO_PROGRAM), {});
-    ASSERT_TRUE(first.waitForStarted());
-    ASSERT_TRUE(WaitUntil([] { return QFileInfo::exists(RuntimeFile(".socket")); }, 15000));
+    StartFirst(first);
 
     QProcess second;
     second.setProcessEnvironment(ProgramEnvironment());
@@ -57,6 +65,43 @@ TEST(StartupProcess, ASecondStartActivatesTheFirstAndEnds)
     EXPECT_EQ(first.state(), QProcess::Running);
     first.terminate();
     first.waitForFinished(5000);
+}
+
+TEST(StartupProcess, AFileNamedOnASecondStartOpensInTheFirst)
+{
+    QProcess first;
+    StartFirst(first);
+
+    // Named relative to the second start's working folder, as a file
+    // manager may run it.
+    const QString folder = TTestEnvironment::NewFolder();
+    WriteTestFile(folder + QStringLiteral("/a note.eml"), "Subject: Minutes\r\n\r\nHello.\r\n");
+    QProcess second;
+    second.setProcessEnvironment(ProgramEnvironment());
+    second.setWorkingDirectory(folder);
+    second.start(QStringLiteral(VELLUMO_PROGRAM), {QStringLiteral("a note.eml")});
+    ASSERT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitCode(), 0);
+
+    QByteArray seen;
+    EXPECT_TRUE(WaitForOutput(first, "opened a message window for " + QFile::encodeName(folder) + "/a note.eml\n", seen))
+        << seen.constData();
+    first.terminate();
+    first.waitForFinished(5000);
+}
+
+TEST(StartupProcess, ASecondStartThatGetsNoAnswerSaysSoAndFails)
+{
+    // The lock held, as by a first instance that does not listen.
+    QFile::remove(RuntimeFile(".socket"));
+    QLockFile lock(RuntimeFile(".lock"));
+    ASSERT_TRUE(lock.tryLock(0));
+    QProcess second;
+    second.setProcessEnvironment(ProgramEnvironment());
+    second.start(QStringLiteral(VELLUMO_PROGRAM), {QStringLiteral("a.eml")});
+    ASSERT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_TRUE(second.readAllStandardError().contains("does not answer"));
 }
 
 TEST(StartupProcess, AStoreThatCannotBeOpenedStopsBeforeTheLock)
