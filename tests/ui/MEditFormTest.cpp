@@ -2,6 +2,7 @@
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/ui/BoxAnswers.h"
 #include "tests/ui/MesgListTestSupport.h"
 #include "ui/WideEdit.h"
 #include "ui/actions/ActionUpdater.h"
@@ -11,6 +12,7 @@
 #include "ui/mesg/MesgEditor.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,6 +69,15 @@ protected:
     static QString ShownSubject(TMEditForm& form)
     {
         return form.Editor().Box(TMesgEditor::bxSubject)->text();
+    }
+
+    // The row of the browser's list with that subject; -1 for none.
+    [[nodiscard]] int RowOfSubject(const QString& subject) const
+    {
+        for (int row = 0; row < FBrowser->List().ItemCount(); ++row)
+            if (SubjectOfRow(row) == subject)
+                return row;
+        return -1;
     }
 
     QPointer<TTriForm> FBrowser;
@@ -164,6 +175,53 @@ TEST_F(MEditFormTest, OpeningAMsgFileLeavesTheWindowAsItWas)
     EXPECT_EQ(ShownSubject(*form), SubjectOfRow(0));
     EXPECT_EQ(form->AttachedList(), &FBrowser->List());
     EXPECT_TRUE(Enabled(*form, "aNextMesg"));
+}
+
+TEST_F(MEditFormTest, ClosingAnEditedDraftAsksAndYesWritesItBackToTheStore)
+{
+    struct TCase
+    {
+        const char* Name;
+        int Answer;
+        bool Closes;
+        bool Stored;
+    };
+    // In this order: the draft keeps its subject until the last case.
+    const TCase cases[] = {
+        {"cancel keeps the window", mrCancel, false, false},
+        {"no drops it", mrNo, true, false},
+        {"yes stores the edit", mrYes, true, true},
+    };
+    Save(kInbox, TTestMessage("Draft"), kMsgUnsent);
+    FBrowser->Messages().LoadMessages();
+    ASSERT_TRUE(WaitUntil([this] { return !FBrowser->Messages().LoadRunning() && FBrowser->List().ItemCount() == 4; }));
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const int row = RowOfSubject(QStringLiteral("Draft"));
+        ASSERT_GE(row, 0);
+        QPointer<TMEditForm> form = OpenRow(row);
+        ASSERT_FALSE(form.isNull());
+        ASSERT_FALSE(form->Editor().ReadOnly()) << "an unsent message is edited";
+        QLineEdit* subject = form->Editor().Box(TMesgEditor::bxSubject);
+        subject->end(false);
+        QTest::keyClicks(subject, QStringLiteral(" edited"));
+
+        TBoxAnswers answers;
+        answers.Then(c.Answer);
+        form->close();
+        EXPECT_EQ(answers.Texts.size(), 1);
+        if (c.Closes)
+            EXPECT_TRUE(WaitUntil([&form] { return form.isNull(); }));
+        else
+            EXPECT_TRUE(form->isVisible());
+        if (c.Stored) {
+            EXPECT_TRUE(WaitUntil([this] { return RowOfSubject(QStringLiteral("Draft edited")) >= 0; }));
+            EXPECT_EQ(RowOfSubject(QStringLiteral("Draft")), -1);
+        } else {
+            EXPECT_EQ(RowOfSubject(QStringLiteral("Draft edited")), -1);
+        }
+        delete form.data();
+    }
 }
 
 } // namespace
