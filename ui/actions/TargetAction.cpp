@@ -21,9 +21,15 @@ void TTargetAction::SetFixedControl(QWidget* control)
     FFixed = control;
 }
 
+void TTargetAction::BindTo(QWidget* control)
+{
+    FBound = true;
+    SetFixedControl(control);
+}
+
 QWidget* TTargetAction::Target() const
 {
-    return FFixed ? FFixed.data() : QApplication::focusWidget();
+    return FFixed || FBound ? FFixed.data() : QApplication::focusWidget();
 }
 
 void TTargetAction::Update()

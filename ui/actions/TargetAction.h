@@ -30,6 +30,9 @@ public:
     // The control fixed to this action; cleared when that control goes.
     [[nodiscard]] QWidget* FixedControl() const { return FFixed; }
     virtual void SetFixedControl(QWidget* control);
+    // Fixes the control for good: once it goes (or for none), the action
+    // has no target and stays disabled rather than following the focus.
+    void BindTo(QWidget* control);
     // The fixed control, else the focused one (none when nothing has the focus).
     [[nodiscard]] QWidget* Target() const;
 
@@ -50,4 +53,5 @@ private:
     void Execute();
 
     QPointer<QWidget> FFixed;
+    bool FBound = false;
 };

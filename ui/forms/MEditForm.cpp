@@ -4,11 +4,16 @@
 #include "messages/MesgItem.h"
 #include "messages/MesgItems.h"
 #include "settings/GlobStrings.h"
+#include "store/OeMesgItem.h"
+#include "store/OeMesgItems.h"
 #include "ui/MessageBoxes.h"
 #include "ui/actions/ActionSets.h"
+#include "ui/actions/ListActions.h"
 #include "ui/actions/WindowAction.h"
 #include "ui/dialogs/FileDialogs.h"
+#include "ui/forms/TriForm.h"
 #include "ui/mesg/MesgEditor.h"
+#include "ui/mesglist/MesgListView.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -52,8 +57,11 @@ void TMEditForm::CreateActions()
     };
     QMenu* file = menuBar()->addMenu(Lang().SectionValue(QStringLiteral("Menu"), QStringLiteral("FileMenu")));
     file->setObjectName(QStringLiteral("FileMenu"));
+    TWindowAction* browser = add("mFileNewExpl", "Browser", QKeySequence(Qt::ALT | Qt::Key_N), &TMEditForm::OpenBrowser);
+    browser->EnabledWhen = [this] { return ListBrowser() != nullptr; };
+    file->addAction(browser);
     file->addAction(add("mOpenFile", "Open...", QKeySequence::Open, &TMEditForm::AskAndOpen));
-    file->addAction(add("mSave", "Save", QKeySequence::Save, &TMEditForm::Save));
+    file->addAction(add("mSave", "Save", QKeySequence::Save, &TMEditForm::SaveEdits));
     file->addAction(add("mSaveAs", "Save as...", QKeySequence(), &TMEditForm::SaveShownMessageAs));
     file->addSeparator();
     file->addAction(add("mExit", "Close", QKeySequence(Qt::Key_Escape), &QWidget::close));
@@ -65,10 +73,36 @@ void TMEditForm::CreateActions()
     }
     QMenu* view = menuBar()->addMenu(Lang().SectionValue(QStringLiteral("Menu"), QStringLiteral("ViewMenu")));
     view->setObjectName(QStringLiteral("ViewMenu"));
+    CreateListActions(view);
+    view->addSeparator();
     view->addAction(add("aChangeCharset", "Change charset...", QKeySequence(), &TMEditForm::ChangeCharsetCommand));
     QMenu* windows = menuBar()->addMenu(Lang().SectionValue(QStringLiteral("Menu"), QStringLiteral("WindowMenu")));
     windows->setObjectName(QStringLiteral("WindowMenu"));
     SetWindowMenu(windows);
+}
+
+void TMEditForm::CreateListActions(QMenu* view)
+{
+    // The list's own stepping actions, bound to the attached list: without
+    // one they are disabled instead of stepping whatever list has the focus.
+    const auto add = [this, view](TNextPrevAction* action, const char* name, const char* caption, const QKeySequence& key) {
+        action->setObjectName(QString::fromLatin1(name));
+        action->setText(QString::fromUtf8(caption));
+        CaptionFromMenu(action);
+        action->setShortcut(key);
+        action->BindTo(nullptr);
+        action->OnExecute = [this] { ShowCurrentRow(); };
+        addAction(action);
+        view->addAction(action);
+        return action;
+    };
+    FPrev = add(new TPrevItemListAction(this), "APrevMesg", "Previoos message", QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    FNext = add(new TNextItemListAction(this), "aNextMesg", "Next Message", QKeySequence(Qt::CTRL | Qt::Key_Period));
+}
+
+TMesgListView* TMEditForm::AttachedList() const
+{
+    return FList;
 }
 
 QAction* TMEditForm::Action(const char* name) const
@@ -95,15 +129,63 @@ bool TMEditForm::OpenFile(const QString& path)
     item->SetSource(std::move(source));
     FItems->Clear();
     auto* shown = static_cast<TMesgItem*>(FItems->Insert(0, std::move(item)));
-    ShowItem(*shown, *FEditor);
+    Detach();
     SetFileName(path);
-    statusBar()->showMessage(QFileInfo(path).fileName());
-    RefreshAll();
+    ShowMessage(*shown, QFileInfo(path).fileName());
     return true;
+}
+
+void TMEditForm::ShowListMessage(TMesgListView& list, int row)
+{
+    TSyncItemRef ref = list.Messages()->ItemRefForRow(row);
+    if (!ref)
+        return;
+    FList = &list;
+    FPrev->BindTo(&list);
+    FNext->BindTo(&list);
+    FItems->Clear();
+    SetFileName({});
+    FListItem = std::move(ref);
+    const TTaskForm* owner = qobject_cast<const TTaskForm*>(list.window());
+    ShowMessage(*FListItem.As<TMesgItem>(), owner ? owner->CaptionText() : QString());
+}
+
+void TMEditForm::ShowCurrentRow()
+{
+    if (FList)
+        ShowListMessage(*FList, FList->ItemIndex());
+}
+
+void TMEditForm::ShowMessage(TMesgItem& item, const QString& status)
+{
+    ShowItem(item, *FEditor);
+    statusBar()->showMessage(status);
+    RefreshAll();
+}
+
+void TMEditForm::Detach()
+{
+    FList = nullptr;
+    FListItem.Reset();
+    FPrev->BindTo(nullptr);
+    FNext->BindTo(nullptr);
+}
+
+TTriForm* TMEditForm::ListBrowser() const
+{
+    return FList ? qobject_cast<TTriForm*>(FList->window()) : nullptr;
+}
+
+void TMEditForm::OpenBrowser()
+{
+    if (TTriForm* browser = ListBrowser())
+        browser->NewBrowser();
 }
 
 QString TMEditForm::CaptionText() const
 {
+    if (FListItem)
+        return FListItem.As<TMesgItem>()->Subject();
     return FItems->Count() > 0 ? static_cast<TMesgItem*>(FItems->Item(0))->Subject() : QString();
 }
 
@@ -115,12 +197,12 @@ void TMEditForm::AskAndOpen()
         OpenFile(path);
 }
 
-void TMEditForm::Save()
+bool TMEditForm::SaveEdits()
 {
-    if (FileName().isEmpty())
-        SaveShownMessageAs();
-    else
-        SaveShownMessage();
+    auto* messages = FList ? qobject_cast<TOeMesgItems*>(FList->Messages()) : nullptr;
+    if (messages && FListItem)
+        return SaveEditedItem(*messages, *FListItem.As<TOeMesgItem>(), *FEditor);
+    return SaveShownMessage();
 }
 
 void TMEditForm::closeEvent(QCloseEvent* event)

@@ -1,21 +1,17 @@
 #include "ui/forms/TriForm.h"
 
-#include "base/FastMemoryStream.h"
-#include "base/SafeFile.h"
 #include "messages/MesgItem.h"
 #include "settings/GlobStrings.h"
 #include "settings/Options.h"
 #include "store/OeMesgItem.h"
 #include "store/OeMesgItems.h"
+#include "ui/forms/MEditForm.h"
 #include "ui/MessageBoxes.h"
 #include "ui/mesg/QuickMesgEditor.h"
-#include "ui/mesg/ShellOpen.h"
 #include "ui/mesglist/MesgListView.h"
 
 #include <QApplication>
 #include <QDateTime>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QSplitter>
 #include <QTimer>
 
@@ -79,28 +75,9 @@ void TTriForm::MarkReadAfterDelay()
 
 void TTriForm::OpenMessage(int row)
 {
-    const TSyncItemRef ref = FList->Messages()->ItemRefForRow(row);
-    auto* item = ref ? ref.As<TMesgItem>() : nullptr;
-    if (!item || !BaseOptions())
-        return;
-    const QString folder = BaseOptions()->TempFolder();
-    if (folder.isEmpty())
-        return;
-    // A name of its own for every message opened in this run.
-    static QElapsedTimer clock;
-    if (!clock.isValid())
-        clock.start();
-    const QString path = QDir(folder).filePath(QStringLiteral("vellumo%1.eml").arg(clock.nsecsElapsed()));
-    try {
-        TSafeFileStream file(path, TSafeFileStream::TMode::CreateNew, TSafeFileStream::TAccess::Private);
-        item->SaveToStream(file);
-    } catch (...) {
-        if (!ReportFileErrorInBox(path))
-            throw;
-        return;
-    }
-    BaseOptions()->AddTempFile(path);
-    ShellOpenFile(path);
+    auto* form = new TMEditForm;
+    form->ShowListMessage(*FList, row);
+    form->show();
 }
 
 bool TTriForm::CanSaveEdited() const
@@ -112,17 +89,8 @@ void TTriForm::SaveEditedMessage()
 {
     const TSyncItemRef ref = FList->ShownItem();
     auto* item = ref ? ref.As<TOeMesgItem>() : nullptr;
-    if (!item || !CanSaveEdited())
-        return;
-    TFastMemoryStream stream;
-    FPane->SaveBodyToStream(stream);
-    stream.SetPosition(0);
-    try {
-        Messages().SaveEdited(*item, stream);
-        FPane->SetModified(false);
-    } catch (const Exception& error) {
-        ErrorBox(error.Message());
-    }
+    if (item && CanSaveEdited())
+        SaveEditedItem(Messages(), *item, *FPane);
 }
 
 void TTriForm::SaveMessageAs()

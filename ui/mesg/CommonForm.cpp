@@ -1,10 +1,12 @@
 #include "ui/mesg/CommonForm.h"
 
+#include "base/FastMemoryStream.h"
 #include "content/view/MesgTextForm.h"
 #include "content/attach/FileDialogFilter.h"
 #include "messages/MesgErrors.h"
 #include "messages/MesgItem.h"
 #include "settings/GlobStrings.h"
+#include "store/OeMesgItems.h"
 #include "ui/MessageBoxes.h"
 #include "ui/mesg/CharsetChooser.h"
 #include "ui/mesg/CommonMesgEditor.h"
@@ -38,6 +40,21 @@ void TCommonForm::ShowItem(TMesgItem& item, TCommonMesgEditor& view)
     item.DecodeInto(view.Message(), TMimeParser::TMode::Deferred);
     view.DisplayMessage(TViewOptions::FromSettings().ForSubject(item.Subject()), item.HasState(stUnsent));
     view.SetCaretPosition(item.CaretPosition());
+}
+
+bool TCommonForm::SaveEditedItem(TOeMesgItems& messages, TOeMesgItem& item, TCommonMesgEditor& view)
+{
+    TFastMemoryStream stream;
+    view.SaveBodyToStream(stream);
+    stream.SetPosition(0);
+    try {
+        messages.SaveEdited(item, stream);
+    } catch (const Exception& error) {
+        ErrorBox(error.Message());
+        return false;
+    }
+    view.SetModified(false);
+    return true;
 }
 
 bool TCommonForm::SaveMessageToFile(const QString& fileName)
@@ -111,7 +128,7 @@ bool TCommonForm::ConfirmSave()
 {
     switch (ConfirmBox(TGlobStrings::FormatText(NamedText(QStringLiteral("MesgExpl"), QStringLiteral("Confirm"))))) {
     case mrYes:
-        return SaveShownMessage();
+        return SaveEdits();
     case mrNo:
         if (FView)
             FView->SetModified(false);

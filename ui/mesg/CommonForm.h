@@ -9,6 +9,8 @@
 #include <functional>
 
 class TMesgItem;
+class TOeMesgItem;
+class TOeMesgItems;
 
 // The base of the windows that show messages (the three-pane window and
 // the stand-alone message window) with the commands both share: showing a
@@ -34,6 +36,9 @@ public:
     // cut it at the first of its many advertisements; the caret at the
     // item's stored position; editable exactly when the item is unsent.
     static void ShowItem(TMesgItem& item, TCommonMesgEditor& view);
+    // Stores the view's edit of the item in its place in the collection's
+    // folder; a failure is shown. Answers whether it was stored.
+    static bool SaveEditedItem(TOeMesgItems& messages, TOeMesgItem& item, TCommonMesgEditor& view);
 
     // Saves the shown message: ".txt" writes its text form and answers
     // false (the message itself is not saved); any other name writes the
@@ -45,11 +50,16 @@ public:
     bool SaveShownMessage();
     // Asks for a name (proposed from the file name, else the subject) and saves.
     bool SaveShownMessageAs();
-    // "Save the changes?": Yes saves, No discards the changes, Cancel
-    // answers false (the window stays open).
+    // "Save the changes?": Yes saves (SaveEdits), No discards the changes,
+    // Cancel answers false (the window stays open).
     bool ConfirmSave();
     // Asks for a charset and shows the message in it.
     void ChangeCharsetCommand();
+
+protected:
+    // Saves the edited message where it belongs: under its file name (or a
+    // name asked for); answers whether it was saved.
+    virtual bool SaveEdits() { return SaveShownMessage(); }
 
 private:
     bool SaveFocusedItem(const QString& fileName);

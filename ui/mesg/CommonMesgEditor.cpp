@@ -298,6 +298,11 @@ void TCommonMesgEditor::SaveAsText(const QString& path)
     TMesgViewModel::SaveAsText(path, Model().Fields(), BodyText());
 }
 
+void TCommonMesgEditor::SaveBodyToStream(TStream& target)
+{
+    Model().SaveBodyToStream(target, FBodyEdit->toPlainText());
+}
+
 int TCommonMesgEditor::CaretPosition() const
 {
     return FBodyEdit->textCursor().position();

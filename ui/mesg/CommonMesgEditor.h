@@ -10,6 +10,7 @@
 class QTabWidget;
 class QTableWidget;
 class QVBoxLayout;
+class TStream;
 class TMesgBrowser;
 class TOrderButtons;
 class TOrderListBox;
@@ -55,6 +56,9 @@ public:
     // the message's own (never the filtered) text otherwise.
     [[nodiscard]] QString BodyText() const override;
     void SaveAsText(const QString& path) override;
+    // Writes the whole message into the stream (to store it again): an
+    // editable message as edited, a read-only one as it came.
+    virtual void SaveBodyToStream(TStream& target);
 
     [[nodiscard]] int CaretPosition() const;
     void SetCaretPosition(int position);

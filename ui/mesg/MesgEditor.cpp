@@ -1,5 +1,7 @@
 #include "ui/mesg/MesgEditor.h"
 
+#include "content/MimeWriter.h"
+#include "content/view/MesgRebuild.h"
 #include "content/view/MesgTextForm.h"
 #include "ui/WideEdit.h"
 #include "ui/edit/WideRichEdit.h"
@@ -117,15 +119,23 @@ TEditedMessage TMesgEditor::Edited() const
     return edited;
 }
 
+void TMesgEditor::ApplyEdits()
+{
+    if (!ReadOnly() && IsModified())
+        RebuildMessage(Message(), Edited());
+}
+
 void TMesgEditor::SaveMessageFile(const QString& path)
 {
-    if (!ReadOnly() && IsModified()) {
-        const TEditedMessage edited = Edited();
-        Model().SaveMessageFile(path, &edited);
-    } else {
-        Model().SaveMessageFile(path);
-    }
+    ApplyEdits();
+    Model().SaveMessageFile(path);
     SetModified(false);
+}
+
+void TMesgEditor::SaveBodyToStream(TStream& target)
+{
+    ApplyEdits();
+    WriteMimeMessage(Message(), target);
 }
 
 void TMesgEditor::SaveAsText(const QString& path)

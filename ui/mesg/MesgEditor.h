@@ -33,6 +33,8 @@ public:
     [[nodiscard]] TEditedMessage Edited() const;
     // Rebuilds an edited unsent message first, then writes it.
     void SaveMessageFile(const QString& path) override;
+    // Rebuilds an edited unsent message first, then writes it.
+    void SaveBodyToStream(TStream& target) override;
     // From, To, Cc and Bcc (when not empty), Subject and Date as the boxes
     // show them, then the text.
     void SaveAsText(const QString& path) override;
@@ -42,6 +44,9 @@ protected:
     void ApplyReadOnly() override;
 
 private:
+    // Rebuilds the message from the boxes when an unsent one was edited.
+    void ApplyEdits();
+
     TWideEdit* FBoxes[bxCount] = {};
     QLabel* FLabels[bxCount] = {};
     TSpellUnderliner* FUnderliner = nullptr;

@@ -64,7 +64,3 @@ void TQuickMesgEditor::ShowFields()
                       Captioned(QStringLiteral("Date"), fields.Date));
 }
 
-void TQuickMesgEditor::SaveBodyToStream(TStream& target)
-{
-    Model().SaveBodyToStream(target, BodyEdit()->toPlainText());
-}

@@ -3,7 +3,6 @@
 #include "ui/mesg/CommonMesgEditor.h"
 
 class QLabel;
-class TStream;
 
 // The reading pane: From and To side by side and the Subject line with the
 // date above the pages. Shown text is plain text, whatever the message
@@ -17,10 +16,6 @@ public:
     [[nodiscard]] QLabel* FromLabel() const { return FFrom; }
     [[nodiscard]] QLabel* ToLabel() const { return FTo; }
     [[nodiscard]] QLabel* SubjectLabel() const { return FSubject; }
-
-    // Writes the whole message into the stream: an editable message with
-    // the text as edited, a read-only one as it came.
-    void SaveBodyToStream(TStream& target);
 
 protected:
     void ClearView() override;
