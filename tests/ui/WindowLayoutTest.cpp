@@ -44,7 +44,12 @@ protected:
         form->SetShowTree(tree);
         form->show();
         form->Messages().SetFolderId(folder);
+        // Opened, not only asked for: the open request runs after the call.
         EXPECT_TRUE(form->Messages().WaitUntilParsed(20000));
+        EXPECT_TRUE(WaitUntil([&] {
+            return form->Messages().FolderId() == folder && !form->Messages().LoadRunning()
+                   && form->List().ItemCount() == form->Messages().Count();
+        }));
         return form;
     }
 
