@@ -5,13 +5,16 @@
 #include "tests/support/TestEnvironment.h"
 #include "tests/ui/DialogTestSupport.h"
 #include "tests/ui/MesgListTestSupport.h"
+#include "ui/actions/ActionUpdater.h"
 #include "ui/dialogs/LanguageDialog.h"
 #include "ui/forms/MEditForm.h"
+#include "ui/forms/SharedFont.h"
 #include "ui/mesg/QuickMesgEditor.h"
 #include "ui/tree/OETreeView.h"
 #include "ui/forms/TriForm.h"
 #include "ui/forms/WindowLayout.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QMenu>
 #include <QPointer>
@@ -135,6 +138,38 @@ TEST_F(WindowLayoutTest, FavouritesComeBackAndTheirHotkeysOpenTheirFolders)
     ASSERT_TRUE(WaitUntil([&] { return form->Messages().FolderId() == FProjects; }));
     qDeleteAll(TTaskForm::Forms());
     FSettings->Options.SetFavorites(nullptr);
+}
+
+TEST_F(WindowLayoutTest, TheChosenFontReachesEveryWindowAndComesBack)
+{
+    const QFont desktop = QApplication::font();
+    TTriForm* first = OpenWindow(kInbox, true);
+    TTriForm* second = OpenWindow(FProjects, false);
+    SaveWindowLayout();
+    FSettings->Options.RunSettingsPass(true, [](TIniFiler& filer) {
+        filer.SetSection(QStringLiteral("TaskForm\\ManagerForm"));
+        EXPECT_TRUE(filer.ReadValue(QStringLiteral("FontName")).isEmpty()) << "the desktop's font is followed";
+    });
+
+    QFont chosen = desktop;
+    chosen.setPointSize(desktop.pointSize() + 5);
+    const TFontDialogHandler old = SetFontDialogHandler([&](const QFont&, QWidget*) { return chosen; });
+    TActionUpdater::UpdateAll();
+    first->Action("mFont")->trigger();
+    SetFontDialogHandler(old);
+    EXPECT_EQ(QApplication::font().pointSize(), chosen.pointSize());
+    Settle();   // the widgets hear of it through the event loop
+    for (TTriForm* form : {first, second})
+        EXPECT_EQ(form->List().font().pointSize(), chosen.pointSize());
+
+    CloseAndWait(second);
+    CloseAndWait(first);
+    QApplication::setFont(desktop);
+    ASSERT_EQ(RestoreWindowLayout(), 1);
+    Settle();
+    EXPECT_EQ(QApplication::font().pointSize(), chosen.pointSize());
+    EXPECT_EQ(static_cast<TTriForm*>(TTaskForm::Forms().front())->List().font().pointSize(), chosen.pointSize());
+    QApplication::setFont(desktop);
 }
 
 TEST_F(WindowLayoutTest, ALanguageSwitchRecaptionsTheMenusOfEveryWindow)

@@ -22,6 +22,7 @@
 #include "ui/favorites/FavoriteActions.h"
 #include "ui/dialogs/FolderNameDialog.h"
 #include "ui/dialogs/LanguageSection.h"
+#include "ui/forms/SharedFont.h"
 #include "ui/forms/WindowLayout.h"
 #include "ui/mesglist/MesgListView.h"
 #include "ui/MessageBoxes.h"
@@ -226,6 +227,7 @@ void TTriForm::CreateOptionsMenu()
                                [] { AddAdvertismentFilterDialog(*Options()); }));
     menu->addSeparator();
     menu->addAction(AddCommand("mSpellCheckOptions", "Spelling options...", &SpellOptions));
+    menu->addAction(AddCommand("mFont", "Font...", [this] { ChooseSharedFont(this); }));
 }
 
 void TTriForm::FillTextToolbar()

@@ -2,6 +2,7 @@
 
 #include "settings/BaseOptions.h"
 #include "settings/IniFiler.h"
+#include "ui/forms/SharedFont.h"
 #include "ui/forms/TaskForm.h"
 
 #include <QHash>
@@ -89,6 +90,7 @@ void SaveWindowLayout()
         for (TTaskForm* form : forms)
             SaveForm(filer, *form, count++);
         filer.SetSection(kManagerSection);
+        SaveSharedFont(filer);
         filer.WriteInt(kFormsCount, count);
     });
 }
@@ -104,6 +106,7 @@ int RestoreWindowLayout()
         // brings in what they file beside them (the favourites).
         options->DefineIniProperties(filer);
         filer.SetSection(kManagerSection);
+        LoadSharedFont(filer);
         const int count = filer.ReadInt(kFormsCount);
         for (int n = 0; n < count; ++n)
             restored += RestoreForm(filer, n) ? 1 : 0;

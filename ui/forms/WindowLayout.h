@@ -8,7 +8,7 @@ class TTaskForm;
 
 // The window layout kept in the settings: which windows were open, where,
 // and each one's own settings, in the sections "TaskForm\ManagerForm"
-// ("FormsCount") and "TaskForm\ 0", "TaskForm\ 1"... ("ClassName",
+// ("FormsCount", the chosen font) and "TaskForm\ 0", "TaskForm\ 1"... ("ClassName",
 // "Left", "Top", "ClientWidth", "ClientHeight", then the window's keys).
 // The options are written first in the same pass. Without a settings
 // object nothing is saved or restored.
