@@ -1,6 +1,7 @@
 #include "app/Activation.h"
 #include "app/CommandLine.h"
 #include "app/MessageFiles.h"
+#include "app/ReadyReport.h"
 #include "app/SingleInstance.h"
 #include "app/StoreCheck.h"
 
@@ -93,6 +94,7 @@ int main(int argc, char** argv)
         QMessageBox::critical(nullptr, kProductName, error.Message());
         return 1;
     }
+    ReportWhenReady();
     const int status = application.exec();
     // Windows whose deferred deletion the ended loop did not reach go now,
     // before the settings object and the store.
