@@ -1,6 +1,8 @@
 #include "messages/MesgItem.h"
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
+#include "tests/store/StoredMessages.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/ui/BoxAnswers.h"
 #include "tests/ui/MesgListTestSupport.h"
@@ -9,15 +11,20 @@
 #include "ui/dialogs/OrderListBox.h"
 #include "ui/forms/MEditForm.h"
 #include "ui/forms/TriForm.h"
+#include "ui/edit/WideRichEdit.h"
 #include "ui/mesg/MesgEditor.h"
+#include "ui/mesg/QuickMesgEditor.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
+
+using ::PrintTo;
 
 // Message windows opened from a browser window's list on a store of their
 // own; the list window of the list tests is not used.
@@ -78,6 +85,25 @@ protected:
             if (SubjectOfRow(row) == subject)
                 return row;
         return -1;
+    }
+
+    // A draft beside the received messages, on the list's first row (the
+    // list sorts by subject).
+    void AddDraft()
+    {
+        Save(kInbox, TTestMessage("Draft"), kMsgUnsent);
+        FBrowser->Messages().LoadMessages();
+        ASSERT_TRUE(WaitUntil([this] { return !FBrowser->Messages().LoadRunning() && FBrowser->List().ItemCount() == 4; }));
+        ASSERT_EQ(RowOfSubject(QStringLiteral("Draft")), 0);
+    }
+
+    // The sources of the Inbox as the store holds them.
+    [[nodiscard]] QList<QByteArray> StoredSources() const
+    {
+        QList<QByteArray> sources;
+        for (const TStoredMessage& message : StoredMessages(FStore->Namespace(), kInbox))
+            sources << message.Source;
+        return sources;
     }
 
     QPointer<TTriForm> FBrowser;
@@ -192,9 +218,7 @@ TEST_F(MEditFormTest, ClosingAnEditedDraftAsksAndYesWritesItBackToTheStore)
         {"no drops it", mrNo, true, false},
         {"yes stores the edit", mrYes, true, true},
     };
-    Save(kInbox, TTestMessage("Draft"), kMsgUnsent);
-    FBrowser->Messages().LoadMessages();
-    ASSERT_TRUE(WaitUntil([this] { return !FBrowser->Messages().LoadRunning() && FBrowser->List().ItemCount() == 4; }));
+    AddDraft();
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
         const int row = RowOfSubject(QStringLiteral("Draft"));
@@ -223,5 +247,168 @@ TEST_F(MEditFormTest, ClosingAnEditedDraftAsksAndYesWritesItBackToTheStore)
         delete form.data();
     }
 }
+
+// The two windows that edit a draft of the browser's list: the browser's
+// reading pane, and a message window opened on the row.
+enum class TDraftWindow { ReadingPane, MessageWindow };
+
+class DraftEditTest : public MEditFormTest
+{
+protected:
+    void SetUp() override
+    {
+        MEditFormTest::SetUp();
+        AddDraft();
+        FBefore = StoredSources();
+    }
+
+    // Shows the list's row in the window; its editor.
+    TCommonMesgEditor* Show(TDraftWindow window, int row)
+    {
+        if (window == TDraftWindow::MessageWindow) {
+            FForm = OpenRow(row);
+            return FForm ? &FForm->Editor() : nullptr;
+        }
+        FBrowser->SetShowEditor(true);
+        FBrowser->List().setFocus();
+        FBrowser->List().SetItemIndex(row);
+        Settle();
+        return FBrowser->Pane();
+    }
+
+    // Down in the list for the pane, the window's own Next for the window.
+    void StepToNext(TDraftWindow window)
+    {
+        if (window == TDraftWindow::MessageWindow) {
+            ASSERT_TRUE(Enabled(*FForm, "aNextMesg"));
+            FForm->Action("aNextMesg")->trigger();
+        } else {
+            QTest::keyClick(&FBrowser->List(), Qt::Key_Down);
+        }
+        Settle();
+    }
+
+    // The window's Save.
+    void SaveIn(TDraftWindow window)
+    {
+        TActionUpdater::UpdateAll();
+        QAction* save = window == TDraftWindow::MessageWindow ? FForm->Action("mSave") : FBrowser->Action("mSave");
+        ASSERT_TRUE(save->isEnabled());
+        save->trigger();
+        ASSERT_TRUE(WaitUntil([this] { return !FBrowser->Messages().LoadRunning(); }));
+        Settle();
+    }
+
+    static void Type(TCommonMesgEditor& editor, const QString& text)
+    {
+        editor.BodyEdit()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor.BodyEdit(), text);
+    }
+
+    // The subject shown: the message window's box, the pane's label.
+    [[nodiscard]] QString ShownSubjectIn(TDraftWindow window) const
+    {
+        if (window == TDraftWindow::MessageWindow)
+            return ShownSubject(*FForm);
+        return FBrowser->Pane()->SubjectLabel()->text().section(QStringLiteral("  "), 0, 0).section(QStringLiteral(": "), 1);
+    }
+
+    // The stored drafts; every other message must be as it was.
+    [[nodiscard]] QList<QByteArray> StoredDrafts() const
+    {
+        QList<QByteArray> drafts;
+        QList<QByteArray> others;
+        for (const QByteArray& source : StoredSources())
+            (source.contains("Subject: Draft") ? drafts : others) << source;
+        QList<QByteArray> othersBefore = FBefore;
+        othersBefore.removeIf([](const QByteArray& source) { return source.contains("Subject: Draft"); });
+        EXPECT_EQ(others, othersBefore) << "a received message changed";
+        return drafts;
+    }
+
+    QList<QByteArray> FBefore;
+    QPointer<TMEditForm> FForm;
+};
+
+struct TLeaveCase
+{
+    const char* Name;
+    TDraftWindow Window;
+    int Answer;
+    bool Stored;  // the edit is in the store
+    bool MovedOn; // the window shows the next row; else still the edited draft
+};
+
+class LeavingAnEditedDraft : public DraftEditTest, public ::testing::WithParamInterface<TLeaveCase>
+{
+};
+
+TEST_P(LeavingAnEditedDraft, AsksFirst)
+{
+    const TLeaveCase& c = GetParam();
+    TCommonMesgEditor* editor = Show(c.Window, 0);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_FALSE(editor->ReadOnly()) << "a draft is edited";
+    Type(*editor, QStringLiteral(" edited"));
+    TBoxAnswers boxes;
+    boxes.Then(c.Answer);
+    StepToNext(c.Window);
+    ASSERT_TRUE(WaitUntil([this] { return !FBrowser->Messages().LoadRunning(); }));
+    Settle();
+    EXPECT_EQ(boxes.Texts.size(), 1) << "asked once, before the draft went";
+    const int shownRow = c.MovedOn ? 1 : 0;
+    EXPECT_EQ(FBrowser->List().ItemIndex(), shownRow);
+    EXPECT_EQ(ShownSubjectIn(c.Window), SubjectOfRow(shownRow));
+    EXPECT_EQ(editor->IsModified(), !c.MovedOn);
+    EXPECT_EQ(editor->BodyEdit()->toPlainText().endsWith(QLatin1String(" edited")), !c.MovedOn);
+    const QList<QByteArray> drafts = StoredDrafts();
+    ASSERT_EQ(drafts.size(), 1);
+    EXPECT_EQ(drafts.front().contains("edited"), c.Stored) << drafts.front().toStdString();
+    EXPECT_EQ(FBrowser->List().ItemCount(), 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , LeavingAnEditedDraft,
+    ::testing::Values(
+        TLeaveCase{"PaneYesStoresTheEditAndMovesOn", TDraftWindow::ReadingPane, mrYes, true, true},
+        TLeaveCase{"PaneNoDropsTheEditAndMovesOn", TDraftWindow::ReadingPane, mrNo, false, true},
+        TLeaveCase{"PaneCancelTakesTheListBackToTheEdit", TDraftWindow::ReadingPane, mrCancel, false, false},
+        TLeaveCase{"WindowYesStoresTheEditAndMovesOn", TDraftWindow::MessageWindow, mrYes, true, true},
+        TLeaveCase{"WindowNoDropsTheEditAndMovesOn", TDraftWindow::MessageWindow, mrNo, false, true},
+        TLeaveCase{"WindowCancelStaysOnTheEdit", TDraftWindow::MessageWindow, mrCancel, false, false}),
+    TCaseName());
+
+struct TSaveCase
+{
+    const char* Name;
+    TDraftWindow Window;
+};
+
+class SavingADraftTwice : public DraftEditTest, public ::testing::WithParamInterface<TSaveCase>
+{
+};
+
+TEST_P(SavingADraftTwice, LeavesOneCopyWithTheSecondEdit)
+{
+    TCommonMesgEditor* editor = Show(GetParam().Window, 0);
+    ASSERT_NE(editor, nullptr);
+    Type(*editor, QStringLiteral(" first"));
+    SaveIn(GetParam().Window);
+    ASSERT_FALSE(editor->IsModified());
+    Type(*editor, QStringLiteral(" second"));
+    TBoxAnswers boxes; // a failure would show an error box
+    SaveIn(GetParam().Window);
+    EXPECT_TRUE(boxes.Texts.isEmpty()) << boxes.Texts.join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(editor->IsModified());
+    const QList<QByteArray> drafts = StoredDrafts();
+    ASSERT_EQ(drafts.size(), 1);
+    EXPECT_TRUE(drafts.front().contains("first") && drafts.front().contains("second")) << drafts.front().toStdString();
+    EXPECT_TRUE(WaitUntil([this] { return FBrowser->List().ItemCount() == 4; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(, SavingADraftTwice,
+                         ::testing::Values(TSaveCase{"FromThePane", TDraftWindow::ReadingPane},
+                                           TSaveCase{"FromTheMessageWindow", TDraftWindow::MessageWindow}),
+                         TCaseName());
 
 } // namespace

@@ -127,6 +127,8 @@ bool TMEditForm::OpenFile(const QString& path)
     item->ReadFromStream(*source);
     source->SetPosition(0);
     item->SetSource(std::move(source));
+    if (!MayLeaveShownMessage())
+        return false;
     FItems->Clear();
     auto* shown = static_cast<TMesgItem*>(FItems->Insert(0, std::move(item)));
     Detach();
@@ -140,6 +142,13 @@ void TMEditForm::ShowListMessage(TMesgListView& list, int row)
     TSyncItemRef ref = list.Messages()->ItemRefForRow(row);
     if (!ref)
         return;
+    if (!MayLeaveShownMessage()) {
+        // The edit stays, and so does the message it belongs to: the list
+        // steps back to it.
+        if (FList)
+            FList->SelectItem(FListItem.Get());
+        return;
+    }
     FList = &list;
     FPrev->BindTo(&list);
     FNext->BindTo(&list);
@@ -207,7 +216,7 @@ bool TMEditForm::SaveEdits()
 
 void TMEditForm::closeEvent(QCloseEvent* event)
 {
-    if (!FEditor->ReadOnly() && FEditor->IsModified() && !ConfirmSave()) {
+    if (!MayLeaveShownMessage()) {
         event->ignore();
         return;
     }

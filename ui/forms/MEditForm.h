@@ -31,8 +31,11 @@ public:
     [[nodiscard]] TMesgEditor& Editor() const { return *FEditor; }
     // Shows the message file. A file that does not exist, cannot be read
     // or is not named ".eml" changes nothing; returns whether it is shown.
+    // An edited message shown is left only as MayLeaveShownMessage allows.
     bool OpenFile(const QString& path);
     // Attaches the window to the list and shows the message of the row.
+    // An edited message shown is left only as MayLeaveShownMessage allows;
+    // when it stays, the attached list's row goes back to it.
     void ShowListMessage(TMesgListView& list, int row);
     // The list the window steps through; none for a file or once the list
     // has gone.

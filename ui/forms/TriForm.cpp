@@ -198,7 +198,7 @@ void TTriForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (!ConfirmClose()) {
+    if (!MayLeaveShownMessage()) {
         event->ignore();
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/SyncItems.h"
 #include "engine/StoreTypes.h"
 #include "ui/forms/FolderHistory.h"
 #include "ui/mesg/CommonForm.h"
@@ -95,6 +96,9 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Stores the pane's edit of its message in place of the message;
+    // answers whether it was stored.
+    bool SaveEdits() override;
 
 private:
     // Commands (TriFormCommands.cpp).
@@ -152,16 +156,19 @@ private:
     void OpenNewBrowser();
 
     // The reading pane (TriFormPane.cpp).
+    // The list's current item for the pane: an edited message there is
+    // left only as MayLeaveShownMessage allows (LeaveEditedMessage).
     void ShowMessage(TVirtItem* item);
+    // Asks about the pane's edit now that the list has moved on: the pane
+    // follows the list, or on Cancel the list goes back to the edited
+    // message.
+    void LeaveEditedMessage();
+    void ShowInPane(TVirtItem* item);
     void OpenMessage(int row);
     void MarkReadAfterDelay();
-    void SaveEditedMessage();
     void SaveMessageAs();
     void ReloadWithoutFilter();
     [[nodiscard]] bool HasShownItem() const;
-    // An edited message in the pane: Yes saves it, No drops the edit,
-    // Cancel keeps the window open (false).
-    [[nodiscard]] bool ConfirmClose();
     [[nodiscard]] bool CanSaveEdited() const;
 
     // Panes and state (TriForm.cpp).
@@ -188,8 +195,12 @@ private:
     // The list above, the reading pane below.
     QSplitter* FHorzSplitter;
     TQuickMesgEditor* FPane = nullptr;
-    // When the message now in the pane was shown; invalid for none.
+    // The message now in the pane, held while it is shown, and when it
+    // was shown (invalid for none).
+    TSyncItemRef FPaneItem;
     QDateTime FShownAt;
+    // LeaveEditedMessage is on its way.
+    bool FLeaveQueued = false;
     QTimer* FMarkReadTimer;
     TFolderHistory FHistory;
     // The folder chosen in this window's last copy or move.

@@ -64,7 +64,7 @@ TWindowAction* TTriForm::AddCommand(const char* name, const char* caption, std::
 void TTriForm::CreateActions()
 {
     AddAction("mNewBrowser", "New browser", &TTriForm::OpenNewBrowser)->setShortcut(QKeySequence::New);
-    TWindowAction* save = AddAction("mSave", "Save", &TTriForm::SaveEditedMessage);
+    TWindowAction* save = AddCommand("mSave", "Save", [this] { SaveEdits(); });
     save->setShortcut(QKeySequence::Save);
     save->EnabledWhen = [this] { return CanSaveEdited(); };
     AddAction("mCreateFolder", "Create folder...", &TTriForm::CreateFolder)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F7));

@@ -1,12 +1,10 @@
 #include "ui/forms/TriForm.h"
 
 #include "messages/MesgItem.h"
-#include "settings/GlobStrings.h"
 #include "settings/Options.h"
 #include "store/OeMesgItem.h"
 #include "store/OeMesgItems.h"
 #include "ui/forms/MEditForm.h"
-#include "ui/MessageBoxes.h"
 #include "ui/mesg/QuickMesgEditor.h"
 #include "ui/mesglist/MesgListView.h"
 
@@ -30,6 +28,7 @@ void TTriForm::SetShowEditor(bool show)
     } else {
         FMarkReadTimer->stop();
         SetView(nullptr);
+        FPaneItem.Reset();
         delete FPane;
         FPane = nullptr;
         FShownAt = {};
@@ -42,6 +41,35 @@ void TTriForm::ShowMessage(TVirtItem* item)
     // Nothing is decoded while the program shuts down.
     if (!FPane || QCoreApplication::closingDown())
         return;
+    if (!CanSaveEdited()) {
+        ShowInPane(item);
+        return;
+    }
+    // An edited message is never replaced silently. The list calls here
+    // while it moves its row, under the collection's read lock: the
+    // question waits until the list has finished.
+    if (item != FPaneItem.Get() && !FLeaveQueued) {
+        FLeaveQueued = true;
+        QMetaObject::invokeMethod(this, &TTriForm::LeaveEditedMessage, Qt::QueuedConnection);
+    }
+}
+
+void TTriForm::LeaveEditedMessage()
+{
+    FLeaveQueued = false;
+    const TSyncItemRef current = FList->ShownItem();
+    // The list may have come back to the edited message meanwhile.
+    if (!FPane || current.Get() == FPaneItem.Get())
+        return;
+    if (MayLeaveShownMessage())
+        ShowInPane(current.As<TVirtItem>());
+    else
+        FList->SelectItem(FPaneItem.Get());
+}
+
+void TTriForm::ShowInPane(TVirtItem* item)
+{
+    FPaneItem = TSyncItemRef(item);
     if (!item) {
         FPane->Model().Clear();
         FPane->DisplayMessage(TViewOptions::FromSettings());
@@ -61,8 +89,7 @@ void TTriForm::MarkReadAfterDelay()
 {
     if (!FShownAt.isValid() || !Options())
         return;
-    const TSyncItemRef ref = FList->ShownItem();
-    auto* item = ref ? ref.As<TOeMesgItem>() : nullptr;
+    auto* item = FPaneItem.As<TOeMesgItem>();
     if (!item || !item->HasState(stUnread)) {
         FShownAt = {};
         return;
@@ -85,12 +112,10 @@ bool TTriForm::CanSaveEdited() const
     return FPane && !FPane->ReadOnly() && FPane->IsModified();
 }
 
-void TTriForm::SaveEditedMessage()
+bool TTriForm::SaveEdits()
 {
-    const TSyncItemRef ref = FList->ShownItem();
-    auto* item = ref ? ref.As<TOeMesgItem>() : nullptr;
-    if (item && CanSaveEdited())
-        SaveEditedItem(Messages(), *item, *FPane);
+    auto* item = FPaneItem.As<TOeMesgItem>();
+    return item && CanSaveEdited() && SaveEditedItem(Messages(), *item, *FPane);
 }
 
 void TTriForm::SaveMessageAs()
@@ -113,19 +138,4 @@ void TTriForm::ReloadWithoutFilter()
         throw;
     }
     options->SetAdvertismentFilter(true);
-}
-
-bool TTriForm::ConfirmClose()
-{
-    if (!CanSaveEdited())
-        return true;
-    switch (ConfirmBox(TGlobStrings::FormatText(Lang().SectionValue(QStringLiteral("MesgExpl"), QStringLiteral("Confirm"))))) {
-    case mrYes:
-        SaveEditedMessage();
-        return !FPane->IsModified();
-    case mrNo:
-        return true;
-    default:
-        return false;
-    }
 }

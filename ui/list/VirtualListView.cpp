@@ -225,6 +225,12 @@ void TVirtualListView::RefindCurrentItem()
     SetItemIndex(position);
 }
 
+void TVirtualListView::SelectItem(const TSyncItem* item)
+{
+    if (const int row = item ? Collection()->IndexOf(item) : -1; row >= 0)
+        SetItemIndex(row);
+}
+
 void TVirtualListView::ForgetCurrentItem()
 {
     FRememberedItem = nullptr;

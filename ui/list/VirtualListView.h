@@ -30,6 +30,8 @@ public:
 
     // The item at the item index, with a counted reference; empty when none.
     [[nodiscard]] TSyncItemRef CurrentItem();
+    // Makes the item's row the current one; nothing when it is no longer listed.
+    void SelectItem(const TSyncItem* item);
     // What the control remembers of the item last made current.
     [[nodiscard]] const TVirtItem* RememberedItem() const { return FRememberedItem.load(); }
     [[nodiscard]] int RememberedRow() const { return FRememberedRow; }

@@ -138,6 +138,13 @@ bool TCommonForm::ConfirmSave()
     }
 }
 
+bool TCommonForm::MayLeaveShownMessage()
+{
+    if (!FView || FView->ReadOnly() || !FView->IsModified())
+        return true;
+    return ConfirmSave();
+}
+
 void TCommonForm::ChangeCharsetCommand()
 {
     if (!FView)

@@ -53,6 +53,11 @@ public:
     // "Save the changes?": Yes saves (SaveEdits), No discards the changes,
     // Cancel answers false (the window stays open).
     bool ConfirmSave();
+    // Whether the shown message may give way (to another message, or to
+    // the window closing): it holds no unsaved edit, or ConfirmSave let it
+    // go. Every place that replaces or closes the shown message asks this
+    // first, so that an edit is never lost silently.
+    [[nodiscard]] bool MayLeaveShownMessage();
     // Asks for a charset and shows the message in it.
     void ChangeCharsetCommand();
 
