@@ -411,4 +411,39 @@ INSTANTIATE_TEST_SUITE_P(, SavingADraftTwice,
                                            TSaveCase{"FromTheMessageWindow", TDraftWindow::MessageWindow}),
                          TCaseName());
 
+TEST_F(DraftEditTest, OpeningAFileOverAnEditedDraftAsksFirst)
+{
+    struct TCase
+    {
+        const char* Name;
+        int Answer;
+        bool Opened;
+    };
+    const TCase cases[] = {
+        {"cancel keeps the edited draft", mrCancel, false},
+        {"no drops the edit for the file", mrNo, true},
+    };
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("other.eml"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(TTestMessage("Other").Source());
+    file.close();
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TCommonMesgEditor* editor = Show(TDraftWindow::MessageWindow, 0);
+        ASSERT_NE(editor, nullptr);
+        Type(*editor, QStringLiteral(" edited"));
+        TBoxAnswers boxes;
+        boxes.Then(c.Answer);
+        EXPECT_EQ(FForm->OpenFile(path), c.Opened);
+        EXPECT_EQ(boxes.Texts.size(), 1);
+        EXPECT_EQ(ShownSubject(*FForm), c.Opened ? QStringLiteral("Other") : QStringLiteral("Draft"));
+        EXPECT_EQ(FForm->AttachedList() != nullptr, !c.Opened);
+        EXPECT_EQ(editor->IsModified(), !c.Opened);
+        delete FForm.data();
+    }
+}
+
 } // namespace
