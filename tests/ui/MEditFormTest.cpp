@@ -15,7 +15,6 @@
 #include "ui/mesg/MesgEditor.h"
 #include "ui/mesg/QuickMesgEditor.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -188,10 +187,7 @@ TEST_F(MEditFormTest, OpeningAMsgFileLeavesTheWindowAsItWas)
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("other.msg"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(TTestMessage("Other").Source());
-    file.close();
+    WriteTestFile(path, TTestMessage("Other").Source());
 
     TMEditForm* form = OpenRow(0);
     ASSERT_NE(form, nullptr);
@@ -426,10 +422,7 @@ TEST_F(DraftEditTest, OpeningAFileOverAnEditedDraftAsksFirst)
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("other.eml"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(TTestMessage("Other").Source());
-    file.close();
+    WriteTestFile(path, TTestMessage("Other").Source());
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
         TCommonMesgEditor* editor = Show(TDraftWindow::MessageWindow, 0);

@@ -9,7 +9,6 @@
 #include "tests/support/TestEnvironment.h"
 #include "tests/ui/DialogTestSupport.h"
 #include "tests/ui/MesgListTestSupport.h"
-#include "ui/actions/ActionUpdater.h"
 #include "ui/clipboard/OEClipboard.h"
 #include "ui/dialogs/FileDialogs.h"
 #include "ui/dialogs/FolderChooser.h"
@@ -95,12 +94,7 @@ protected:
 
     static bool Trigger(TTriForm& form, const char* action)
     {
-        TActionUpdater::UpdateAll();
-        QAction* found = form.Action(action);
-        if (!found || !found->isEnabled())
-            return false;
-        found->trigger();
-        return true;
+        return TriggerIfEnabled(form.Action(action));
     }
 
     static bool Loaded(TTriForm& form, TStoreId folder, int count)

@@ -69,12 +69,7 @@ protected:
 
     static bool Trigger(TTriForm& form, const char* action)
     {
-        TActionUpdater::UpdateAll();
-        QAction* found = form.Action(action);
-        if (!found || !found->isEnabled())
-            return false;
-        found->trigger();
-        return true;
+        return TriggerIfEnabled(form.Action(action));
     }
 
     TStoreId FProjects = kNoStoreId;

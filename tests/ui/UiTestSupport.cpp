@@ -1,5 +1,8 @@
 #include "tests/ui/UiTestSupport.h"
 
+#include "ui/actions/ActionUpdater.h"
+
+#include <QAction>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QThread>
@@ -77,4 +80,13 @@ void Settle(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(1);
     }
+}
+
+bool TriggerIfEnabled(QAction* action)
+{
+    TActionUpdater::UpdateAll();
+    if (!action || !action->isEnabled())
+        return false;
+    action->trigger();
+    return true;
 }

@@ -65,3 +65,8 @@ public:
 
 // Lets queued events and paints run for a moment.
 void Settle(int ms = 30);
+
+class QAction;
+// Brings every action up to date as an idle moment would, then triggers
+// the action when it exists and is enabled; false otherwise.
+bool TriggerIfEnabled(QAction* action);
