@@ -374,6 +374,32 @@ INSTANTIATE_TEST_SUITE_P(
         TLeaveCase{"WindowCancelStaysOnTheEdit", TDraftWindow::MessageWindow, mrCancel, false, false}),
     TCaseName());
 
+TEST_F(DraftEditTest, HidingThePaneOverAnEditedDraftAsksFirst)
+{
+    struct TCase
+    {
+        int Answer;
+        bool Hidden;
+        bool Stored;
+    };
+    for (const TCase c : {TCase{mrCancel, false, false}, TCase{mrYes, true, true}}) {
+        SCOPED_TRACE(c.Answer);
+        TCommonMesgEditor* editor = Show(TDraftWindow::ReadingPane, 0);
+        ASSERT_NE(editor, nullptr);
+        Type(*editor, QStringLiteral(" edited"));
+        TBoxAnswers boxes;
+        boxes.Then(c.Answer);
+        FBrowser->SetShowEditor(false);
+        ASSERT_TRUE(WaitUntil([this] { return !FBrowser->Messages().LoadRunning(); }));
+        Settle();
+        EXPECT_EQ(boxes.Texts.size(), 1);
+        EXPECT_EQ(!FBrowser->ShowEditor(), c.Hidden);
+        const QList<QByteArray> drafts = StoredDrafts();
+        ASSERT_EQ(drafts.size(), 1);
+        EXPECT_EQ(drafts.front().contains("edited"), c.Stored);
+    }
+}
+
 struct TSaveCase
 {
     const char* Name;

@@ -26,6 +26,9 @@ void TTriForm::SetShowEditor(bool show)
         if (FList->ItemCount() > 0 && FList->ItemIndex() >= 0)
             ShowMessage(FList->Messages()->ItemForRow(FList->ItemIndex()));
     } else {
+        // An edited draft goes with the pane only when the user says so.
+        if (!MayLeaveShownMessage())
+            return;
         FMarkReadTimer->stop();
         SetView(nullptr);
         FPaneItem.Reset();
