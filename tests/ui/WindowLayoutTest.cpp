@@ -216,9 +216,13 @@ TEST_F(WindowLayoutTest, AFolderDeletedUnderTwoWindowsMovesBothToItsParent)
     TTriForm* first = OpenWindow(old, true);
     TTriForm* second = OpenWindow(old, false);
     ASSERT_TRUE(FStore->DeleteFolderId(old));
-    ASSERT_TRUE(WaitUntil([&] {
-        return first->Messages().FolderId() == kDeletedItems && second->Messages().FolderId() == kDeletedItems;
+    // The tree follows its window's list through the event loop.
+    EXPECT_TRUE(WaitUntil([&] {
+        return first->Messages().FolderId() == kDeletedItems && second->Messages().FolderId() == kDeletedItems
+               && first->Tree()->FolderId() == kDeletedItems;
     }));
+    EXPECT_EQ(first->Messages().FolderId(), kDeletedItems);
+    EXPECT_EQ(second->Messages().FolderId(), kDeletedItems);
     EXPECT_EQ(first->Tree()->FolderId(), kDeletedItems);
 }
 
