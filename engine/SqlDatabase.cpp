@@ -16,6 +16,7 @@ TStoreResult ResultFromSqlite(int code)
     case SQLITE_CORRUPT: return srNotADatabase;
     case SQLITE_BUSY:
     case SQLITE_LOCKED: return srBusy;
+    case SQLITE_INTERRUPT: return srCancelled;
     default: return srFail;
     }
 }
@@ -123,6 +124,20 @@ void TSqlDatabase::Open(const QString& path, TOpenMode mode)
     }
     sqlite3_extended_result_codes(FDb, 1);
     sqlite3_busy_timeout(FDb, kStoreBusyTimeoutMs);
+}
+
+void TSqlDatabase::SetKeepGoing(TStoreKeepGoing keepGoing)
+{
+    // Asking costs a function call; a large statement asks thousands of times a second.
+    constexpr int kStepsPerQuestion = 1000;
+    FKeepGoing = std::move(keepGoing);
+    if (FDb)
+        sqlite3_progress_handler(FDb, FKeepGoing ? kStepsPerQuestion : 0, FKeepGoing ? AskKeepGoing : nullptr, this);
+}
+
+int TSqlDatabase::AskKeepGoing(void* self)
+{
+    return static_cast<TSqlDatabase*>(self)->FKeepGoing() ? 0 : 1;
 }
 
 bool TSqlDatabase::IsReadOnly() const

@@ -82,8 +82,16 @@ public:
     [[nodiscard]] int Changes() const;
     [[noreturn]] void Fail(int code) const;
 
+    // While set, `keepGoing` is asked every few thousand virtual-machine
+    // steps; when it answers false the running statement stops with
+    // SQLITE_INTERRUPT and its transaction rolls back. Empty clears it.
+    void SetKeepGoing(TStoreKeepGoing keepGoing);
+
 private:
+    static int AskKeepGoing(void* self);
+
     sqlite3* FDb = nullptr;
+    TStoreKeepGoing FKeepGoing;
     std::map<const char*, sqlite3_stmt*> FCache;
 };
 

@@ -39,8 +39,9 @@ public:
     TStoreResult MoveFolder(TStoreId id, TStoreId newParent);
     TStoreResult DeleteFolder(TStoreId id);
     TStoreResult SubFolders(TStoreId parent, std::vector<TFolderProps>& children);
-    TStoreResult CompactAll();
-    TStoreResult CompactIncremental();
+    // Compactions; `keepGoing`, when given, may stop them (srCancelled).
+    TStoreResult CompactAll(const TStoreKeepGoing& keepGoing = {});
+    TStoreResult CompactIncremental(const TStoreKeepGoing& keepGoing = {});
 
     // Messages.
     TStoreResult Messages(TStoreId folder, std::vector<TMessageProps>& messages);
@@ -90,6 +91,8 @@ public:
     TSqlDatabase& Db() { return FDb; }
 
 private:
+    TStoreResult Compact(const char* sql, const TStoreKeepGoing& keepGoing);
+
     struct TReceiver {
         QPointer<QObject> Object;
         TStoreId Folder;   // kNoStoreId: registered on the namespace

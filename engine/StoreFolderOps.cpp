@@ -2,6 +2,8 @@
 
 #include "engine/StoreConnection.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 
 namespace {
@@ -204,21 +206,25 @@ TStoreResult TStoreConnection::DeleteFolder(TStoreId id)
     });
 }
 
-TStoreResult TStoreConnection::CompactAll()
+TStoreResult TStoreConnection::CompactAll(const TStoreKeepGoing& keepGoing)
 {
-    return Run(TStoreOp::Compact, false, [&] {
-        DropOrphanListFields();
-        FDb.Execute("VACUUM");
-        FDb.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
-        return srOk;
-    });
+    return Compact("VACUUM", keepGoing);
 }
 
-TStoreResult TStoreConnection::CompactIncremental()
+TStoreResult TStoreConnection::CompactIncremental(const TStoreKeepGoing& keepGoing)
+{
+    return Compact("PRAGMA incremental_vacuum", keepGoing);
+}
+
+TStoreResult TStoreConnection::Compact(const char* sql, const TStoreKeepGoing& keepGoing)
 {
     return Run(TStoreOp::Compact, false, [&] {
         DropOrphanListFields();
-        FDb.Execute("PRAGMA incremental_vacuum");
+        // A stop asked for during the compaction leaves the store as it was.
+        FDb.SetKeepGoing(keepGoing);
+        const auto clear = qScopeGuard([this] { FDb.SetKeepGoing({}); });
+        FDb.Execute(sql);
+        FDb.SetKeepGoing({});
         FDb.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
         return srOk;
     });

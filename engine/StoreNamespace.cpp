@@ -84,9 +84,9 @@ TStoreResult TStoreNamespace::DeleteFolder(TStoreId id, quint32)
     return FConnection ? FConnection->DeleteFolder(id) : srFail;
 }
 
-TStoreResult TStoreNamespace::CompactAll(quint32)
+TStoreResult TStoreNamespace::CompactAll(quint32, const TStoreKeepGoing& keepGoing)
 {
-    return FConnection ? FConnection->CompactAll() : srFail;
+    return FConnection ? FConnection->CompactAll(keepGoing) : srFail;
 }
 
 TStoreResult TStoreNamespace::GetFolderProperties(TStoreId id, quint32, TFolderProps& props)
@@ -263,9 +263,9 @@ TStoreResult TStoreFolder::MarkMessagesAsRead(bool read, quint32, const TMessage
     return FConnection->MarkMessages(FId, ids, read);
 }
 
-TStoreResult TStoreFolder::Compact(quint32)
+TStoreResult TStoreFolder::Compact(quint32, const TStoreKeepGoing& keepGoing)
 {
-    return FConnection->CompactIncremental();
+    return FConnection->CompactIncremental(keepGoing);
 }
 
 TStoreResult TStoreFolder::RegisterNotification(quint32, QObject* receiver)

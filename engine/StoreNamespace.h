@@ -50,7 +50,9 @@ public:
     TStoreResult RenameFolder(TStoreId id, quint32 flags, const QByteArray& name);
     TStoreResult MoveFolder(TStoreId id, TStoreId newParent, quint32 flags);
     TStoreResult DeleteFolder(TStoreId id, quint32 flags);
-    TStoreResult CompactAll(quint32 flags);
+    // Rebuilds the store file without free space; `keepGoing` may stop it
+    // (srCancelled, the store unchanged).
+    TStoreResult CompactAll(quint32 flags, const TStoreKeepGoing& keepGoing = {});
     TStoreResult GetFolderProperties(TStoreId id, quint32 flags, TFolderProps& props);
 
     TStoreResult GetFirstSubFolder(TStoreId parent, TFolderProps& props, TEnumHandle& handle);
@@ -131,7 +133,7 @@ public:
     // The sink is called as for CopyMoveMessages.
     TStoreResult DeleteMessages(const TMessageIdList& ids, quint32 flags, IStoreProgress* sink);
     TStoreResult MarkMessagesAsRead(bool read, quint32 flags, const TMessageIdList& ids);
-    TStoreResult Compact(quint32 flags);
+    TStoreResult Compact(quint32 flags, const TStoreKeepGoing& keepGoing = {});
 
     // Message notifications (2674, 2675, 2677, 2678) and 2676 for this folder.
     TStoreResult RegisterNotification(quint32 flags, QObject* receiver);

@@ -18,6 +18,7 @@ const char* StoreResultText(TStoreResult result)
         return text.constData();
     }
     case srInjectedFailure: return "injected failure";
+    case srCancelled: return "cancelled";
     }
     return "unknown store error";
 }

@@ -6,6 +6,7 @@
 #include <QVector>
 
 #include <cstdint>
+#include <functional>
 
 // Ids of folders and messages: unsigned 32-bit, never reused. Folder 0 is the
 // store root; all bits set means "none".
@@ -26,7 +27,11 @@ enum TStoreResult : int32_t {
     srNotADatabase,
     srBusy,
     srInjectedFailure,
+    srCancelled,           // the caller asked the operation to stop; nothing changed
 };
+
+// Asked now and then during a long operation: false stops it.
+using TStoreKeepGoing = std::function<bool()>;
 
 // How long an operation waits for another program's lock on the store
 // before it gives up with srBusy.

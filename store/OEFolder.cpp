@@ -181,14 +181,16 @@ bool TOEFolder::DeleteFolderId(TStoreId id)
     return FNamespace.DeleteFolder(id, 0) == srOk;
 }
 
-bool TOEFolder::CompactStore()
+TStoreResult TOEFolder::CompactStoreFile(const QString& path, bool whole, const TStoreKeepGoing& keepGoing)
 {
-    return FNamespace.CompactAll(0) == srOk;
-}
-
-bool TOEFolder::CompactFolder()
-{
-    return FFolder && FFolder->Compact(0) == srOk;
+    TStoreNamespace store;
+    TStoreResult result = store.Initialize(path);
+    if (result != srOk || whole)
+        return result != srOk ? result : store.CompactAll(0, keepGoing);
+    // Free pages belong to no folder: any open folder gives them back.
+    std::unique_ptr<TStoreFolder> root;
+    result = store.OpenFolder(kRootFolderId, 0, root);
+    return result != srOk ? result : root->Compact(0, keepGoing);
 }
 
 bool TOEFolder::event(QEvent* event)

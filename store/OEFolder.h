@@ -50,8 +50,12 @@ public:
     bool RenameFolderId(TStoreId id, const QByteArray& name);
     bool MoveFolderId(TStoreId id, TStoreId newParent);
     bool DeleteFolderId(TStoreId id);
-    bool CompactStore();
-    bool CompactFolder();
+    // Compacts the store file over a connection of its own, so that it may
+    // run on another thread while the models' folders stay open: `whole`
+    // rebuilds the file, else the free pages are given back. `keepGoing`
+    // may stop it (srCancelled, the store as it was).
+    [[nodiscard]] static TStoreResult CompactStoreFile(const QString& path, bool whole,
+                                                       const TStoreKeepGoing& keepGoing);
 
     // Visits the children of `parent` in store order until `visit` returns
     // false; the enumeration is always closed. False when the enumeration

@@ -13,6 +13,7 @@ public:
 inline constexpr int kTargetFolderError = 0;      // the target folder cannot be opened
 inline constexpr int kCopyMoveError = 1;          // messages could not be copied or moved
 inline constexpr int kDeleteMessagesError = 4;    // messages could not be deleted
+inline constexpr int kCompactError = 5;           // the store could not be compacted (with the reason)
 
 // Text of entry `index` of the "OutlookError" language section.
 [[nodiscard]] QString OutlookErrorText(int index);

@@ -165,6 +165,31 @@ TEST_F(StoreTest, CompactionReclaimsTheSpaceOfDeletedMessages)
     EXPECT_EQ(deleted->Compact(0), srOk);
 }
 
+// The window compacts over a connection of its own while its folders stay
+// open; a stop asked for on the way leaves the store as it was.
+TEST_F(StoreTest, CompactionStopsWhenAskedAndRunsBesideAnotherConnection)
+{
+    std::vector<TStoreId> kept;
+    for (int i = 0; i < 300; ++i)
+        kept.push_back(Save(kInbox, "message " + QByteArray::number(i)));
+    auto deleted = Open(kDeletedItems);
+    TMessageIdList ids;
+    for (int i = 0; i < 40; ++i)
+        ids.push_back(Save(kDeletedItems, QByteArray(64 * 1024, char('a' + i % 26))));
+    ASSERT_EQ(deleted->DeleteMessages(ids, 0, nullptr), srOk);
+
+    TStoreNamespace other;
+    ASSERT_EQ(other.Initialize(FPath), srOk);
+    int asked = 0;
+    EXPECT_EQ(other.CompactAll(0, [&] { return ++asked < 2; }), srCancelled);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(MessageIds(kInbox), kept);
+
+    EXPECT_EQ(other.CompactAll(0, [] { return true; }), srOk);
+    EXPECT_LT(QFileInfo(FPath).size(), 40 * 64 * 1024);
+    EXPECT_EQ(MessageIds(kInbox), kept);
+}
+
 TEST_F(StoreTest, FailedSaveAndMoveLeaveEverythingInPlace)
 {
     const TStoreId id = Save(kInbox, "keep");

@@ -1,7 +1,9 @@
+#include "engine/StoreFaults.h"
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
 #include "tests/support/DbxFixtureWriter.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/ui/BoxAnswers.h"
 #include "tests/ui/DialogTestSupport.h"
 #include "tests/ui/MesgListTestSupport.h"
 #include "ui/actions/ActionUpdater.h"
@@ -15,6 +17,7 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -269,6 +272,34 @@ TEST_F(TriFormTest, AFolderGoesToAMailboxFileAndComesBackIntoAnother)
     ASSERT_EQ(FStore->GetFolderInfo(FProjects, props), srOk);
     EXPECT_EQ(props.MessageCount, 4);
     SetFileDialogHandler(old);
+}
+
+// The compaction runs over a connection of its own while the window keeps
+// its folder open; a failure says why, and the messages stay.
+TEST_F(TriFormTest, CompactingGivesTheSpaceBackBesideTheOpenWindowAndSaysWhyItFailed)
+{
+    std::unique_ptr<TStoreFolder> deleted;
+    ASSERT_EQ(FStore->Namespace().OpenFolder(kDeletedItems, 0, deleted), srOk);
+    TMessageIdList ids;
+    for (int n = 0; n < 30; ++n) {
+        TStoreId id = kNoStoreId;
+        ASSERT_EQ(deleted->SaveMessage(QByteArray(64 * 1024, 'x'), 0, &id), srOk);
+        ids.push_back(id);
+    }
+    ASSERT_EQ(deleted->DeleteMessages(ids, 0, nullptr), srOk);
+    TTriForm* form = OpenWindow(kInbox);
+    const QString path = FStore->Namespace().Path();
+
+    ASSERT_TRUE(Trigger(*form, "mCompactAll"));
+    EXPECT_LT(QFileInfo(path).size(), 30 * 64 * 1024);
+    TBoxAnswers answers;
+    TStoreFaults::Inject(TStoreOp::Compact, 1);
+    ASSERT_TRUE(Trigger(*form, "mCompactFolder"));
+    TStoreFaults::Reset();
+    ASSERT_EQ(answers.Texts.size(), 1);
+    EXPECT_TRUE(answers.Texts[0].contains(QStringLiteral("could not be compacted (injected failure)"))) << answers.Texts[0].toStdString();
+    Open(*form, kInbox);
+    EXPECT_EQ(form->List().ItemCount(), 3);
 }
 
 TEST_F(TriFormTest, TheLayoutDialogShowsAndHidesThePanes)

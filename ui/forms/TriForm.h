@@ -151,6 +151,8 @@ private:
     void RenameNode(TFolderNode* node);
     void CompactFolder();
     void CompactAll();
+    // Compacts on a thread of its own under a progress dialog with Cancel.
+    void Compact(bool whole);
     void GoToInbox();
     void Reread();
     void OpenNewBrowser();

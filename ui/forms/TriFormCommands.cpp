@@ -6,6 +6,7 @@
 #include "store/OEFavorites.h"
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
+#include "store/OutlookError.h"
 #include "ui/actions/ActionSets.h"
 #include "ui/actions/EditActions.h"
 #include "ui/actions/ListActions.h"
@@ -22,6 +23,7 @@
 #include "ui/favorites/FavoriteActions.h"
 #include "ui/dialogs/FolderNameDialog.h"
 #include "ui/dialogs/LanguageSection.h"
+#include "ui/forms/BackgroundTask.h"
 #include "ui/forms/SharedFont.h"
 #include "ui/forms/WindowLayout.h"
 #include "ui/mesglist/MesgListView.h"
@@ -29,6 +31,7 @@
 #include "ui/tree/FolderNode.h"
 #include "ui/tree/OETreeView.h"
 
+#include <QDir>
 #include <QMenuBar>
 
 namespace {
@@ -359,12 +362,23 @@ void TTriForm::ChooseLayout()
 
 void TTriForm::CompactFolder()
 {
-    Messages().Folders().CompactFolder();
+    Compact(false);
 }
 
 void TTriForm::CompactAll()
 {
-    Messages().Folders().CompactStore();
+    Compact(true);
+}
+
+void TTriForm::Compact(bool whole)
+{
+    const QString path = Messages().Folders().Namespace().Path();
+    const TStoreResult result =
+        RunInBackground(this, QDir::toNativeSeparators(path), [path, whole](const TStoreKeepGoing& keepGoing) {
+            return TOEFolder::CompactStoreFile(path, whole, keepGoing);
+        });
+    if (result != srOk && result != srCancelled)
+        ErrorBox(TGlobStrings::FormatText(OutlookErrorText(kCompactError), {QString::fromUtf8(StoreResultText(result))}));
 }
 
 void TTriForm::GoToInbox()
