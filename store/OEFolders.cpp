@@ -2,6 +2,9 @@
 
 #include "store/OutlookError.h"
 
+#include "settings/GlobStrings.h"
+#include "settings/UiHooks.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -19,6 +22,10 @@ public:
 // Pending user-interface events are processed at most this often while a
 // long enumeration runs.
 constexpr qint64 kInterfaceIntervalMs = 60;
+
+// Messages copied or moved in one transaction: large enough that the
+// commits cost little, small enough that progress and Cancel follow.
+constexpr qsizetype kTransferBatch = 200;
 
 } // namespace
 
@@ -137,9 +144,26 @@ bool TOEFolders::CopyMoveTo(const TMessageIdList& ids, TStoreId target, bool mov
         ShowOutlookError(kTargetFolderError);
         return false;
     }
-    if (!Folder() || Folder()->CopyMoveMessages(*targetFolder, ids, move ? 1 : 0, 0, this) != srOk) {
-        ShowOutlookError(kCopyMoveError);
-        return false;
+    qsizetype done = 0;
+    if (Folder() && TransferInBatches(*Folder(), *targetFolder, ids, move, done))
+        return true;
+    QString text = OutlookErrorText(kCopyMoveError);
+    if (done > 0)
+        text += QLatin1Char('\n') + TGlobStrings::FormatText(OutlookErrorText(kTransferredBeforeError), {static_cast<int>(done), static_cast<int>(ids.size())});
+    ShowErrorBox(text);
+    return false;
+}
+
+bool TOEFolders::TransferInBatches(TStoreFolder& from, TStoreFolder& to, const TMessageIdList& ids, bool move,
+                                   qsizetype& done)
+{
+    const auto total = static_cast<quint32>(ids.size());
+    for (done = 0; done < ids.size() && !Stopped();) {
+        const TMessageIdList batch = ids.mid(done, kTransferBatch);
+        if (from.CopyMoveMessages(to, batch, move ? 1 : 0, 0, nullptr) != srOk)
+            return false;
+        done += batch.size();
+        DoProgress(static_cast<quint32>(done), total);
     }
     return true;
 }
@@ -159,7 +183,7 @@ bool TOEFolders::CopyFolderTree(TStoreId source, TStoreId targetParent)
     // A copy that lacks subfolders because they could not be listed is a failure too.
     const bool listed = ForEachChild(source, [&](const TFolderProps& child) {
         ok = CopyFolderTree(child.Id, copy);
-        return ok;
+        return ok && !Stopped();
     });
     return listed && ok;
 }
@@ -181,7 +205,8 @@ bool TOEFolders::CopyAllMessages(TStoreId source, TStoreId target)
         KeepInterfaceAlive(clock);
     }
     from->GetMessageClose(handle);
-    return from->CopyMoveMessages(*to, ids, 0, 0, this) == srOk;
+    qsizetype done = 0;
+    return TransferInBatches(*from, *to, ids, false, done);
 }
 
 void TOEFolders::KeepInterfaceAlive(QElapsedTimer& clock)

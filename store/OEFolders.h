@@ -47,7 +47,13 @@ public:
     [[nodiscard]] bool IsDescendant(TStoreId ancestor, TStoreId id);
     [[nodiscard]] bool CanMoveFolder(TStoreId source, TStoreId target);
     [[nodiscard]] bool IsInDeletedItems(TStoreId id);
+    // Copies or moves the messages a batch at a time, each batch its own
+    // transaction, with progress after each; a stop asked for through
+    // StopRequested ends it after the batch that runs, the batches done
+    // staying done. A failure is shown, with how many were done before it.
     bool CopyMoveTo(const TMessageIdList& ids, TStoreId target, bool move);
+    // The same for a folder and everything below it; a stop leaves the
+    // folders copied so far.
     bool CopyFolderTree(TStoreId source, TStoreId targetParent);
     bool CopyAllMessages(TStoreId source, TStoreId target);
 
@@ -56,8 +62,15 @@ public:
 
     TFolderOpenedEvent OnFolderOpened;
     TProgressRedirect ProgressRedirect;
+    // Asked between the batches of a copy or move: true stops it there.
+    std::function<bool()> StopRequested;
 
 private:
+    [[nodiscard]] bool Stopped() const { return StopRequested && StopRequested(); }
+    // Copies or moves the messages from `from` to `to` in batches; the
+    // number done goes to `done`. False when a batch failed.
+    bool TransferInBatches(TStoreFolder& from, TStoreFolder& to, const TMessageIdList& ids, bool move,
+                           qsizetype& done);
     void KeepInterfaceAlive(QElapsedTimer& clock);
     void PostOpenRequest(TStoreId id, unsigned serial);
     void OpenRequested(TStoreId id);

@@ -14,6 +14,7 @@ inline constexpr int kTargetFolderError = 0;      // the target folder cannot be
 inline constexpr int kCopyMoveError = 1;          // messages could not be copied or moved
 inline constexpr int kDeleteMessagesError = 4;    // messages could not be deleted
 inline constexpr int kCompactError = 5;           // the store could not be compacted (with the reason)
+inline constexpr int kTransferredBeforeError = 6; // how many of the messages were copied or moved before a failure
 
 // Text of entry `index` of the "OutlookError" language section.
 [[nodiscard]] QString OutlookErrorText(int index);

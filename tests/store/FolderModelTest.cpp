@@ -148,8 +148,9 @@ TEST_F(FolderModelTest, CopyFolderTreeCopiesNamesMessagesAndChildren)
 TEST_F(FolderModelTest, CopyFolderTreeWhoseSecondChildFailsKeepsTheFirstAndReportsFailure)
 {
     const TStoreId a = Add(kInbox, "A");
-    Add(a, "First");
-    Add(a, "Second");
+    SaveMessages(a, 1);
+    SaveMessages(Add(a, "First"), 1);
+    SaveMessages(Add(a, "Second"), 1);
     // The copy of A's messages and of the first child's succeed; the second child's fails.
     TStoreFaults::Inject(TStoreOp::CopyMoveMessages, 1, 2);
     EXPECT_FALSE(FModel->CopyFolderTree(a, kDrafts));
@@ -313,14 +314,49 @@ TEST_F(FolderModelTest, CopyMoveToReportsTheTwoFailures)
     EXPECT_EQ(MessageCount(kDrafts), 0);
 }
 
-TEST_F(FolderModelTest, CopyAllMessagesReportsProgress)
+TEST_F(FolderModelTest, CopiesAndMovesGoInBatchesWithProgressAndStopWhenAsked)
 {
-    SaveMessages(kInbox, 4);
+    SaveMessages(kInbox, 450);
     std::vector<quint32> progress;
-    FModel->OnProgress = [&](quint32 current, quint32) { progress.push_back(current); };
+    FModel->OnProgress = [&](quint32 current, quint32 maximum) {
+        progress.push_back(current);
+        EXPECT_EQ(maximum, 450u);
+    };
     ASSERT_TRUE(FModel->CopyAllMessages(kInbox, kDrafts));
-    EXPECT_EQ(progress, (std::vector<quint32>{1, 2, 3, 4}));
-    EXPECT_EQ(MessageCount(kDrafts), 4);
+    EXPECT_EQ(progress, (std::vector<quint32>{200, 400, 450}));
+    EXPECT_EQ(MessageCount(kDrafts), 450);
+
+    // A stop asked for while the first batch ran keeps that batch and no more.
+    progress.clear();
+    FModel->StopRequested = [&] { return !progress.empty(); };
+    FModel->SetFolderId(kInbox);
+    TMessageIdList ids;
+    for (TStoreId id = 1; id <= 450; ++id)
+        ids.push_back(id);
+    ASSERT_TRUE(FModel->CopyMoveTo(ids, kDeletedItems, true));
+    EXPECT_EQ(progress, (std::vector<quint32>{200}));
+    EXPECT_EQ(MessageCount(kInbox), 250);
+    EXPECT_EQ(MessageCount(kDeletedItems), 200);
+    EXPECT_TRUE(FBoxes.isEmpty());
+}
+
+// A batch that fails says so, and how far the others got; what they
+// copied stays.
+TEST_F(FolderModelTest, AFailedBatchSaysHowManyWereDoneBeforeIt)
+{
+    SaveMessages(kInbox, 450);
+    FModel->SetFolderId(kInbox);
+    TMessageIdList ids;
+    for (TStoreId id = 1; id <= 450; ++id)
+        ids.push_back(id);
+    TStoreFaults::Inject(TStoreOp::CopyMoveMessages, 1, 2);
+    EXPECT_FALSE(FModel->CopyMoveTo(ids, kDrafts, false));
+    ASSERT_EQ(FBoxes.size(), 1);
+    EXPECT_TRUE(FBoxes[0].startsWith(OutlookErrorText(kCopyMoveError)));
+    EXPECT_TRUE(FBoxes[0].endsWith(QStringLiteral("400 of the 450 messages had been copied or moved before it.")))
+        << FBoxes[0].toStdString();
+    EXPECT_EQ(MessageCount(kDrafts), 400);
+    EXPECT_EQ(MessageCount(kInbox), 450);
 }
 
 TEST(FolderModelStartup, AStoreThatCannotBeOpenedRaisesCanNotInitialize)

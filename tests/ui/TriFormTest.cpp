@@ -7,7 +7,9 @@
 #include "tests/ui/DialogTestSupport.h"
 #include "tests/ui/MesgListTestSupport.h"
 #include "ui/actions/ActionUpdater.h"
+#include "ui/clipboard/OEClipboard.h"
 #include "ui/dialogs/FileDialogs.h"
+#include "ui/dialogs/FolderChooser.h"
 #include "ui/forms/TriForm.h"
 #include "ui/mesg/QuickMesgEditor.h"
 #include "ui/tree/FolderNode.h"
@@ -22,6 +24,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -300,6 +304,34 @@ TEST_F(TriFormTest, CompactingGivesTheSpaceBackBesideTheOpenWindowAndSaysWhyItFa
     EXPECT_TRUE(answers.Texts[0].contains(QStringLiteral("could not be compacted (injected failure)"))) << answers.Texts[0].toStdString();
     Open(*form, kInbox);
     EXPECT_EQ(form->List().ItemCount(), 3);
+}
+
+// Many messages move under the paste progress dialog; Cancel stops after
+// the batch that runs, and what moved stays moved.
+TEST_F(TriFormTest, MovingManyMessagesShowsProgressAndCancelKeepsWhatMoved)
+{
+    TOEClipboard clipboard;
+    clipboard.Install();
+    // The windows go before the clipboard they are registered with.
+    const auto closeWindows = qScopeGuard([] { qDeleteAll(TTaskForm::Forms()); });
+    SaveMany(kInbox, 447, [](int n) { return TTestMessage("More " + QByteArray::number(n)); });
+    TTriForm* form = OpenWindow(kInbox);
+    form->List().setFocus();
+    form->List().SelectAll();
+    TDialogAnswers answers;
+    answers.Then([this](TDialog& dialog) {
+        static_cast<TFolderChooser&>(dialog).SelectFolder(FProjects);
+        dialog.Confirm();
+    });
+    answers.Then([](TDialog& dialog) { dialog.findChild<QPushButton*>(QStringLiteral("CancelButton"))->click(); });
+    ASSERT_TRUE(Trigger(*form, "AMoveTo"));
+    EXPECT_EQ(answers.Dialogs, 2);
+    EXPECT_TRUE(answers.Boxes.isEmpty());
+    TFolderProps props;
+    ASSERT_EQ(FStore->GetFolderInfo(FProjects, props), srOk);
+    EXPECT_EQ(props.MessageCount, 1 + 200);
+    ASSERT_EQ(FStore->GetFolderInfo(kInbox, props), srOk);
+    EXPECT_EQ(props.MessageCount, 250);
 }
 
 TEST_F(TriFormTest, TheLayoutDialogShowsAndHidesThePanes)

@@ -27,6 +27,12 @@ bool FeedPasteDialog(quint32 current, quint32 maximum)
     return true;
 }
 
+// A store operation stops when the paste dialog that it runs under was cancelled.
+bool PasteDialogCancelled()
+{
+    return TPasteDialog::Current() && TPasteDialog::Cancelled();
+}
+
 bool IsEml(const QString& name)
 {
     return name.endsWith(QLatin1String(".eml"), Qt::CaseInsensitive);
@@ -109,9 +115,11 @@ void TOEFolderClipboard::SetDropEffect(Qt::DropAction effect)
 bool TOEFolderClipboard::RunWithProgress(QWidget*, TOEFolders& folders, const std::function<bool()>& task)
 {
     bool done = false;
-    folders.ProgressRedirect = FeedPasteDialog;
+    auto redirect = std::exchange(folders.ProgressRedirect, FeedPasteDialog);
+    auto stop = std::exchange(folders.StopRequested, PasteDialogCancelled);
     RunPaste(0, [&] { done = task(); });
-    folders.ProgressRedirect = nullptr;
+    folders.ProgressRedirect = std::move(redirect);
+    folders.StopRequested = std::move(stop);
     return done;
 }
 
@@ -124,6 +132,7 @@ TOEClipboard::TOEClipboard(QObject* owner)
     setObjectName(QStringLiteral("OEClipboard"));
     FFolders->OnDeleteMessages = [this](TOEFolder*, const TMessageIdList& ids) { ForgetDeleted(ids); };
     FFolders->ProgressRedirect = FeedPasteDialog;
+    FFolders->StopRequested = PasteDialogCancelled;
 }
 
 TOEClipboard::~TOEClipboard()

@@ -29,12 +29,16 @@
 #include "ui/mesglist/MesgListView.h"
 #include "ui/MessageBoxes.h"
 #include "ui/tree/FolderNode.h"
+#include "ui/tree/FolderTreeClipboard.h"
 #include "ui/tree/OETreeView.h"
 
 #include <QDir>
 #include <QMenuBar>
 
 namespace {
+
+// Copy to and Move to show progress beyond this many messages.
+constexpr qsizetype kMessagesWithoutProgress = 200;
 
 struct TMenuEntry
 {
@@ -295,7 +299,13 @@ void TTriForm::CopyOrMove(bool move)
         return;
     FLastTarget = target;
     if (messages) {
-        folders.CopyMoveTo(SelectedMessageIds(), target, move);
+        const TMessageIdList ids = SelectedMessageIds();
+        const auto transfer = [&folders, ids, target, move] { return folders.CopyMoveTo(ids, target, move); };
+        // A few messages go at once; many go under progress with Cancel.
+        if (ids.size() > kMessagesWithoutProgress)
+            RunFolderTask(this, folders, transfer);
+        else
+            transfer();
         return;
     }
     const TStoreId source = Messages().FolderId();

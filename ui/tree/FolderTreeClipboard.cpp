@@ -17,3 +17,9 @@ IFolderTreeClipboard* SetFolderTreeClipboard(IFolderTreeClipboard* clipboard)
 {
     return std::exchange(gClipboard, clipboard);
 }
+
+bool RunFolderTask(QWidget* owner, TOEFolders& folders, const std::function<bool()>& task)
+{
+    IFolderTreeClipboard* clipboard = FolderTreeClipboard();
+    return clipboard ? clipboard->RunWithProgress(owner, folders, task) : task();
+}

@@ -51,3 +51,6 @@ public:
 // installs itself); the setter returns the previous one.
 [[nodiscard]] IFolderTreeClipboard* FolderTreeClipboard();
 IFolderTreeClipboard* SetFolderTreeClipboard(IFolderTreeClipboard* clipboard);
+// Runs the task under the clipboard's progress dialog (with Cancel) when a
+// clipboard is installed, else as it is.
+bool RunFolderTask(QWidget* owner, TOEFolders& folders, const std::function<bool()>& task);

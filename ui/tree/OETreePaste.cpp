@@ -139,9 +139,7 @@ Qt::DropAction TOETreeView::PasteFolder(TStoreId folder, TStoreId target, Qt::Dr
     }
     if (effect != Qt::CopyAction)
         return Qt::IgnoreAction;
-    const auto copy = [folders, folder, target] { return folders->CopyFolderTree(folder, target); };
-    IFolderTreeClipboard* clipboard = FolderTreeClipboard();
-    if (clipboard ? clipboard->RunWithProgress(this, *folders, copy) : copy())
+    if (RunFolderTask(this, *folders, [folders, folder, target] { return folders->CopyFolderTree(folder, target); }))
         return Qt::CopyAction;
     ShowOutlookError(kFolderCopyError);
     return Qt::IgnoreAction;
