@@ -31,11 +31,11 @@ QByteArray PlainListMessage(qsizetype size)
 
 namespace {
 
-// About 200 KB of HTML newsletter, quoted-printable encoded.
-QByteArray NewsletterHtml()
+// About `size` bytes of HTML newsletter, quoted-printable encoded.
+QByteArray NewsletterHtml(qsizetype size)
 {
     QByteArray html = "<html><head><style>td {padding: 4px}</style></head><body><table>";
-    for (int i = 0; html.size() < 200 * 1024; ++i)
+    for (int i = 0; html.size() < size; ++i)
         html += "<tr><td><b>Item " + QByteArray::number(i) +
                 "</b></td><td>Caf\xC3\xA9 cr\xC3\xA8me &amp; more: <a href=\"https://shop.invalid/i\">see</a></td>"
                 "<td><img src=\"cid:img" + QByteArray::number(i % 3) + "@x\"></td></tr>\n";
@@ -63,10 +63,10 @@ QByteArray NewsletterHtml()
 
 } // namespace
 
-QByteArray HtmlNewsletterMessage()
+QByteArray HtmlNewsletterMessage(qsizetype size)
 {
     return Header("Weekly offers", "text/html; charset=utf-8") + "Content-Transfer-Encoding: quoted-printable\r\n\r\n" +
-           NewsletterHtml() + "\r\n";
+           NewsletterHtml(size) + "\r\n";
 }
 
 QByteArray AlternativeNewsletterMessage()
@@ -77,7 +77,7 @@ QByteArray AlternativeNewsletterMessage()
     return Header("Weekly offers", "multipart/alternative; boundary=\"alt\"") +
            "\r\n--alt\r\nContent-Type: text/plain; charset=utf-8\r\n\r\n" + text +
            "--alt\r\nContent-Type: text/html; charset=utf-8\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n" +
-           NewsletterHtml() + "\r\n--alt--\r\n";
+           NewsletterHtml(200 * 1024) + "\r\n--alt--\r\n";
 }
 
 // A short text and a 20 MB attachment in base64.

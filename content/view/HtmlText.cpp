@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 // The named character references mail bodies use; others stay as written.
@@ -47,6 +49,75 @@ TBreak BreakOf(const QString& tag)
     return TBreak::None;
 }
 
+// The first ">" at or after `from` that ends a tag; quoted attribute
+// values may hold ">". The text's end when there is none.
+qsizetype TagEnd(const QString& html, qsizetype from)
+{
+    QChar quote;
+    for (qsizetype i = from; i < html.size(); ++i) {
+        const QChar c = html[i];
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            quote = c;
+        } else if (c == QLatin1Char('>')) {
+            return i;
+        }
+    }
+    return html.size();
+}
+
+// Just past the first `marker` at or after `from` (any case); the text's
+// end when there is none.
+qsizetype SkipPast(const QString& html, qsizetype from, const QString& marker)
+{
+    const qsizetype found = html.indexOf(marker, from, Qt::CaseInsensitive);
+    return found < 0 ? html.size() : found + marker.size();
+}
+
+// Elements whose content is never shown as text.
+bool IsRawText(const QString& tag)
+{
+    return tag == QLatin1String("script") || tag == QLatin1String("style") || tag == QLatin1String("title");
+}
+
+// A piece of markup: a comment, or a tag with its name in lower case (none
+// for "<!DOCTYPE ...>", "<?xml ...?>" and the like).
+struct TMarkup
+{
+    qsizetype End = 0;   // just past the markup
+    QString Name;
+    bool Closing = false;
+};
+
+// The markup that starts at the "<" at `at`. As in browsers, a "<" not
+// followed by a tag name or markup is text: then End is `at`. The start tag
+// of a script, style or title takes its content and end tag along.
+TMarkup ReadMarkup(const QString& html, qsizetype at)
+{
+    if (QStringView(html).mid(at, 4) == QLatin1String("<!--"))
+        return {SkipPast(html, at, QStringLiteral("-->")), {}, false};
+    const QChar next = at + 1 < html.size() ? html[at + 1] : QChar();
+    if (!next.isLetter() && next != QLatin1Char('/') && next != QLatin1Char('!') && next != QLatin1Char('?'))
+        return {at, {}, false};
+    const qsizetype end = TagEnd(html, at + 1);
+    const QStringView inside = QStringView(html).mid(at + 1, end - at - 1);
+    TMarkup markup;
+    markup.End = std::min(end + 1, html.size());
+    markup.Closing = inside.startsWith(QLatin1Char('/'));
+    for (const QChar c : inside.mid(markup.Closing ? 1 : 0)) {
+        if (!c.isLetterOrNumber())
+            break;
+        markup.Name.append(c.toLower());
+    }
+    if (!markup.Closing && IsRawText(markup.Name)) {
+        const qsizetype close = SkipPast(html, markup.End, QStringLiteral("</") + markup.Name);
+        markup.End = std::min(TagEnd(html, close) + 1, html.size());
+    }
+    return markup;
+}
+
 class THtmlReader
 {
 public:
@@ -69,64 +140,19 @@ public:
 private:
     void Markup()
     {
-        if (FHtml.mid(FAt, 4) == QLatin1String("<!--")) {
-            SkipPast(QStringLiteral("-->"));
-            return;
-        }
-        // As in browsers, "<" not followed by a tag name or markup is text.
-        const QChar next = FAt + 1 < FHtml.size() ? FHtml[FAt + 1] : QChar();
-        if (!next.isLetter() && next != QLatin1Char('/') && next != QLatin1Char('!') && next != QLatin1Char('?')) {
+        const TMarkup markup = ReadMarkup(FHtml, FAt);
+        if (markup.End == FAt) {
             Character(FHtml[FAt]);
             return;
         }
-        const qsizetype end = TagEnd(FAt + 1);
-        const QStringView inside = QStringView(FHtml).mid(FAt + 1, end - FAt - 1);
-        FAt = end + 1;
-        const bool closing = inside.startsWith(QLatin1Char('/'));
-        QString name;
-        for (const QChar c : inside.mid(closing ? 1 : 0)) {
-            if (!c.isLetterOrNumber())
-                break;
-            name.append(c.toLower());
-        }
-        if (name.isEmpty())
-            return;   // "<!DOCTYPE ...>", "<?xml ...?>", or a stray "<"
-        if (!closing && (name == QLatin1String("script") || name == QLatin1String("style") ||
-                         name == QLatin1String("title"))) {
-            SkipPast(QStringLiteral("</") + name);
-            FAt = TagEnd(FAt) + 1;
+        FAt = markup.End;
+        if (markup.Name.isEmpty() || (!markup.Closing && IsRawText(markup.Name)))
             return;
-        }
-        if (name == QLatin1String("pre"))
-            FPreformatted = !closing;
-        const TBreak kind = BreakOf(name);
-        if (kind != TBreak::Cell || !closing)   // a cell's TAB goes before it, once
+        if (markup.Name == QLatin1String("pre"))
+            FPreformatted = !markup.Closing;
+        const TBreak kind = BreakOf(markup.Name);
+        if (kind != TBreak::Cell || !markup.Closing)   // a cell's TAB goes before it, once
             Break(kind);
-    }
-
-    // The first ">" at or after `from` that ends a tag; quoted attribute
-    // values may hold ">". The text's end when there is none.
-    qsizetype TagEnd(qsizetype from) const
-    {
-        QChar quote;
-        for (qsizetype i = from; i < FHtml.size(); ++i) {
-            const QChar c = FHtml[i];
-            if (!quote.isNull()) {
-                if (c == quote)
-                    quote = QChar();
-            } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-                quote = c;
-            } else if (c == QLatin1Char('>')) {
-                return i;
-            }
-        }
-        return FHtml.size();
-    }
-
-    void SkipPast(const QString& marker)
-    {
-        const qsizetype found = FHtml.indexOf(marker, FAt, Qt::CaseInsensitive);
-        FAt = found < 0 ? FHtml.size() : found + marker.size();
     }
 
     void Reference()
@@ -226,6 +252,19 @@ private:
 QString HtmlToText(const QString& html)
 {
     return THtmlReader(html).Text();
+}
+
+qsizetype HtmlHeadLength(const QString& html, qsizetype length)
+{
+    for (qsizetype at = 0;;) {
+        at = html.indexOf(QLatin1Char('<'), at);
+        if (at < 0)
+            return html.size();
+        if (at >= length)
+            return at;
+        const qsizetype end = ReadMarkup(html, at).End;
+        at = end > at ? end : at + 1;
+    }
 }
 
 QByteArray HtmlMetaCharset(const QByteArray& html)

@@ -3,8 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
-// Plain text from HTML without a renderer, for the places that need an HTML
-// body as text on any thread: saving as text, previews, the filters.
+// HTML read without a renderer: plain text for the places that need an
+// HTML body as text on any thread (saving as text, previews, the filters),
+// and where a long document may be cut to show its beginning first.
 
 // The text a reader sees, roughly as a browser's innerText gives it: tags
 // removed (the content of script, style and title too, and comments);
@@ -15,6 +16,12 @@
 // Lines come out LF-separated, trimmed at the right, with no empty line at
 // either end and never two empty lines in a row.
 [[nodiscard]] QString HtmlToText(const QString& html);
+
+// The length of a head of `html` at least `length` characters long that
+// can be shown by itself: it ends just before a "<" and never inside a tag,
+// a comment or the content of a script, style or title element. The whole
+// length when no such place follows.
+[[nodiscard]] qsizetype HtmlHeadLength(const QString& html, qsizetype length);
 
 // The charset an HTML document names for itself in a meta element
 // (<meta charset=...> or <meta http-equiv="Content-Type"

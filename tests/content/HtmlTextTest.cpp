@@ -41,6 +41,38 @@ INSTANTIATE_TEST_SUITE_P(
         THtmlCase{"NoEmptyLinesAtTheEnds", u"<p></p><p></p>x<p></p><br><br><br>", u"x"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+struct THeadCase
+{
+    const char* Name;
+    const char16_t* Html;
+    qsizetype Length;
+    const char16_t* Head;
+};
+
+class HtmlHead : public ::testing::TestWithParam<THeadCase>
+{
+};
+
+TEST_P(HtmlHead, EndsBeforeATagOutsideAnyMarkup)
+{
+    const QString html = QString::fromUtf16(GetParam().Html);
+    EXPECT_EQ(html.left(HtmlHeadLength(html, GetParam().Length)), QString::fromUtf16(GetParam().Head));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Html, HtmlHead,
+    ::testing::Values(
+        THeadCase{"BeforeTheNextTag", u"<p>one</p><p>two</p>", 4, u"<p>one"},
+        THeadCase{"AtATagThatStartsThere", u"<p>one</p><p>two</p>", 10, u"<p>one</p>"},
+        THeadCase{"NotInsideQuotedAttributes", u"<a href='x>y' title=\"<b>\">link</a>", 3,
+                  u"<a href='x>y' title=\"<b>\">link"},
+        THeadCase{"NotInsideAComment", u"<p>a<!-- <b> --><i>b</i>", 5, u"<p>a<!-- <b> -->"},
+        THeadCase{"NotInsideStyleOrScript", u"<style>p{}</style><script>if (a<b) x();</script><p>t", 20,
+                  u"<style>p{}</style><script>if (a<b) x();</script>"},
+        THeadCase{"WholeWhenNoTagFollows", u"<p>only text", 5, u"<p>only text"},
+        THeadCase{"WholeAfterAnUnclosedComment", u"a<!-- b <p>c", 2, u"a<!-- b <p>c"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 TEST(HtmlMetaCharset, FindsEitherFormOfTheMetaElement)
 {
     EXPECT_EQ(HtmlMetaCharset("<html><head><META charset=\"UTF-8\"></head>"), QByteArray("UTF-8"));

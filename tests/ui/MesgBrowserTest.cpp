@@ -4,13 +4,16 @@
 #include "tests/ui/MesgViewTestSupport.h"
 #include "ui/mesg/MesgBrowser.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QScrollBar>
 #include <QTcpServer>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QWheelEvent>
 
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -30,6 +33,23 @@ QByteArray Png()
 }
 
 const QByteArray kPng = Png();
+
+// A long newsletter: one table of numbered rows, far more than a head.
+QString LongTable(int rows = 2000)
+{
+    QString html = QStringLiteral("<table>");
+    for (int i = 0; i < rows; ++i)
+        html += QStringLiteral("<tr><td>row %1</td><td><a href='https://example.org/%1'>see</a></td></tr>\n").arg(i);
+    return html + QStringLiteral("</table>");
+}
+
+// The text of a document that shows the HTML in one go.
+QString TextOf(const QString& html)
+{
+    QTextDocument document;
+    document.setHtml(html);
+    return document.toPlainText();
+}
 
 class MesgBrowser : public ::testing::Test
 {
@@ -73,7 +93,13 @@ protected:
     TMesgBrowser FBrowser;
 };
 
-TEST_F(MesgBrowser, ShouldFetchNothingOutsideTheMessage)
+// Where the hostile markup is: at the start of a short document, or after
+// a long table, past the head a long document shows first.
+class MesgBrowserFetch : public MesgBrowser, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(MesgBrowserFetch, ShouldFetchNothingOutsideTheMessage)
 {
     // A server that would see any request a remote image, style sheet or
     // background made.
@@ -89,15 +115,20 @@ TEST_F(MesgBrowser, ShouldFetchNothingOutsideTheMessage)
     ASSERT_GE(inotify_add_watch(watch, QFile::encodeName(secret).constData(), IN_OPEN | IN_ACCESS), 0);
     const QString local = QUrl::fromLocalFile(secret).toString();
 
+    const QString filler = GetParam() > 0 ? LongTable(GetParam()) : QString();
     FBrowser.ShowHtml(QStringLiteral("<html><head><link rel=stylesheet href='%1style.css'></head>"
-                                     "<body background='%1bg.png'><p style=\"background-image: url(%1css.png)\">x</p>"
+                                     "<body background='%1bg.png'>%5<p style=\"background-image: url(%1css.png)\">x</p>"
                                      "<img src='%1pixel.gif'><img src='%2'><img src='%4'><img src='file:///etc/passwd'>"
                                      "<img src='relative.png'><img src='ftp://127.0.0.1/f.png'>"
                                      "<img src='cid:logo@x'><img src='cid:unknown@x'>"
                                      "<img src='data:image/png;base64,%3'></body></html>")
-                          .arg(remote, local, QString::fromLatin1(kPng.toBase64()), secret));
+                          .arg(remote, local, QString::fromLatin1(kPng.toBase64()), secret, filler));
     FBrowser.show();
     Settle(200);
+    ASSERT_TRUE(FBrowser.ShowsWholeDocument());
+    // What follows a long table is laid out in the background; this lays
+    // it out to the end at once, as scrolling there would.
+    ASSERT_GT(FBrowser.document()->size().height(), 0);
 
     char events[4096];
     EXPECT_LT(read(watch, events, sizeof events), 0) << "the local image was opened";
@@ -115,6 +146,96 @@ TEST_F(MesgBrowser, ShouldFetchNothingOutsideTheMessage)
     EXPECT_FALSE(FBrowser.RefusedResources().contains(QStringLiteral("cid:logo@x")));
     EXPECT_TRUE(FSandbox.Desktop.Opened.isEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(, MesgBrowserFetch, ::testing::Values(0, 2000),
+                         [](const auto& info) { return info.param > 0 ? "AfterALongHead" : "Short"; });
+
+TEST_F(MesgBrowser, ShouldShowTheWholeOfALongDocumentOnceItsHeadIsPainted)
+{
+    const QString html = LongTable();
+    FBrowser.show();
+    FBrowser.ShowHtml(html);
+    EXPECT_FALSE(FBrowser.ShowsWholeDocument()) << "a long document shows its head first";
+    EXPECT_FALSE(FBrowser.toPlainText().contains(QLatin1String("row 1999")));
+    FBrowser.repaint();
+    Settle();
+    ASSERT_TRUE(FBrowser.ShowsWholeDocument());
+    EXPECT_EQ(FBrowser.toPlainText(), TextOf(html));
+}
+
+TEST_F(MesgBrowser, ShouldGiveTheWholeTextBeforeTheHeadIsPainted)
+{
+    const QString html = LongTable();
+    FBrowser.ShowHtml(html);
+    EXPECT_EQ(FBrowser.BodyText(), TextOf(html));
+}
+
+TEST_F(MesgBrowser, ShouldDropTheRestOfADocumentReplacedBeforeItCame)
+{
+    FBrowser.show();
+    FBrowser.ShowHtml(LongTable());
+    FBrowser.repaint();
+    FBrowser.ShowHtml(QStringLiteral("<p>the next message</p>"));
+    Settle();
+    EXPECT_EQ(FBrowser.toPlainText(), QStringLiteral("the next message"));
+}
+
+// Input that reaches the display before the whole document replaced its
+// head acts on the whole document, and the replacement never undoes it.
+struct TInputCase
+{
+    const char* Name;
+    void (*Send)(TMesgBrowser& browser);
+    bool Scrolls;
+    bool ToTheEnd;
+};
+
+class MesgBrowserInput : public MesgBrowser, public ::testing::WithParamInterface<TInputCase>
+{
+};
+
+TEST_P(MesgBrowserInput, ShouldActOnTheWholeDocument)
+{
+    const QString html = LongTable();
+    FBrowser.show();
+    FBrowser.ShowHtml(html);
+    ASSERT_FALSE(FBrowser.ShowsWholeDocument());
+    GetParam().Send(FBrowser);
+    EXPECT_TRUE(FBrowser.ShowsWholeDocument());
+    Settle();
+    QScrollBar* const bar = FBrowser.verticalScrollBar();
+    EXPECT_EQ(bar->value() > 0, GetParam().Scrolls);
+    if (GetParam().ToTheEnd) {
+        EXPECT_EQ(bar->value(), bar->maximum());
+        EXPECT_GE(bar->maximum(), FBrowser.document()->size().height() - FBrowser.viewport()->height() - 1);
+    }
+    EXPECT_EQ(FBrowser.toPlainText(), TextOf(html));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , MesgBrowserInput,
+    ::testing::Values(
+        TInputCase{"EndKey", [](TMesgBrowser& browser) { QTest::keyClick(&browser, Qt::Key_End); }, true, true},
+        TInputCase{"ClickOnTheText",
+                   [](TMesgBrowser& browser) {
+                       QTest::mouseClick(browser.viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+                   },
+                   false, false},
+        TInputCase{"Wheel",
+                   [](TMesgBrowser& browser) {
+                       const QPointF at(20, 20);
+                       QWheelEvent wheel(at, browser.viewport()->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton,
+                                         {}, Qt::NoScrollPhase, false);
+                       QApplication::sendEvent(browser.viewport(), &wheel);
+                   },
+                   true, false},
+        TInputCase{"ScrollBarClick",
+                   [](TMesgBrowser& browser) {
+                       QScrollBar* const bar = browser.verticalScrollBar();
+                       QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 30));
+                   },
+                   true, false}),
+    TCaseName());
 
 struct TLinkCase
 {

@@ -1,9 +1,22 @@
 #include "ui/mesg/MesgBrowser.h"
 
+#include "content/view/HtmlText.h"
 #include "ui/mesg/ShellOpen.h"
 
+#include <QEvent>
 #include <QImage>
+#include <QScrollBar>
 #include <QTextDocument>
+
+#include <utility>
+
+namespace {
+
+// The first try at a head of a long document, in characters: a few
+// screens of a newsletter's table rows.
+constexpr qsizetype kHeadLength = 8 * 1024;
+
+} // namespace
 
 // The document of the display. A plain QTextDocument, when its widget
 // answers nothing for a resource, reads local files (and relative names)
@@ -38,17 +51,78 @@ TMesgBrowser::TMesgBrowser(QWidget* parent)
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, &TMesgBrowser::LinkClicked);
+    FWholeTimer.setSingleShot(true);
+    FWholeTimer.setInterval(0);
+    connect(&FWholeTimer, &QTimer::timeout, this, &TMesgBrowser::ShowWholeDocument);
+    for (QObject* part : {static_cast<QObject*>(this), static_cast<QObject*>(viewport()),
+                          static_cast<QObject*>(verticalScrollBar()), static_cast<QObject*>(horizontalScrollBar())})
+        part->installEventFilter(this);
 }
 
 void TMesgBrowser::ShowHtml(const QString& html)
 {
+    FWholeHtml.clear();
+    FWholeTimer.stop();
     FRefused.clear();
     // Resources of the previous message must not answer for this one.
     document()->clear();
-    if (html.isEmpty())
+    if (html.isEmpty()) {
         clear();
-    else
-        setHtml(html);
+        return;
+    }
+    for (qsizetype length = kHeadLength;; length *= 2) {
+        const qsizetype head = HtmlHeadLength(html, length);
+        if (head == html.size()) {
+            SetDocumentHtml(html);
+            return;
+        }
+        SetDocumentHtml(html.left(head));
+        if (FillsView())
+            break;
+    }
+    FWholeHtml = html;
+}
+
+void TMesgBrowser::ShowWholeDocument()
+{
+    FWholeTimer.stop();
+    if (!FWholeHtml.isEmpty())
+        SetDocumentHtml(std::exchange(FWholeHtml, QString()));
+}
+
+QString TMesgBrowser::BodyText()
+{
+    ShowWholeDocument();
+    return toPlainText();
+}
+
+void TMesgBrowser::SetDocumentHtml(const QString& html)
+{
+    FRefused.clear();
+    setHtml(html);
+}
+
+bool TMesgBrowser::FillsView() const
+{
+    return document()->size().height() >= viewport()->height();
+}
+
+// The head is on screen once painted: the whole follows as soon as the
+// events waiting now have been handled.
+void TMesgBrowser::paintEvent(QPaintEvent* event)
+{
+    QTextBrowser::paintEvent(event);
+    if (!FWholeHtml.isEmpty())
+        FWholeTimer.start();
+}
+
+// Whatever the user does - a key, a click, the wheel, a scroll bar - acts
+// on the whole document, never on its head.
+bool TMesgBrowser::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->isInputEvent() && !FWholeHtml.isEmpty())
+        ShowWholeDocument();
+    return QTextBrowser::eventFilter(watched, event);
 }
 
 QVariant TMesgBrowser::loadResource(int type, const QUrl& name)
