@@ -1,7 +1,19 @@
-// Opening a folder of 20,000 messages with the message list attached: the
-// time to the first painted page, and to the last message listed in sorted
-// order, against the same load without a list in the same run.
+// Opening a folder with the message list attached: the time from choosing
+// the folder to the first painted page, and to the last message listed in
+// sorted order, against the same load without a list in the same run.
+//
+// Both benchmarks open the folder alike: the collection exists before the
+// clock starts (a window holds its collection before the user chooses a
+// folder), and the folder's list fields are either kept in the store from an
+// earlier open (first_open:0, what opening a folder again costs) or
+// forgotten before every iteration (first_open:1, the first open of a
+// store). Each case runs for 20,000 and 40,000 messages, so that the growth
+// shows; the pairs with and without a list are registered side by side, so
+// that they run close in time.
+//   load_median_ms         to the last message listed in order (and painted)
+//   first_page_median_ms   to the end of the first paint that shows a full page
 
+#include "bench/support/StoreListFields.h"
 #include "bench/support/SyntheticMail.h"
 #include "messages/MesgFields.h"
 #include "store/OEFolders.h"
@@ -16,39 +28,70 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <vector>
 
 namespace {
 
-constexpr int kMessages = 20000;
+constexpr int kAverageSize = 6000;
+constexpr uint32_t kSeed = 7;
+constexpr int kSaveBatch = 1000;
 constexpr TStoreId kInbox = 1;
 constexpr int kTimeoutMs = 600000;
 
-struct TBenchStore {
-    QTemporaryDir Dir;
-
-    TBenchStore()
+// One store with a folder per benchmarked size, filled on first use.
+class TBenchStore
+{
+public:
+    TBenchStore() : FPath(FDir.filePath(QStringLiteral("store.db")))
     {
-        qputenv("VELLUMO_STORE", QFile::encodeName(Dir.filePath(QStringLiteral("store.db"))));
-        TStoreNamespace store;
-        store.Initialize();
-        std::unique_ptr<TStoreFolder> inbox;
-        store.OpenFolder(kInbox, 0, inbox);
-        for (const QByteArray& message : SyntheticMessages({kMessages, 6000, 7}))
-            inbox->SaveMessage(message, kMsgUnread, nullptr);
+        qputenv("VELLUMO_STORE", QFile::encodeName(FPath));
+        FStore.Initialize();
     }
+
+    TStoreId FolderOf(int count)
+    {
+        if (const auto found = FFolders.find(count); found != FFolders.end())
+            return found->second;
+        TStoreId id = kNoStoreId;
+        FStore.CreateFolder(kInbox, "Bench " + QByteArray::number(count), 0, &id);
+        std::unique_ptr<TStoreFolder> folder;
+        FStore.OpenFolder(id, 0, folder);
+        for (int first = 0; first < count; first += kSaveBatch) {
+            std::vector<QByteArray> sources;
+            for (int i = first; i < std::min(first + kSaveBatch, count); ++i)
+                sources.push_back(SyntheticMessage(i, kAverageSize, kSeed));
+            folder->SaveMessages(sources, kMsgUnread, nullptr);
+        }
+        FFolders.emplace(count, id);
+        return id;
+    }
+
+    void ForgetListFields() const { ::ForgetListFields(FPath); }
+
+private:
+    QTemporaryDir FDir;
+    QString FPath;
+    TStoreNamespace FStore;
+    std::map<int, TStoreId> FFolders;
 };
 
-// One store for both benchmarks, so that they load the same folder.
-void EnsureStore()
+TBenchStore& Store()
 {
-    static const TBenchStore store;
+    static TBenchStore store;
+    return store;
 }
 
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double Ms(const QElapsedTimer& clock)
+{
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
 // Runs the event loop until the condition holds; false on the timeout.
@@ -64,62 +107,134 @@ bool Await(TCondition condition)
     return true;
 }
 
+// Before each iteration, untimed: a first open forgets the kept fields, the
+// iteration's objects are made, and whatever was left posted runs.
+template <typename TMake>
+void BeforeIteration(benchmark::State& state, TMake make)
+{
+    state.PauseTiming();
+    if (state.range(1) != 0)
+        Store().ForgetListFields();
+    make();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+}
+
+// Opens the folder in the collection and waits until every message is listed.
+bool LoadAll(TOeMesgItems& items, TStoreId folder, int count)
+{
+    items.SetFolderId(folder);
+    return items.WaitUntilParsed(kTimeoutMs) && Await([&] { return !items.LoadRunning(); }) && items.Count() == count;
+}
+
+// The folder of the benchmark's size, with its list fields kept (opened once,
+// untimed) or, for a first open, as they are: forgotten before each iteration.
+TStoreId PrepareFolder(const benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const TStoreId folder = Store().FolderOf(count);
+    if (state.range(1) == 0) {
+        TOeMesgItems items;
+        LoadAll(items, folder, count);
+    }
+    return folder;
+}
+
 // The collection alone, sorted as the list sorts it by default.
 void BM_LoadWithoutList(benchmark::State& state)
 {
-    EnsureStore();
+    const TStoreId folder = PrepareFolder(state);
+    const int count = static_cast<int>(state.range(0));
     std::vector<double> loads;
     for (auto _ : state) {
+        std::optional<TOeMesgItems> items;
+        BeforeIteration(state, [&] {
+            items.emplace();
+            items->SetSortOrder({msSubject, false, {mcSubject, mcFromRealName, mcFromEmail}});
+        });
+
         QElapsedTimer clock;
         clock.start();
-        TOeMesgItems items;
-        items.SetSortOrder({msSubject, false, {mcSubject, mcFromRealName, mcFromEmail}});
-        items.SetFolderId(kInbox);
-        if (!items.WaitUntilParsed(kTimeoutMs) || !Await([&] { return !items.LoadRunning(); }) ||
-            items.Count() != kMessages)
+        if (!LoadAll(*items, folder, count))
             state.SkipWithError("the load did not complete");
-        loads.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        loads.push_back(Ms(clock));
         state.SetIterationTime(loads.back() / 1e3);
-        state.PauseTiming();
-        items.SetControl(nullptr);
-        state.ResumeTiming();
     }
     state.counters["load_median_ms"] = Median(loads);
 }
-BENCHMARK(BM_LoadWithoutList)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+
+// A message list that notes when it first painted a full page.
+class TTimedList : public TMesgListView
+{
+public:
+    TTimedList(const QElapsedTimer& clock, int count) : FClock(clock), FCount(count) {}
+
+    [[nodiscard]] std::optional<double> FirstPageMs() const { return FFirstPageMs; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        TMesgListView::paintEvent(event);
+        if (!FFirstPageMs && FClock.isValid() && ItemCount() >= std::min(RowsPerPage(), FCount))
+            FFirstPageMs = Ms(FClock);
+    }
+
+private:
+    const QElapsedTimer& FClock;
+    const int FCount;
+    std::optional<double> FFirstPageMs;
+};
 
 // The list shown, its collection handed over, then the folder chosen.
 void BM_LoadWithList(benchmark::State& state)
 {
-    EnsureStore();
+    const TStoreId folder = PrepareFolder(state);
+    const int count = static_cast<int>(state.range(0));
     std::vector<double> firstPages;
     std::vector<double> loads;
     for (auto _ : state) {
-        TMesgListView list;
-        list.resize(1000, 700);
-        list.show();
-        list.SetMessages(std::make_unique<TOeMesgItems>());
-        auto& items = static_cast<TOeMesgItems&>(*list.Messages());
-        QCoreApplication::processEvents();
-
         QElapsedTimer clock;
+        std::optional<TTimedList> list;
+        BeforeIteration(state, [&] {
+            list.emplace(clock, count);
+            list->resize(1000, 700);
+            list->show();
+            list->SetMessages(std::make_unique<TOeMesgItems>());
+        });
+        auto& items = static_cast<TOeMesgItems&>(*list->Messages());
+
         clock.start();
-        items.SetFolderId(kInbox);
-        if (!Await([&] { return list.ItemCount() >= std::min(list.RowsPerPage(), kMessages); }))
-            state.SkipWithError("no page was listed");
-        list.viewport()->repaint();
-        firstPages.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
-        if (!items.WaitUntilParsed(kTimeoutMs) || !Await([&] {
-                return !items.LoadRunning() && list.ItemCount() == kMessages && list.UpdateCount() == 0;
-            }))
+        if (!LoadAll(items, folder, count) ||
+            !Await([&] { return list->ItemCount() == count && list->UpdateCount() == 0; }))
             state.SkipWithError("the load did not complete");
-        list.viewport()->repaint();
-        loads.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        list->viewport()->repaint();
+        loads.push_back(Ms(clock));
         state.SetIterationTime(loads.back() / 1e3);
+        if (!list->FirstPageMs())
+            state.SkipWithError("no full page was painted");
+        firstPages.push_back(list->FirstPageMs().value_or(0));
     }
     state.counters["first_page_median_ms"] = Median(firstPages);
     state.counters["load_median_ms"] = Median(loads);
 }
-BENCHMARK(BM_LoadWithList)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+
+void Cases(benchmark::internal::Benchmark* benchmark, int count, int firstOpen)
+{
+    benchmark->ArgNames({"messages", "first_open"})
+        ->Args({count, firstOpen})
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(5);
+}
+
+// Side by side: each case with a list right after the same case without one.
+BENCHMARK(BM_LoadWithoutList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 20000, 0); });
+BENCHMARK(BM_LoadWithList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 20000, 0); });
+BENCHMARK(BM_LoadWithoutList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 40000, 0); });
+BENCHMARK(BM_LoadWithList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 40000, 0); });
+BENCHMARK(BM_LoadWithoutList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 20000, 1); });
+BENCHMARK(BM_LoadWithList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 20000, 1); });
+BENCHMARK(BM_LoadWithoutList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 40000, 1); });
+BENCHMARK(BM_LoadWithList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 40000, 1); });
 
 } // namespace
