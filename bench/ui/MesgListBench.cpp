@@ -2,16 +2,24 @@
 // the folder to the first painted page, and to the last message listed in
 // sorted order, against the same load without a list in the same run.
 //
-// Both benchmarks open the folder alike: the collection exists before the
-// clock starts (a window holds its collection before the user chooses a
-// folder), and the folder's list fields are either kept in the store from an
-// earlier open (first_open:0, what opening a folder again costs) or
-// forgotten before every iteration (first_open:1, the first open of a
-// store). Each case runs for 20,000 and 40,000 messages, so that the growth
-// shows; the pairs with and without a list are registered side by side, so
-// that they run close in time.
-//   load_median_ms         to the last message listed in order (and painted)
+// Both open the folder alike: the collection exists before the clock starts
+// (a window holds its collection before the user chooses a folder), and the
+// folder's list fields are either kept in the store from an earlier open
+// (first_open:0, what opening a folder again costs) or forgotten before
+// every load (first_open:1, the first open of a store). Each case runs for
+// 20,000 and 40,000 messages, so that the growth shows.
+//
+// BM_LoadWithoutList is the collection alone. BM_LoadWithList times the
+// list, and in every iteration also loads the folder without a list (first
+// or second in turn), so that the overhead compares loads moments apart on
+// a machine whose load changes:
+//   load_median_ms         to the last message listed in order: without a
+//                          list, in the collection; with one, also painted
+//                          (the end of the list's first paint after the load)
 //   first_page_median_ms   to the end of the first paint that shows a full page
+//   reference_median_ms    the loads without a list of BM_LoadWithList
+//   overhead_pct           the median of the iterations' ratios of the load
+//                          with a list to the one without, less 100 %
 
 #include "bench/support/StoreListFields.h"
 #include "bench/support/SyntheticMail.h"
@@ -107,19 +115,6 @@ bool Await(TCondition condition)
     return true;
 }
 
-// Before each iteration, untimed: a first open forgets the kept fields, the
-// iteration's objects are made, and whatever was left posted runs.
-template <typename TMake>
-void BeforeIteration(benchmark::State& state, TMake make)
-{
-    state.PauseTiming();
-    if (state.range(1) != 0)
-        Store().ForgetListFields();
-    make();
-    QCoreApplication::processEvents();
-    state.ResumeTiming();
-}
-
 // Opens the folder in the collection and waits until every message is listed.
 bool LoadAll(TOeMesgItems& items, TStoreId folder, int count)
 {
@@ -128,7 +123,7 @@ bool LoadAll(TOeMesgItems& items, TStoreId folder, int count)
 }
 
 // The folder of the benchmark's size, with its list fields kept (opened once,
-// untimed) or, for a first open, as they are: forgotten before each iteration.
+// untimed) unless the benchmark times first opens.
 TStoreId PrepareFolder(const benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));
@@ -140,82 +135,129 @@ TStoreId PrepareFolder(const benchmark::State& state)
     return folder;
 }
 
-// The collection alone, sorted as the list sorts it by default.
-void BM_LoadWithoutList(benchmark::State& state)
+// Right before the clock starts: a first open forgets the kept fields, and
+// whatever was left posted runs.
+void BeforeLoad(const benchmark::State& state)
 {
-    const TStoreId folder = PrepareFolder(state);
-    const int count = static_cast<int>(state.range(0));
-    std::vector<double> loads;
-    for (auto _ : state) {
-        std::optional<TOeMesgItems> items;
-        BeforeIteration(state, [&] {
-            items.emplace();
-            items->SetSortOrder({msSubject, false, {mcSubject, mcFromRealName, mcFromEmail}});
-        });
-
-        QElapsedTimer clock;
-        clock.start();
-        if (!LoadAll(*items, folder, count))
-            state.SkipWithError("the load did not complete");
-        loads.push_back(Ms(clock));
-        state.SetIterationTime(loads.back() / 1e3);
-    }
-    state.counters["load_median_ms"] = Median(loads);
+    if (state.range(1) != 0)
+        Store().ForgetListFields();
+    QCoreApplication::processEvents();
 }
 
-// A message list that notes when it first painted a full page.
+// One load of the collection alone, sorted as the list sorts it by default;
+// none when it did not complete.
+std::optional<double> LoadWithoutList(const benchmark::State& state, TStoreId folder, int count)
+{
+    TOeMesgItems items;
+    items.SetSortOrder({msSubject, false, {mcSubject, mcFromRealName, mcFromEmail}});
+    BeforeLoad(state);
+    QElapsedTimer clock;
+    clock.start();
+    if (!LoadAll(items, folder, count))
+        return std::nullopt;
+    return Ms(clock);
+}
+
+// A message list that notes when it first painted a full page, and when it
+// first painted once every message was listed.
 class TTimedList : public TMesgListView
 {
 public:
     TTimedList(const QElapsedTimer& clock, int count) : FClock(clock), FCount(count) {}
 
     [[nodiscard]] std::optional<double> FirstPageMs() const { return FFirstPageMs; }
+    [[nodiscard]] std::optional<double> LoadedPageMs() const { return FLoadedPageMs; }
 
 protected:
     void paintEvent(QPaintEvent* event) override
     {
         TMesgListView::paintEvent(event);
-        if (!FFirstPageMs && FClock.isValid() && ItemCount() >= std::min(RowsPerPage(), FCount))
+        if (!FClock.isValid())
+            return;
+        if (!FFirstPageMs && ItemCount() >= std::min(RowsPerPage(), FCount))
             FFirstPageMs = Ms(FClock);
+        const auto* store = static_cast<const TOeMesgItems*>(Messages());
+        if (!FLoadedPageMs && ItemCount() == FCount && !store->LoadRunning())
+            FLoadedPageMs = Ms(FClock);
     }
 
 private:
     const QElapsedTimer& FClock;
     const int FCount;
     std::optional<double> FFirstPageMs;
+    std::optional<double> FLoadedPageMs;
 };
 
-// The list shown, its collection handed over, then the folder chosen.
+struct TListLoad {
+    double FirstPageMs = 0;
+    double LoadMs = 0;
+};
+
+// One load with the list shown and its collection handed over before the
+// folder is chosen; none when it did not complete.
+std::optional<TListLoad> LoadWithList(const benchmark::State& state, TStoreId folder, int count)
+{
+    QElapsedTimer clock;
+    TTimedList list(clock, count);
+    list.resize(1000, 700);
+    list.show();
+    list.SetMessages(std::make_unique<TOeMesgItems>());
+    auto& items = static_cast<TOeMesgItems&>(*list.Messages());
+    BeforeLoad(state);
+    clock.start();
+    if (!LoadAll(items, folder, count) || !Await([&] { return list.LoadedPageMs().has_value(); }))
+        return std::nullopt;
+    const double load = Ms(clock);
+    if (!list.FirstPageMs())
+        return std::nullopt;
+    return TListLoad{*list.FirstPageMs(), load};
+}
+
+void BM_LoadWithoutList(benchmark::State& state)
+{
+    const TStoreId folder = PrepareFolder(state);
+    const int count = static_cast<int>(state.range(0));
+    std::vector<double> loads;
+    for (auto _ : state) {
+        const std::optional<double> load = LoadWithoutList(state, folder, count);
+        if (!load)
+            state.SkipWithError("the load did not complete");
+        loads.push_back(load.value_or(0));
+        state.SetIterationTime(loads.back() / 1e3);
+    }
+    state.counters["load_median_ms"] = Median(loads);
+}
+
 void BM_LoadWithList(benchmark::State& state)
 {
     const TStoreId folder = PrepareFolder(state);
     const int count = static_cast<int>(state.range(0));
     std::vector<double> firstPages;
     std::vector<double> loads;
+    std::vector<double> references;
+    std::vector<double> ratios;
+    bool listFirst = false;
     for (auto _ : state) {
-        QElapsedTimer clock;
-        std::optional<TTimedList> list;
-        BeforeIteration(state, [&] {
-            list.emplace(clock, count);
-            list->resize(1000, 700);
-            list->show();
-            list->SetMessages(std::make_unique<TOeMesgItems>());
-        });
-        auto& items = static_cast<TOeMesgItems&>(*list->Messages());
-
-        clock.start();
-        if (!LoadAll(items, folder, count) ||
-            !Await([&] { return list->ItemCount() == count && list->UpdateCount() == 0; }))
-            state.SkipWithError("the load did not complete");
-        list->viewport()->repaint();
-        loads.push_back(Ms(clock));
+        std::optional<TListLoad> load;
+        std::optional<double> reference;
+        if (listFirst)
+            load = LoadWithList(state, folder, count);
+        reference = LoadWithoutList(state, folder, count);
+        if (!listFirst)
+            load = LoadWithList(state, folder, count);
+        listFirst = !listFirst;
+        if (!load || !reference)
+            state.SkipWithError("a load did not complete");
+        firstPages.push_back(load ? load->FirstPageMs : 0);
+        loads.push_back(load ? load->LoadMs : 0);
+        references.push_back(reference.value_or(0));
+        ratios.push_back(load && reference ? load->LoadMs / *reference : 0);
         state.SetIterationTime(loads.back() / 1e3);
-        if (!list->FirstPageMs())
-            state.SkipWithError("no full page was painted");
-        firstPages.push_back(list->FirstPageMs().value_or(0));
     }
     state.counters["first_page_median_ms"] = Median(firstPages);
     state.counters["load_median_ms"] = Median(loads);
+    state.counters["reference_median_ms"] = Median(references);
+    state.counters["overhead_pct"] = 100 * (Median(ratios) - 1);
 }
 
 void Cases(benchmark::internal::Benchmark* benchmark, int count, int firstOpen)
