@@ -7,7 +7,10 @@
 // folder's list fields are either kept in the store from an earlier open
 // (first_open:0, what opening a folder again costs) or forgotten before
 // every load (first_open:1, the first open of a store). Each case runs for
-// 20,000 and 40,000 messages, so that the growth shows.
+// 20,000 and 40,000 messages, so that the growth shows. With named:1 the
+// list is asked beforehand to select a message by its id, as a window that
+// restores its layout does: the message the store lists last, which the
+// list looks for at every row count until it arrives.
 //
 // BM_LoadWithoutList is the collection alone. BM_LoadWithList times the
 // list, and in every iteration also loads the folder without a list (first
@@ -38,6 +41,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -203,12 +207,16 @@ std::optional<TListLoad> LoadWithList(const benchmark::State& state, TStoreId fo
     list.show();
     list.SetMessages(std::make_unique<TOeMesgItems>());
     auto& items = static_cast<TOeMesgItems&>(*list.Messages());
+    const bool named = state.range(2) != 0;
+    const QByteArray name = "<" + QByteArray::number(count - 1) + ".synthetic@example.org>";
+    if (named)
+        list.SetMesgName(name);
     BeforeLoad(state);
     clock.start();
     if (!LoadAll(items, folder, count) || !Await([&] { return list.LoadedPageMs().has_value(); }))
         return std::nullopt;
     const double load = Ms(clock);
-    if (!list.FirstPageMs())
+    if (!list.FirstPageMs() || (named && list.MesgName() != name))
         return std::nullopt;
     return TListLoad{*list.FirstPageMs(), load};
 }
@@ -260,23 +268,25 @@ void BM_LoadWithList(benchmark::State& state)
     state.counters["overhead_pct"] = 100 * (Median(ratios) - 1);
 }
 
-void Cases(benchmark::internal::Benchmark* benchmark, int count, int firstOpen)
+// Arguments: messages, first_open and, with a list, named.
+void Cases(benchmark::internal::Benchmark* benchmark, const std::vector<int64_t>& args)
 {
-    benchmark->ArgNames({"messages", "first_open"})
-        ->Args({count, firstOpen})
-        ->Unit(benchmark::kMillisecond)
-        ->UseManualTime()
-        ->Iterations(5);
+    std::vector<std::string> names{"messages", "first_open", "named"};
+    names.resize(args.size());
+    benchmark->ArgNames(names)->Args(args)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 }
 
-// Side by side: each case with a list right after the same case without one.
-BENCHMARK(BM_LoadWithoutList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 20000, 0); });
-BENCHMARK(BM_LoadWithList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 20000, 0); });
-BENCHMARK(BM_LoadWithoutList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 40000, 0); });
-BENCHMARK(BM_LoadWithList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 40000, 0); });
-BENCHMARK(BM_LoadWithoutList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 20000, 1); });
-BENCHMARK(BM_LoadWithList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 20000, 1); });
-BENCHMARK(BM_LoadWithoutList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 40000, 1); });
-BENCHMARK(BM_LoadWithList)->Apply([](benchmark::internal::Benchmark* b) { Cases(b, 40000, 1); });
+using TBenchmark = benchmark::internal::Benchmark;
+// Side by side: the cases with a list right after the same case without one.
+BENCHMARK(BM_LoadWithoutList)->Apply([](TBenchmark* b) { Cases(b, {20000, 0}); });
+BENCHMARK(BM_LoadWithList)->Apply([](TBenchmark* b) { Cases(b, {20000, 0, 0}); });
+BENCHMARK(BM_LoadWithList)->Apply([](TBenchmark* b) { Cases(b, {20000, 0, 1}); });
+BENCHMARK(BM_LoadWithoutList)->Apply([](TBenchmark* b) { Cases(b, {40000, 0}); });
+BENCHMARK(BM_LoadWithList)->Apply([](TBenchmark* b) { Cases(b, {40000, 0, 0}); });
+BENCHMARK(BM_LoadWithList)->Apply([](TBenchmark* b) { Cases(b, {40000, 0, 1}); });
+BENCHMARK(BM_LoadWithoutList)->Apply([](TBenchmark* b) { Cases(b, {20000, 1}); });
+BENCHMARK(BM_LoadWithList)->Apply([](TBenchmark* b) { Cases(b, {20000, 1, 0}); });
+BENCHMARK(BM_LoadWithoutList)->Apply([](TBenchmark* b) { Cases(b, {40000, 1}); });
+BENCHMARK(BM_LoadWithList)->Apply([](TBenchmark* b) { Cases(b, {40000, 1, 0}); });
 
 } // namespace
