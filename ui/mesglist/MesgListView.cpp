@@ -442,6 +442,9 @@ void TMesgListView::SelectPendingWhenListed()
 {
     if (PendingName().isEmpty())
         return;
+    // Asked before the search: a load that ends during it may list the
+    // message behind it.
+    const bool loadEnded = !LoadRunning();
     const int row = FMessages->IndexOfName(PendingName());
     if (row >= 0 && row < ItemCount()) {
         SetPendingName(QString());
@@ -449,8 +452,10 @@ void TMesgListView::SelectPendingWhenListed()
         SetItemIndex(row);
         return;
     }
-    // Tried once more after the next load, then given up.
-    if (FPendingReloaded && !LoadRunning()) {
+    // A message the collection holds waits for the count that shows its
+    // row. One it does not hold is tried once more after the next load,
+    // then given up.
+    if (row < 0 && FPendingReloaded && loadEnded) {
         SetPendingName(QString());
         FPendingReloaded = false;
     }
