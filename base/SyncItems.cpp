@@ -402,9 +402,7 @@ TSyncItems::TKeySearch TSyncItems::FindKey() const
 
 int TSyncItems::IndexOfId(qintptr id) const
 {
-    TReadGuard guard(*this);
-    const auto found = std::find_if(FList.begin(), FList.end(), [id](const TSyncItem* item) { return item->Id() == id; });
-    return found == FList.end() ? -1 : static_cast<int>(found - FList.begin());
+    return FindIndex([id](const TSyncItem* item) { return item->Id() == id; });
 }
 
 TSyncItem* TSyncItems::ItemById(qintptr id) const

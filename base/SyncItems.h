@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -159,6 +160,24 @@ public:
     [[nodiscard]] TKeySearch FindKey() const;
     [[nodiscard]] int IndexOfId(qintptr id) const;
     [[nodiscard]] TSyncItem* ItemById(qintptr id) const;
+    // Walks the items in order under one read lock, however many there are
+    // (Count() and Item() take the lock on every call); `visit` must not
+    // change the list.
+    template <class TVisit>
+    void ForEachItem(TVisit&& visit) const
+    {
+        TReadGuard guard(*this);
+        for (const TSyncItem* item : FList)
+            visit(item);
+    }
+    // The index of the first item that `match` accepts, under one read lock; -1 when none.
+    template <class TMatch>
+    [[nodiscard]] int FindIndex(TMatch&& match) const
+    {
+        TReadGuard guard(*this);
+        const auto found = std::find_if(FList.begin(), FList.end(), [&match](const TSyncItem* item) { return match(item); });
+        return found == FList.end() ? -1 : static_cast<int>(found - FList.begin());
+    }
 
     void ReadLock() const { FLock.ReadLock(); }
     void ReadUnlock() const { FLock.ReadUnlock(); }

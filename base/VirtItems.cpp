@@ -134,11 +134,8 @@ int TVirtItems::CheckedCount() const
     WithControl([&checkBoxes](IVirtualListControl* control) { checkBoxes = control->ShowsCheckBoxes(); });
     if (!checkBoxes)
         return 0;
-    ReadLock();
     int count = 0;
-    for (int row = 0; row < Count(); ++row)
-        count += ItemForRow(row)->Checked() ? 1 : 0;
-    ReadUnlock();
+    ForEachItem([&count](const TSyncItem* item) { count += static_cast<const TVirtItem*>(item)->Checked() ? 1 : 0; });
     return count;
 }
 

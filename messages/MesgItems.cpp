@@ -129,11 +129,7 @@ void TMesgItems::Clear()
 int TMesgItems::IndexOfName(const QString& name) const
 {
     const QByteArray id = name.toLatin1();
-    TReadGuard<const TSyncItems> guard(*this);
-    for (int row = 0; row < Count(); ++row)
-        if (static_cast<const TMesgItem*>(Item(row))->MessageId() == id)
-            return row;
-    return -1;
+    return FindIndex([&id](const TSyncItem* item) { return static_cast<const TMesgItem*>(item)->MessageId() == id; });
 }
 
 const TMimeParser& TMesgItems::Parser() const
@@ -165,13 +161,12 @@ void TMesgItems::AddToCounters(unsigned char state)
 
 void TMesgItems::Recount()
 {
-    TReadGuard<const TSyncItems> guard(*this);
     std::array<int, kMesgStateCount> counts{};
-    for (int row = 0; row < Count(); ++row) {
-        const unsigned char state = static_cast<const TMesgItem*>(Item(row))->State();
+    ForEachItem([&counts](const TSyncItem* item) {
+        const unsigned char state = static_cast<const TMesgItem*>(item)->State();
         for (int i = 0; i < kMesgStateCount; ++i)
             counts[static_cast<std::size_t>(i)] += (state & kStates[i]) ? 1 : 0;
-    }
+    });
     for (int i = 0; i < kMesgStateCount; ++i)
         FCounters[static_cast<std::size_t>(i)] = counts[static_cast<std::size_t>(i)];
 }

@@ -234,20 +234,21 @@ bool TParserThread::WaitLoadEnded(int timeoutMs)
     return FLoadChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return FLoadEnded; });
 }
 
-void TParserThread::EndOfLoad(unsigned load)
+bool TParserThread::EndOfLoad(unsigned load)
 {
     {
         std::lock_guard lock(FLoadMutex);
         // The end of a load that a newer one replaced means nothing any more:
         // the newer load may still be queuing its items.
         if (load != FLoad)
-            return;
+            return false;
         FLoadEnded = true;
     }
     FLoadChanged.notify_all();
     // One display update at the end refreshes the list once.
     FItems.BeginDisplayUpdate();
     FItems.EndDisplayUpdate();
+    return true;
 }
 
 bool TParserThread::HandleMessage(QEvent* event)
@@ -255,7 +256,8 @@ bool TParserThread::HandleMessage(QEvent* event)
     if (static_cast<int>(event->type()) != kParseItemRequest)
         return TDispatchThread::HandleMessage(event);
     TRequest request;
-    bool parsed = false;
+    // Items handled since the list was last refreshed.
+    bool unshown = false;
     while (!Terminated()) {
         if (!Pop(request)) {
             // The queue ran dry: the parser has caught up with the reading.
@@ -264,8 +266,11 @@ bool TParserThread::HandleMessage(QEvent* event)
             PostRecords();
             break;
         }
-        parsed = parsed || request.Kind == kParseItemRequest;
-        Handle(std::move(request));
+        const bool parse = request.Kind == kParseItemRequest;
+        if (Handle(std::move(request)))
+            unshown = false;
+        else
+            unshown = unshown || parse;
         --FUnfinished;
         if (MergeDue(false))
             Merge();
@@ -273,8 +278,9 @@ bool TParserThread::HandleMessage(QEvent* event)
             PostRecords();
     }
     // Messages that arrived outside a load (new ones, edited ones) reach the
-    // list once the queue is empty: a load tells it at its end instead.
-    if (parsed && !Terminated() && LoadEnded()) {
+    // list once the queue is empty: a load tells it at its end instead, and
+    // what that end refreshed is not refreshed again.
+    if (unshown && !Terminated() && LoadEnded()) {
         FItems.BeginDisplayUpdate();
         FItems.EndDisplayUpdate();
     }
@@ -309,7 +315,7 @@ bool TParserThread::Pop(TRequest& request)
     return popped;
 }
 
-void TParserThread::Handle(TRequest request)
+bool TParserThread::Handle(TRequest request)
 {
     switch (request.Kind) {
     case kLoadStartsRequest:
@@ -325,12 +331,12 @@ void TParserThread::Handle(TRequest request)
     case kLoadEndsRequest:
         Merge();
         FLoadRunning = false;
-        EndOfLoad(request.Load);
-        break;
+        return EndOfLoad(request.Load);
     default:
         Parse(request);
         break;
     }
+    return false;
 }
 
 QString TParserThread::Derive(TRequest& request)

@@ -131,7 +131,8 @@ private:
     // The next request, with a reference on a listed item so that a removal
     // meanwhile cannot free it; false when the queue is empty.
     bool Pop(TRequest& request);
-    void Handle(TRequest request);
+    // Handles one request; true when it refreshed the list (the end of the newest load).
+    bool Handle(TRequest request);
     void Parse(TRequest& request);
     // Fills the item's list fields from its payload; returns its caption
     // (the text event's answer, when the list has one).
@@ -147,7 +148,8 @@ private:
     void Merge();
     // Asks the main thread to keep the derived fields, once per batch.
     void PostRecords();
-    void EndOfLoad(unsigned load);
+    // True when the load is the newest: it has ended, and the list is refreshed.
+    bool EndOfLoad(unsigned load);
     [[nodiscard]] unsigned NewestLoad() const;
 
     TOeMesgItems& FItems;

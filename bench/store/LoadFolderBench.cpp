@@ -14,6 +14,7 @@
 // open of a 1,000,000-message folder.
 
 #include "bench/support/GMimeReference.h"
+#include "bench/support/StoreListFields.h"
 #include "bench/support/SyntheticMail.h"
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
@@ -23,8 +24,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#include <sqlite3.h>
 
 #include <malloc.h>
 #include <sys/resource.h>
@@ -69,14 +68,8 @@ public:
         return FFolders.at(count);
     }
 
-    // Forgets every cached list field (a store without the cache has nothing to forget).
-    void ForgetListFields() const
-    {
-        sqlite3* db = nullptr;
-        if (sqlite3_open(QFile::encodeName(FPath).constData(), &db) == SQLITE_OK)
-            sqlite3_exec(db, "DELETE FROM listfields", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
+    // Forgets every cached list field.
+    void ForgetListFields() const { ::ForgetListFields(FPath); }
 
 private:
     QTemporaryDir FDir;

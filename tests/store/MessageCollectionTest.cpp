@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -33,7 +34,8 @@ QByteArray Message(int number, const char* subject = nullptr)
            "Message-ID: <" + QByteArray::number(number) + "@example.org>\r\n\r\nBody " + QByteArray::number(number) + "\r\n";
 }
 
-// A list control stand-in: the selection is what the test says.
+// A list control stand-in: the selection is what the test says; it counts
+// the display updates that refresh it (from any thread).
 class TSelectionControl : public IVirtualListControl
 {
 public:
@@ -41,7 +43,7 @@ public:
     void SendRowUpdate(int) override {}
     void SendClear() override {}
     void BeginUpdateFromAnyThread() override {}
-    void EndUpdateFromAnyThread() override {}
+    void EndUpdateFromAnyThread() override { ++Refreshes; }
     void ListChanged() override {}
     void PostToControl(int) override {}
     void PostToWindow(int) override {}
@@ -49,6 +51,7 @@ public:
     bool ShowsCheckBoxes() const override { return false; }
     std::vector<int> SelectedRows() const override { return Selected; }
     std::vector<int> Selected;
+    std::atomic<int> Refreshes{0};
 };
 
 class MessageCollection : public ::testing::Test
@@ -369,6 +372,30 @@ TEST_F(MessageCollection, AMessageIsListedWithItsStateOfNowNotOfTheLoadsStart)
     ASSERT_TRUE(marked);
     EXPECT_FALSE(Locked([&] { return FItems->ItemByMessageId(ids.back())->HasState(stUnread); }));
     EXPECT_EQ(FItems->CountOf(stUnread), 1999);
+}
+
+// The parser reaches the end of a load in the same run as the load's
+// messages (it was held up by the first one): the list is refreshed once,
+// at the end; a message that arrives afterwards is refreshed once more.
+TEST_F(MessageCollection, ALoadRefreshesTheListOnceAtItsEndAndALaterMessageOnceMore)
+{
+    const std::vector<TStoreId> ids = Fill(kInbox, 20);
+    FGate.Shut();
+    SlowParser(ids.front(), 0);
+    FItems->SetFolderId(kInbox);
+    // Announced: the load has queued its last message and its end.
+    ASSERT_TRUE(WaitUntil([&] { return FAnnounced.size() == 1; }));
+    FGate.Open();
+    ASSERT_TRUE(FItems->WaitUntilParsed(20000));
+    WaitUntil([] { return false; }, 100);   // a second refresh would arrive
+    EXPECT_EQ(FControl.Refreshes.load(), 1);
+    EXPECT_EQ(FItems->Count(), 20);
+
+    Fill(kInbox, 1, 0, 500);
+    ASSERT_TRUE(WaitUntil([&] { return FItems->Count() == 21; }));
+    ASSERT_TRUE(FItems->WaitUntilParsed(20000));
+    WaitUntil([] { return false; }, 100);
+    EXPECT_EQ(FControl.Refreshes.load(), 2);
 }
 
 // The first load has queued all its items, but the parser is still busy

@@ -10,11 +10,15 @@
 #include "store/OeMesgItems.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QDeadlineTimer>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 namespace {
@@ -141,6 +145,63 @@ TEST_F(MesgListSelection, AFolderOf20000MessagesKeepsTheChosenMessagesWhileItLoa
     EXPECT_EQ(SortedSelection(), chosen);
     EXPECT_EQ(CurrentId(), focused);
     EXPECT_TRUE(list.PendingName().isEmpty());
+}
+
+// A store collection whose search for a message id runs a chosen step first,
+// once, as a search that the parser overtakes would.
+class TOvertakenSearchItems : public TOeMesgItems
+{
+public:
+    mutable std::function<void()> BeforeNextSearch;
+
+    int IndexOfName(const QString& name) const override
+    {
+        if (const auto before = std::exchange(BeforeNextSearch, nullptr))
+            before();
+        return TOeMesgItems::IndexOfName(name);
+    }
+};
+
+// The list was asked for a message that sorts last and arrives last. The
+// load ends while the list is searching for it, and the list does not know
+// its row yet: the list keeps the name until it learns the row, then selects
+// the message, instead of taking the load for over and the message for absent.
+TEST_F(MesgListSelection, AMessageNamedBeforeALoadIsSelectedThoughTheLoadEndsDuringTheSearch)
+{
+    SaveMany(kInbox, 30, [](int n) { return TTestMessage("Message " + QByteArray::number(10 + n)); });
+    const TStoreId last = Save(kInbox, TTestMessage("Zulu").MessageId("<zulu@example.org>"));
+    auto owned = std::make_unique<TOvertakenSearchItems>();
+    TOvertakenSearchItems& items = *owned;
+    TMesgListView& list = List();
+    list.SetMessages(std::move(owned));
+    // The parser stops before the last message until the list searches.
+    TParserPauses pauses({30});
+    std::atomic<int> parsed{0};
+    items.OnItemText = [&](TMesgItem& item) {
+        const int n = ++parsed;
+        if (static_cast<TStoreId>(item.Id()) == last)
+            pauses.Reached(n);
+        TMimeMessage message;
+        item.DecodeInto(message, true);
+        item.DeriveFields(message, DecodeListHeader(message));
+        return QString();
+    };
+    list.SetMesgName("<zulu@example.org>");
+    items.SetFolderId(kInbox);
+    ASSERT_TRUE(WaitUntil([&] { return pauses.HeldAt() == 30 && !items.Loading(); }, 20000));
+    // The list searches on a count; meanwhile the parser lists the rest and
+    // ends the load.
+    items.BeforeNextSearch = [&] {
+        pauses.Release();
+        const QDeadlineTimer deadline(20000);
+        while (items.LoadRunning() && !deadline.hasExpired())
+            QThread::msleep(1);
+    };
+    items.SendCount();
+    ASSERT_TRUE(items.WaitUntilParsed(20000));
+    WaitForRows(list, 31);
+    Settle(20);
+    EXPECT_EQ(list.MesgName().toStdString(), "<zulu@example.org>");
 }
 
 TEST_F(MesgListSelection, SortingAgainKeepsTheSelectedMessages)

@@ -242,6 +242,29 @@ TEST_F(VirtualListViewTest, NestedUpdatesFromTwoThreadsRepaintOnceWhenTheLastEnd
     EXPECT_EQ(FList.ItemCount(), 220);
 }
 
+// A worker's count makes the rows outgrow the page while a repaint is
+// pending: the scroll bar takes its room at once and the columns, which
+// filled the old width, are fitted to the new one, so the first page is
+// painted once, beside the bar, with no horizontal bar coming and going.
+TEST_F(VirtualListViewTest, RowsThatOutgrowThePageArePaintedOnceBesideTheScrollBar)
+{
+    FList.AddColumn(QStringLiteral("Second"));
+    FList.Fill(1);
+    Settle();
+    const int fullWidth = FList.viewport()->width();
+    FList.Paints = 0;
+    FList.viewport()->update();
+    std::thread([&] { FList.Fill(499); }).join();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(FList.ItemCount(), 500);
+    EXPECT_TRUE(FList.verticalScrollBar()->isVisible());
+    EXPECT_FALSE(FList.horizontalScrollBar()->isVisible());
+    EXPECT_LT(FList.viewport()->width(), fullWidth);
+    EXPECT_EQ(FList.Header()->length(), FList.viewport()->width());
+    Settle();
+    EXPECT_EQ(FList.Paints, 1);
+}
+
 TEST_F(VirtualListViewTest, CountsAndRowRequestsFromAWorkerNeverWait)
 {
     std::atomic<bool> done{false};

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -64,6 +65,34 @@ void TIndexListView::updateGeometries()
     horizontalScrollBar()->setRange(0, std::max(0, FHeader->length() - area.width()));
     FHeader->setOffset(horizontalScrollBar()->value());
     QAbstractItemView::updateGeometries();
+}
+
+bool TIndexListView::ScrollBarsSettled() const
+{
+    const auto settled = [this](const QScrollBar* bar, Qt::ScrollBarPolicy policy) {
+        return policy != Qt::ScrollBarAsNeeded || (bar->maximum() > bar->minimum()) == bar->isVisibleTo(this);
+    };
+    return settled(verticalScrollBar(), verticalScrollBarPolicy())
+           && settled(horizontalScrollBar(), horizontalScrollBarPolicy());
+}
+
+void TIndexListView::SettleScrollBars()
+{
+    // The toolkit shows or hides an as-needed scroll bar through a queued
+    // look at its range: a repaint already on its way would show the rows
+    // at the old size, and all of them would be painted again once the bar
+    // came or went (and the columns were fitted to the new width). Setting a
+    // policy lays the scroll bars out at once; the columns are fitted to
+    // where the viewport ends, which may call for or free the horizontal
+    // bar, so a second round may follow.
+    for (int round = 0; round < 2 && isVisible() && !ScrollBarsSettled(); ++round) {
+        {
+            const QScopedValueRollback suspended(FFittingSuspended, true);
+            setVerticalScrollBarPolicy(verticalScrollBarPolicy());
+        }
+        FitColumns();
+        updateGeometries();
+    }
 }
 
 void TIndexListView::scrollContentsBy(int dx, int dy)

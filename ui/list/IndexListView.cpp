@@ -43,6 +43,7 @@ void TIndexListView::SetItemCount(int count)
     FModel->SetRowCount(count);
     FRemovingRows = false;
     updateGeometries();
+    SettleScrollBars();
     // Only rows that appear or vanish on screen need painting.
     const int top = TopRow();
     const int bottom = top + RowsPerPage() + 1;
@@ -66,6 +67,7 @@ void TIndexListView::RemoveRows(int first, int last)
     FModel->RemoveRows(first, std::min(last, ItemCount() - 1));
     FRemovingRows = false;
     updateGeometries();
+    SettleScrollBars();
     viewport()->update();
 }
 

@@ -225,6 +225,11 @@ private:
     void HeaderSectionMoved();
     void HeaderContextMenu(const QPoint& pos);
 
+    // Shows or hides the scroll bars now that the rows or the columns fit
+    // the viewport or no longer do, and fits the columns to it (IndexListGeometry.cpp).
+    void SettleScrollBars();
+    [[nodiscard]] bool ScrollBarsSettled() const;
+
     // Input and hints (IndexListInput.cpp).
     void ShowRowHint(const QPoint& pos);
     void ContextMenuFromKeyboard(QContextMenuEvent* event);

@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 
+#include <limits>
+
 namespace {
 
 // The column whose header shows the sort order of a key; none for the
@@ -320,12 +322,18 @@ std::vector<int> TMesgListView::SelectedRows() const
 {
     if (FSelectedIds.isEmpty())
         return TVirtualListView::SelectedRows();
+    return RowsOfSelectedIds(std::numeric_limits<int>::max());
+}
+
+std::vector<int> TMesgListView::RowsOfSelectedIds(int limit) const
+{
     std::vector<int> rows;
-    TReadGuard lock(*FMessages);
-    for (int row = 0; row < FMessages->Count(); ++row) {
-        if (FSelectedIds.contains(FMessages->ItemForRow(row)->Id()))
+    int row = 0;
+    FMessages->ForEachItem([&](const TSyncItem* item) {
+        if (row < limit && FSelectedIds.contains(item->Id()))
             rows.push_back(row);
-    }
+        ++row;
+    });
     return rows;
 }
 
@@ -343,17 +351,15 @@ void TMesgListView::RestoreSelection()
         // next count puts it right.
         if (currentRow < 0 || currentRow >= ItemCount())
             return;
+        // The rows are distinct: each is a range of its own, appended as it comes.
         const auto add = [this, &selection](int row) {
-            selection.merge(QItemSelection(model()->index(row, 0), model()->index(row, 0)), QItemSelectionModel::Select);
+            selection.append(QItemSelectionRange(model()->index(row, 0), model()->index(row, 0)));
         };
         if (FSelectedIds.size() == 1 && FSelectedIds.contains(current->Id())) {
             add(currentRow);
         } else {
-            const int rows = std::min(ItemCount(), FMessages->Count());
-            for (int row = 0; row < rows; ++row) {
-                if (FSelectedIds.contains(FMessages->ItemForRow(row)->Id()))
-                    add(row);
-            }
+            for (const int row : RowsOfSelectedIds(ItemCount()))
+                add(row);
         }
     }
     const int oldRow = currentIndex().row();
@@ -436,6 +442,9 @@ void TMesgListView::SelectPendingWhenListed()
 {
     if (PendingName().isEmpty())
         return;
+    // Asked before the search: a load that ends during it may list the
+    // message behind it.
+    const bool loadEnded = !LoadRunning();
     const int row = FMessages->IndexOfName(PendingName());
     if (row >= 0 && row < ItemCount()) {
         SetPendingName(QString());
@@ -443,8 +452,10 @@ void TMesgListView::SelectPendingWhenListed()
         SetItemIndex(row);
         return;
     }
-    // Tried once more after the next load, then given up.
-    if (FPendingReloaded && !LoadRunning()) {
+    // A message the collection holds waits for the count that shows its
+    // row. One it does not hold is tried once more after the next load,
+    // then given up.
+    if (row < 0 && FPendingReloaded && loadEnded) {
         SetPendingName(QString());
         FPendingReloaded = false;
     }

@@ -161,6 +161,9 @@ private:
     void RememberSelection();
     // Selects the remembered messages at their present rows.
     void RestoreSelection();
+    // The rows, below `limit`, of the messages remembered as selected, in
+    // ascending order: one walk along the collection under its read lock.
+    [[nodiscard]] std::vector<int> RowsOfSelectedIds(int limit) const;
     void SelectPendingWhenListed();
     // True from the start of a load until its last message is listed.
     [[nodiscard]] bool LoadRunning();
