@@ -14,14 +14,12 @@
 // open of a 1,000,000-message folder.
 
 #include "bench/support/GMimeReference.h"
-#include "bench/support/StoreListFields.h"
-#include "bench/support/SyntheticMail.h"
+#include "bench/support/BenchStore.h"
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -29,54 +27,9 @@
 #include <sys/resource.h>
 
 #include <atomic>
-#include <map>
 
 namespace {
 
-constexpr int kAverageSize = 6000;
-constexpr uint32_t kSeed = 7;
-
-// A store with one folder per benchmarked size, filled on first use.
-class TBenchStore
-{
-public:
-    TBenchStore() : FPath(FDir.filePath(QStringLiteral("store.db")))
-    {
-        qputenv("VELLUMO_STORE", QFile::encodeName(FPath));
-        FStore.Initialize();
-    }
-
-    // The folder of `count` messages, and its messages for the reference when asked.
-    TStoreId FolderOf(int count, std::vector<QByteArray>* messages)
-    {
-        const auto found = FFolders.find(count);
-        if (found == FFolders.end()) {
-            TStoreId id = kNoStoreId;
-            FStore.CreateFolder(1, "Bench " + QByteArray::number(count), 0, &id);
-            std::unique_ptr<TStoreFolder> folder;
-            FStore.OpenFolder(id, 0, folder);
-            for (int i = 0; i < count; ++i)
-                folder->SaveMessage(SyntheticMessage(i, kAverageSize, kSeed), kMsgUnread, nullptr);
-            FFolders.emplace(count, id);
-        }
-        if (messages) {
-            messages->clear();
-            messages->reserve(static_cast<size_t>(count));
-            for (int i = 0; i < count; ++i)
-                messages->push_back(SyntheticMessage(i, kAverageSize, kSeed));
-        }
-        return FFolders.at(count);
-    }
-
-    // Forgets every cached list field.
-    void ForgetListFields() const { ::ForgetListFields(FPath); }
-
-private:
-    QTemporaryDir FDir;
-    QString FPath;
-    TStoreNamespace FStore;
-    std::map<int, TStoreId> FFolders;
-};
 
 TBenchStore& Store()
 {
@@ -157,8 +110,8 @@ double PeakRssMiB()
 void BM_OpenFolder(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));
-    std::vector<QByteArray> messages;
-    const TStoreId folder = Store().FolderOf(count, &messages);
+    const std::vector<QByteArray> messages = TBenchStore::MessagesOf(count);
+    const TStoreId folder = Store().FolderOf(count);
     const TGMimeReference reference;
     for (auto _ : state) {
         QElapsedTimer clock;
@@ -195,7 +148,7 @@ void BM_OpenCached(benchmark::State& state)
         state.SkipWithError("set VELLUMO_BENCH_MILLION=1 to run");
         return;
     }
-    const TStoreId folder = Store().FolderOf(count, nullptr);
+    const TStoreId folder = Store().FolderOf(count);
     OpenFolder(folder, count);   // fills the cache
     for (auto _ : state) {
         const TOpenFigures figures = OpenFolder(folder, count);

@@ -24,8 +24,7 @@
 //   overhead_pct           the median of the iterations' ratios of the load
 //                          with a list to the one without, less 100 %
 
-#include "bench/support/StoreListFields.h"
-#include "bench/support/SyntheticMail.h"
+#include "bench/support/BenchStore.h"
 #include "messages/MesgFields.h"
 #include "store/OEFolders.h"
 #include "store/OeMesgItems.h"
@@ -34,60 +33,17 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int kAverageSize = 6000;
-constexpr uint32_t kSeed = 7;
-constexpr int kSaveBatch = 1000;
-constexpr TStoreId kInbox = 1;
 constexpr int kTimeoutMs = 600000;
-
-// One store with a folder per benchmarked size, filled on first use.
-class TBenchStore
-{
-public:
-    TBenchStore() : FPath(FDir.filePath(QStringLiteral("store.db")))
-    {
-        qputenv("VELLUMO_STORE", QFile::encodeName(FPath));
-        FStore.Initialize();
-    }
-
-    TStoreId FolderOf(int count)
-    {
-        if (const auto found = FFolders.find(count); found != FFolders.end())
-            return found->second;
-        TStoreId id = kNoStoreId;
-        FStore.CreateFolder(kInbox, "Bench " + QByteArray::number(count), 0, &id);
-        std::unique_ptr<TStoreFolder> folder;
-        FStore.OpenFolder(id, 0, folder);
-        for (int first = 0; first < count; first += kSaveBatch) {
-            std::vector<QByteArray> sources;
-            for (int i = first; i < std::min(first + kSaveBatch, count); ++i)
-                sources.push_back(SyntheticMessage(i, kAverageSize, kSeed));
-            folder->SaveMessages(sources, kMsgUnread, nullptr);
-        }
-        FFolders.emplace(count, id);
-        return id;
-    }
-
-    void ForgetListFields() const { ::ForgetListFields(FPath); }
-
-private:
-    QTemporaryDir FDir;
-    QString FPath;
-    TStoreNamespace FStore;
-    std::map<int, TStoreId> FFolders;
-};
 
 TBenchStore& Store()
 {
