@@ -1,10 +1,13 @@
 // Import of a generated Outlook Express store of 1 GB (Folders.dbx and ten
 // folder files of made-up mail) into a fresh store, against `cp -r` of the
 // same files in the same run. Each repetition copies (plain, and followed by
-// `sync` of the copy, since the store's writes reach the disk), then
-// imports; the counters give the times and the import's throughput as a
-// share of each copy's.
+// `sync` of the copy, since the store's writes reach the disk), inserts the
+// same messages straight into SQLite (the floor of any import into the
+// store), then imports; the counters give the times, the import's
+// throughput as a share of each copy's and of the floor's, and the floor's
+// as a share of the plain copy's.
 
+#include "bench/support/SqliteFloor.h"
 #include "bench/support/SyntheticMail.h"
 #include "store/DbxImporter.h"
 #include "store/OEFolders.h"
@@ -32,6 +35,7 @@ struct TDbxSet {
     QString Store;          // the generated store folder
     qint64 Bytes = 0;       // of all its files
     int Messages = 0;
+    std::vector<QByteArray> Sources;   // of every message, for the floor
 
     TDbxSet() : Store(Dir.filePath(QStringLiteral("oe")))
     {
@@ -52,6 +56,7 @@ struct TDbxSet {
                 message.Source = SyntheticMessage(Messages, kAverageSize, kSeed);
                 message.Flags = Messages % 3 == 0 ? 0 : 0x80;
                 size += message.Source.size() + message.Source.size() / 31;   // about the blocks' headers
+                Sources.push_back(message.Source);
                 messages.push_back(std::move(message));
             }
             Write(file, WriteDbxMessageFile(messages));
@@ -115,8 +120,10 @@ void BM_ImportAgainstCp(benchmark::State& state)
         const QTemporaryDir work(Set().Dir.filePath(QStringLiteral("run-XXXXXX")));
         const double cp = CopySeconds(work.filePath(QStringLiteral("copy")), false);
         const double durableCp = CopySeconds(work.filePath(QStringLiteral("durable copy")), true);
+        Settle();
+        const double floor = SqliteFloorSeconds(work.filePath(QStringLiteral("floor.db")), Set().Sources);
         const double import = ImportSeconds(work.filePath(QStringLiteral("store.db")));
-        if (cp <= 0 || durableCp <= 0 || import <= 0) {
+        if (cp <= 0 || durableCp <= 0 || floor <= 0 || import <= 0) {
             state.SkipWithError("a copy or the import failed");
             return;
         }
@@ -126,6 +133,9 @@ void BM_ImportAgainstCp(benchmark::State& state)
         state.counters["import_s"] = import;
         state.counters["import_share_of_cp"] = cp / import;
         state.counters["import_share_of_cp_sync"] = durableCp / import;
+        state.counters["floor_s"] = floor;
+        state.counters["import_share_of_floor"] = floor / import;
+        state.counters["floor_share_of_cp"] = cp / floor;
     }
     state.SetBytesProcessed(Set().Bytes * state.iterations());
     state.counters["set_MB"] = double(Set().Bytes) / 1e6;
