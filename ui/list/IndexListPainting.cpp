@@ -133,7 +133,49 @@ void TIndexListView::PaintCell(QPainter& painter, int row, int column, QStyleOpt
         option.decorationSize = iconSize();
     }
     if (CustomDrawCell(row, column, option, &painter))
-        style()->drawControl(QStyle::CE_ItemViewItem, &option, &painter, this);
+        DrawCell(painter, option);
+}
+
+// Cells of one line of text, with or without an image, are drawn here: the
+// style's own item drawing lays every text out for line breaks first, which
+// made it most of the time a page takes to paint. Check boxes are the
+// style's.
+void TIndexListView::DrawCell(QPainter& painter, const QStyleOptionViewItem& option)
+{
+    QStyle* style = this->style();
+    if (option.features & QStyleOptionViewItem::HasCheckIndicator) {
+        style->drawControl(QStyle::CE_ItemViewItem, &option, &painter, this);
+        return;
+    }
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &option, &painter, this);
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    QRect textRect = option.rect.adjusted(margin, 0, -margin, 0);
+    const bool selected = option.state & QStyle::State_Selected;
+    if (option.features & QStyleOptionViewItem::HasDecoration) {
+        const QRect imageRect =
+            QStyle::alignedRect(option.direction, Qt::AlignLeft | Qt::AlignVCenter, option.decorationSize, textRect);
+        option.icon.paint(&painter, imageRect, Qt::AlignCenter, selected ? QIcon::Selected : QIcon::Normal);
+        textRect.setLeft(imageRect.right() + 1 + 2 * margin);
+    }
+    if (option.text.isEmpty() || textRect.width() <= 0)
+        return;
+    const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (option.state & QStyle::State_Active) ? QPalette::Normal
+                                                                                : QPalette::Inactive;
+    painter.setFont(option.font);
+    painter.setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    // Drawn at its base line: a rectangle would have the text laid out
+    // again for alignment and breaks.
+    const QFontMetrics& metrics = option.fontMetrics;
+    const QString text = metrics.elidedText(option.text, option.textElideMode, textRect.width());
+    const Qt::Alignment horizontal = QStyle::visualAlignment(option.direction, option.displayAlignment);
+    int x = textRect.left();
+    if (horizontal & (Qt::AlignRight | Qt::AlignHCenter)) {
+        const int free = textRect.width() - metrics.horizontalAdvance(text);
+        x += horizontal & Qt::AlignRight ? free : free / 2;
+    }
+    const int y = textRect.top() + (textRect.height() - metrics.height()) / 2 + metrics.ascent();
+    painter.drawText(QPoint(x, y), text);
 }
 
 void TIndexListView::DrawRow(int row, const QRect& rect, bool selected, QPainter* painter)

@@ -238,6 +238,7 @@ private:
     void UpdateRowHeight();
     void PaintRow(QPainter& painter, int row, const QStyleOptionViewItem& base);
     void PaintCell(QPainter& painter, int row, int column, QStyleOptionViewItem option);
+    void DrawCell(QPainter& painter, const QStyleOptionViewItem& option);
     void PaintGridLines(QPainter& painter, const QRect& rect);
     void PaintFocus(QPainter& painter, const QRect& rect, bool selected);
 
