@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QKeyEvent>
 #include <QScrollBar>
 
@@ -123,6 +124,42 @@ TEST_F(VirtualListViewTest, ColumnsFitTheVisibleRowsAndFillTheClientArea)
     EXPECT_EQ(FList.Columns()[1].NeededWidth, needed);
     EXPECT_EQ(FList.Columns()[1].Width, needed + 16);
     EXPECT_EQ(FList.Columns()[0].Width + FList.Columns()[1].Width, FList.viewport()->width());
+}
+
+// Dark pixels of the viewport from column x = `from` on.
+int InkFrom(TTestList& list, int from)
+{
+    const QImage image = list.viewport()->grab().toImage();
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = from; x < image.width(); ++x)
+            ink += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+    return ink;
+}
+
+// However narrow its column, a cell's text is cut short inside it and never
+// runs into the next column; left and right aligned alike.
+TEST(ListCellText, StaysInsideItsColumn)
+{
+    for (const Qt::Alignment alignment : {Qt::AlignLeft, Qt::AlignRight}) {
+        for (const int wanted : {3, 30, 60}) {
+            TTestList list;
+            list.AddColumn(QStringLiteral("Name"), alignment);
+            list.AddColumn(QStringLiteral("Empty"));
+            list.SetFittingSuspended(true);
+            list.resize(400, 200);
+            list.show();
+            list.Fill(5, QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW "));
+            list.SetColumnWidth(0, wanted);
+            list.SetColumnWidth(1, 300);
+            Settle();
+            // The narrowest a column gets may be wider than asked for.
+            const int width = list.Header()->sectionSize(0);
+            EXPECT_EQ(InkFrom(list, width), 0) << int(alignment) << " " << width;
+            if (width > 40)
+                EXPECT_GT(InkFrom(list, 0), 0) << int(alignment);
+        }
+    }
 }
 
 TEST_F(VirtualListViewTest, SuspendedFittingLeavesTheWidthsAlone)
