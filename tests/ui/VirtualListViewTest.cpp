@@ -156,8 +156,9 @@ TEST(ListCellText, StaysInsideItsColumn)
             // The narrowest a column gets may be wider than asked for.
             const int width = list.Header()->sectionSize(0);
             EXPECT_EQ(InkFrom(list, width), 0) << int(alignment) << " " << width;
-            if (width > 40)
+            if (width > 40) {
                 EXPECT_GT(InkFrom(list, 0), 0) << int(alignment);
+            }
         }
     }
 }

@@ -150,31 +150,46 @@ void TIndexListView::DrawCell(QPainter& painter, const QStyleOptionViewItem& opt
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &option, &painter, this);
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     QRect textRect = option.rect.adjusted(margin, 0, -margin, 0);
+    if (option.features & QStyleOptionViewItem::HasDecoration)
+        textRect = DrawCellImage(painter, option, textRect, margin);
+    if (!option.text.isEmpty() && textRect.width() > 0)
+        DrawCellText(painter, option, textRect);
+}
+
+// Draws the image at the start of `rect`; gives what is left for the text.
+QRect TIndexListView::DrawCellImage(QPainter& painter, const QStyleOptionViewItem& option, QRect rect, int margin)
+{
+    const QRect image =
+        QStyle::alignedRect(option.direction, Qt::AlignLeft | Qt::AlignVCenter, option.decorationSize, rect);
     const bool selected = option.state & QStyle::State_Selected;
-    if (option.features & QStyleOptionViewItem::HasDecoration) {
-        const QRect imageRect =
-            QStyle::alignedRect(option.direction, Qt::AlignLeft | Qt::AlignVCenter, option.decorationSize, textRect);
-        option.icon.paint(&painter, imageRect, Qt::AlignCenter, selected ? QIcon::Selected : QIcon::Normal);
-        textRect.setLeft(imageRect.right() + 1 + 2 * margin);
-    }
-    if (option.text.isEmpty() || textRect.width() <= 0)
-        return;
+    option.icon.paint(&painter, image, Qt::AlignCenter, selected ? QIcon::Selected : QIcon::Normal);
+    if (option.direction == Qt::RightToLeft)
+        rect.setRight(image.left() - 1 - 2 * margin);
+    else
+        rect.setLeft(image.right() + 1 + 2 * margin);
+    return rect;
+}
+
+// One line, cut short with an ellipsis where it does not fit, drawn at its
+// base line: a rectangle would have the text laid out again for alignment
+// and breaks.
+void TIndexListView::DrawCellText(QPainter& painter, const QStyleOptionViewItem& option, const QRect& rect)
+{
     const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
                                        : (option.state & QStyle::State_Active) ? QPalette::Normal
                                                                                 : QPalette::Inactive;
+    const bool selected = option.state & QStyle::State_Selected;
     painter.setFont(option.font);
     painter.setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-    // Drawn at its base line: a rectangle would have the text laid out
-    // again for alignment and breaks.
     const QFontMetrics& metrics = option.fontMetrics;
-    const QString text = metrics.elidedText(option.text, option.textElideMode, textRect.width());
+    const QString text = metrics.elidedText(option.text, option.textElideMode, rect.width());
     const Qt::Alignment horizontal = QStyle::visualAlignment(option.direction, option.displayAlignment);
-    int x = textRect.left();
+    int x = rect.left();
     if (horizontal & (Qt::AlignRight | Qt::AlignHCenter)) {
-        const int free = textRect.width() - metrics.horizontalAdvance(text);
+        const int free = rect.width() - metrics.horizontalAdvance(text);
         x += horizontal & Qt::AlignRight ? free : free / 2;
     }
-    const int y = textRect.top() + (textRect.height() - metrics.height()) / 2 + metrics.ascent();
+    const int y = rect.top() + (rect.height() - metrics.height()) / 2 + metrics.ascent();
     painter.drawText(QPoint(x, y), text);
 }
 

@@ -239,6 +239,8 @@ private:
     void PaintRow(QPainter& painter, int row, const QStyleOptionViewItem& base);
     void PaintCell(QPainter& painter, int row, int column, QStyleOptionViewItem option);
     void DrawCell(QPainter& painter, const QStyleOptionViewItem& option);
+    static QRect DrawCellImage(QPainter& painter, const QStyleOptionViewItem& option, QRect rect, int margin);
+    static void DrawCellText(QPainter& painter, const QStyleOptionViewItem& option, const QRect& rect);
     void PaintGridLines(QPainter& painter, const QRect& rect);
     void PaintFocus(QPainter& painter, const QRect& rect, bool selected);
 
