@@ -161,8 +161,10 @@ QRect TIndexListView::DrawCellImage(QPainter& painter, const QStyleOptionViewIte
 {
     const QRect image =
         QStyle::alignedRect(option.direction, Qt::AlignLeft | Qt::AlignVCenter, option.decorationSize, rect);
-    const bool selected = option.state & QStyle::State_Selected;
-    option.icon.paint(&painter, image, Qt::AlignCenter, selected ? QIcon::Selected : QIcon::Normal);
+    const QIcon::Mode mode = !(option.state & QStyle::State_Enabled)  ? QIcon::Disabled
+                             : (option.state & QStyle::State_Selected) ? QIcon::Selected
+                                                                       : QIcon::Normal;
+    option.icon.paint(&painter, image, Qt::AlignCenter, mode);
     if (option.direction == Qt::RightToLeft)
         rect.setRight(image.left() - 1 - 2 * margin);
     else
