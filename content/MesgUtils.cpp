@@ -112,21 +112,18 @@ int LocalOffsetSeconds(qint64 utcMs)
     return offsets.Offset(utcMs);
 }
 
-// The user's collation (English order when the locale is "C"). Collators
-// are not safe to share between threads, so every thread makes its own.
-QCollator MakeCollator(Qt::CaseSensitivity sensitivity)
-{
-    QLocale locale;
-    if (locale.language() == QLocale::C)
-        locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    QCollator made(locale);
-    made.setCaseSensitivity(sensitivity);
-    return made;
-}
-
+// The calling thread's collator of the current locale. Collators are not
+// safe to share between threads, so every thread makes its own, and makes
+// it again when the locale changed.
+template <Qt::CaseSensitivity Sensitivity>
 const QCollator& Collator()
 {
-    thread_local const QCollator collator = MakeCollator(Qt::CaseSensitive);
+    thread_local QCollator collator;
+    const QLocale locale = CollationLocale();
+    if (collator.locale() != locale || collator.caseSensitivity() != Sensitivity) {
+        collator.setLocale(locale);
+        collator.setCaseSensitivity(Sensitivity);
+    }
     return collator;
 }
 
@@ -173,7 +170,7 @@ TNormalSubject Normalise(QString text)
 // The second and third steps of the subject comparison.
 int CompareNormalised(const TNormalSubject& x, const TNormalSubject& y)
 {
-    const int second = Sign(Collator().compare(x.Text, y.Text));
+    const int second = Sign(Collator<Qt::CaseSensitive>().compare(x.Text, y.Text));
     if (second != 0)
         return second;
     return x.Counter != y.Counter ? x.Counter - y.Counter : x.Prefixes - y.Prefixes;
@@ -297,15 +294,20 @@ bool IsDigestSubject(const QString& subject)
            subject.contains(QLatin1String("Digest number"), Qt::CaseInsensitive);
 }
 
+QLocale CollationLocale()
+{
+    const QLocale locale;
+    return locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
+}
+
 int CompareLocaleText(const QString& a, const QString& b)
 {
-    return Sign(Collator().compare(a, b));
+    return Sign(Collator<Qt::CaseSensitive>().compare(a, b));
 }
 
 int CompareLocaleTextNoCase(const QString& a, const QString& b)
 {
-    thread_local const QCollator collator = MakeCollator(Qt::CaseInsensitive);
-    return Sign(collator.compare(a, b));
+    return Sign(Collator<Qt::CaseInsensitive>().compare(a, b));
 }
 
 int CompareSubjects(const QString& s, const QString& t)
@@ -317,12 +319,19 @@ TSubjectKey SubjectKey(const QString& subject)
 {
     const QString lower = subject.toLower();
     TNormalSubject normal = Normalise(lower);
-    const QCollatorSortKey lowerKey = Collator().sortKey(lower);
+    TCollationKey lowerKey = CollationKey(lower);
     // Most subjects have no reply prefix or counter to cut: their normalised
     // text is the same, and so is its key (which costs as much as the
     // rest of the list fields together).
-    return {lower, lowerKey, normal.Text == lower ? lowerKey : Collator().sortKey(normal.Text), normal.Counter,
-            normal.Prefixes};
+    TCollationKey normalKey = normal.Text == lower ? lowerKey : CollationKey(normal.Text);
+    return {lower, std::move(lowerKey), std::move(normalKey), normal.Counter, normal.Prefixes};
+}
+
+TSubjectKey SubjectKey(const QString& subject, TCollationKey lowerKey, TCollationKey normalKey)
+{
+    const QString lower = subject.toLower();
+    const TNormalSubject normal = Normalise(lower);
+    return {lower, std::move(lowerKey), std::move(normalKey), normal.Counter, normal.Prefixes};
 }
 
 int CompareSubjectKeys(const TSubjectKey& x, const TSubjectKey& y)
@@ -340,10 +349,13 @@ int CompareSubjectKeys(const TSubjectKey& x, const TSubjectKey& y)
             return 0;
         return CompareNormalised(Normalise(a), Normalise(b));
     }
-    const int first = Sign(x.LowerKey.compare(y.LowerKey));
-    if (first == 0 || xs == 0 || ys == 0)
-        return first;
-    const int second = Sign(x.NormalKey.compare(y.NormalKey));
+    // Equal subjects come first: most keys differ in length, and those of
+    // equal subjects often share their bytes.
+    if (x.LowerKey == y.LowerKey)
+        return 0;
+    if (xs == 0 || ys == 0)
+        return Sign(x.LowerKey.Compare(y.LowerKey));
+    const int second = Sign(x.NormalKey.Compare(y.NormalKey));
     if (second != 0)
         return second;
     return x.Counter != y.Counter ? x.Counter - y.Counter : x.Prefixes - y.Prefixes;

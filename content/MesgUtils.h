@@ -1,10 +1,11 @@
 #pragma once
 
 #include "content/CharsetNames.h"
+#include "content/CollationKey.h"
 
 #include <QByteArray>
-#include <QCollatorSortKey>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 class TMimeMessage;
@@ -66,14 +67,21 @@ void SetMailer(TMimeMessage& message);
 struct TSubjectKey
 {
     QString Lower;
-    QCollatorSortKey LowerKey;
-    QCollatorSortKey NormalKey;
+    TCollationKey LowerKey;
+    TCollationKey NormalKey;
     int Counter = 0;
     int Prefixes = 0;
+
+    friend bool operator==(const TSubjectKey&, const TSubjectKey&) = default;
 };
 [[nodiscard]] TSubjectKey SubjectKey(const QString& subject);
+// The same with the collation keys made before (and kept): only the cheap
+// rest is worked out again.
+[[nodiscard]] TSubjectKey SubjectKey(const QString& subject, TCollationKey lowerKey, TCollationKey normalKey);
 // CompareSubjects of the two subjects the keys were made from.
 [[nodiscard]] int CompareSubjectKeys(const TSubjectKey& a, const TSubjectKey& b);
+// The locale whose collation the lists follow: the user's, English when it is "C".
+[[nodiscard]] QLocale CollationLocale();
 // The locale-aware, case-sensitive comparison of the lists (the user's
 // locale; English order when the locale is "C").
 [[nodiscard]] int CompareLocaleText(const QString& a, const QString& b);

@@ -1,6 +1,7 @@
 #include "messages/ListFields.h"
 
 #include "content/GMimeHandle.h"
+#include "content/MesgUtils.h"
 #include "content/MimeListScan.h"
 #include "content/MimeMessage.h"
 #include "content/MimeParser.h"
@@ -51,10 +52,18 @@ TListFields ReadListFields(QByteArrayView source, const TMimeParser& parser)
     return ListFieldsOf(message, DecodeListHeader(message));
 }
 
+void AddSubjectKeys(TListFields& fields)
+{
+    TSubjectKey key = SubjectKey(fields.Subject);
+    fields.HasSubjectKeys = true;
+    fields.SubjectLowerKey = std::move(key.LowerKey);
+    fields.SubjectNormalKey = std::move(key.NormalKey);
+}
+
 QByteArray ListFieldsKey()
 {
     EnsureGMimeInitialized();
-    return QStringLiteral("fields %1; gmime %2.%3.%4; code page %5; charset %6; rus %7")
+    return QStringLiteral("fields %1; gmime %2.%3.%4; code page %5; charset %6; rus %7; %8")
         .arg(kListFieldsVersion)
         .arg(gmime_major_version)
         .arg(gmime_minor_version)
@@ -62,5 +71,6 @@ QByteArray ListFieldsKey()
         .arg(SystemCodePage())
         .arg(CharsetName(DefaultMessageCharset()))
         .arg(AutoRusHeaderEnabled() ? 1 : 0)
+        .arg(QString::fromLatin1(CollationIdentity()))
         .toUtf8();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "content/CollationKey.h"
 #include "messages/MesgFields.h"
 
 #include <QByteArray>
@@ -30,6 +31,11 @@ struct TListFields
     unsigned char Priority = 2;
     bool Attachment = false;
     bool QuotedPrintable = false;
+    // The subject's collation keys (see SubjectKey), when they were made
+    // with the fields: a list sorting by subject then need not make them.
+    bool HasSubjectKeys = false;
+    TCollationKey SubjectLowerKey;
+    TCollationKey SubjectNormalKey;
 
     friend bool operator==(const TListFields&, const TListFields&) = default;
 };
@@ -41,10 +47,14 @@ struct TListFields
 // the message, otherwise by `parser` (Structure mode). Both give the same.
 [[nodiscard]] TListFields ReadListFields(QByteArrayView source, const TMimeParser& parser);
 
+// Adds the subject's collation keys.
+void AddSubjectKeys(TListFields& fields);
+
 // Everything besides the source that the derivation depends on: the
 // version of the derivation (raise kListFieldsVersion whenever a change of
 // code changes what is derived), the MIME library's version, the system
-// code page, the default message charset and the Russian re-detection of
-// header fields. Fields kept under another key are derived anew.
-inline constexpr int kListFieldsVersion = 1;
+// code page, the default message charset, the Russian re-detection of
+// header fields and the collation of the subject keys. Fields kept under
+// another key are derived anew.
+inline constexpr int kListFieldsVersion = 2;
 [[nodiscard]] QByteArray ListFieldsKey();

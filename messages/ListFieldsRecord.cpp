@@ -12,6 +12,8 @@ enum TFlag : unsigned char {
     kHasFrom = 0x04,
     kHasTo = 0x08,
     kHasDate = 0x10,
+    kSubjectKeys = 0x20,
+    kSameSubjectKeys = 0x40,   // the normalised subject's key is the lower-cased one's
 };
 
 void PutNumber(QByteArray& out, quint64 value)
@@ -117,6 +119,23 @@ private:
     qsizetype FAt = 0;
 };
 
+bool ReadSubjectKeys(TReader& reader, bool same, TListFields& fields)
+{
+    QByteArray lower;
+    if (!reader.Bytes(lower))
+        return false;
+    fields.SubjectLowerKey = TCollationKey(std::move(lower));
+    if (same) {
+        fields.SubjectNormalKey = fields.SubjectLowerKey;
+        return true;
+    }
+    QByteArray normal;
+    if (!reader.Bytes(normal))
+        return false;
+    fields.SubjectNormalKey = TCollationKey(std::move(normal));
+    return true;
+}
+
 } // namespace
 
 QByteArray EncodeListFields(const TListFields& fields)
@@ -130,6 +149,9 @@ QByteArray EncodeListFields(const TListFields& fields)
     flags |= fields.HasFrom ? kHasFrom : 0;
     flags |= fields.HasTo ? kHasTo : 0;
     flags |= fields.HasDate ? kHasDate : 0;
+    const bool sameKeys = fields.SubjectNormalKey == fields.SubjectLowerKey;
+    if (fields.HasSubjectKeys)
+        flags |= sameKeys ? kSubjectKeys | kSameSubjectKeys : kSubjectKeys;
     out.append(kFormat);
     out.append(static_cast<char>(flags));
     out.append(static_cast<char>(fields.Priority));
@@ -144,6 +166,11 @@ QByteArray EncodeListFields(const TListFields& fields)
     PutText(out, fields.ToName);
     PutText(out, fields.ToAddress);
     PutBytes(out, fields.MessageId);
+    if (fields.HasSubjectKeys) {
+        PutBytes(out, fields.SubjectLowerKey.Bytes());
+        if (!sameKeys)
+            PutBytes(out, fields.SubjectNormalKey.Bytes());
+    }
     return out;
 }
 
@@ -159,10 +186,16 @@ bool DecodeListFields(QByteArrayView record, TListFields& fields)
     fields.HasFrom = flags & kHasFrom;
     fields.HasTo = flags & kHasTo;
     fields.HasDate = flags & kHasDate;
+    fields.HasSubjectKeys = flags & kSubjectKeys;
     fields.DateSentMs = 0;
     if (fields.HasDate && !reader.Date(fields.DateSentMs))
         return false;
-    return reader.Text(fields.Subject) && reader.Text(fields.FromName) && reader.Text(fields.FromAddress)
-           && reader.Text(fields.ToName) && reader.Text(fields.ToAddress) && reader.Bytes(fields.MessageId)
-           && fields.Priority <= 4 && reader.AtEnd();
+    if (!reader.Text(fields.Subject) || !reader.Text(fields.FromName) || !reader.Text(fields.FromAddress)
+        || !reader.Text(fields.ToName) || !reader.Text(fields.ToAddress) || !reader.Bytes(fields.MessageId))
+        return false;
+    fields.SubjectLowerKey = {};
+    fields.SubjectNormalKey = {};
+    if (fields.HasSubjectKeys && !ReadSubjectKeys(reader, flags & kSameSubjectKeys, fields))
+        return false;
+    return fields.Priority <= 4 && reader.AtEnd();
 }

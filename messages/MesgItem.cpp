@@ -218,7 +218,10 @@ void TMesgItem::SetListFields(const TListFields& fields)
         guard.emplace(*Owner());
     if (FFields.Parsed)
         return;
-    SetSubject(fields.Subject);
+    FFields.Subject = fields.Subject;
+    FFields.SubjectKey = fields.HasSubjectKeys
+                             ? SubjectKey(fields.Subject, fields.SubjectLowerKey, fields.SubjectNormalKey)
+                             : SubjectKey(fields.Subject);
     if (fields.HasFrom) {
         FFields.FromName = fields.FromName;
         FFields.FromAddress = fields.FromAddress;

@@ -372,7 +372,8 @@ QString TParserThread::Derive(TRequest& request)
     }
     if (bytes.isNull())
         return {};
-    const TListFields fields = ReadListFields(bytes, FItems.Parser());
+    TListFields fields = ReadListFields(bytes, FItems.Parser());
+    AddSubjectKeys(fields);
     item.SetListFields(fields);
     // Fields derived outside every load have no key to be kept under.
     if (FFieldsKey.isEmpty())

@@ -83,12 +83,17 @@ TEST_F(ListFieldsRecord, KeepsEveryFieldExactly)
     wide.Priority = 4;
     wide.Attachment = true;
     wide.QuotedPrintable = true;
+    AddSubjectKeys(wide);
     TListFields empty;
     TListFields long_;
     long_.Subject = QString(70000, QChar(u'x'));
     long_.HasDate = true;
     long_.DateSentMs = std::numeric_limits<qint64>::max();
-    for (const TListFields& fields : {wide, empty, long_}) {
+    TListFields reply;   // its normalised subject has a key of its own
+    reply.Subject = QStringLiteral("Re[2]: Re: budget");
+    AddSubjectKeys(reply);
+    ASSERT_NE(reply.SubjectLowerKey, reply.SubjectNormalKey);
+    for (const TListFields& fields : {wide, empty, long_, reply}) {
         TListFields back;
         back.Subject = QStringLiteral("stale");
         ASSERT_TRUE(DecodeListFields(EncodeListFields(fields), back));
@@ -99,7 +104,8 @@ TEST_F(ListFieldsRecord, KeepsEveryFieldExactly)
 TEST_F(ListFieldsRecord, RefusesDamagedRecords)
 {
     TListFields fields;
-    fields.Subject = QStringLiteral("Subject \u0416");
+    fields.Subject = QStringLiteral("Re: Subject \u0416");
+    AddSubjectKeys(fields);
     fields.HasDate = true;
     fields.DateSentMs = 1234567890000;
     fields.MessageId = "id@host";
@@ -160,6 +166,23 @@ TEST_F(ListFieldsRecord, AnItemTakesFieldsAsItTookDerivedOnes)
     EXPECT_EQ(item.FromAddress(), QStringLiteral("ann@example.org"));
     EXPECT_TRUE(item.HasState(stAttachment));
     EXPECT_EQ(item.DateSent(), 0);
+}
+
+// Kept keys give an item the same sort key as the subject's own.
+TEST_F(ListFieldsRecord, KeptSubjectKeysSortAsMadeOnes)
+{
+    TMesgItems items;
+    for (const QString& subject : {QStringLiteral("Re[3]: RE: Budget"), QStringLiteral("budget!"), QString()}) {
+        TListFields fields;
+        fields.Subject = subject;
+        AddSubjectKeys(fields);
+        TListFields kept;
+        ASSERT_TRUE(DecodeListFields(EncodeListFields(fields), kept));
+        TMesgItem item(&items);
+        item.SetListFields(kept);
+        ASSERT_TRUE(item.SubjectSortKey());
+        EXPECT_TRUE(*item.SubjectSortKey() == SubjectKey(subject)) << subject.toStdString();
+    }
 }
 
 } // namespace
