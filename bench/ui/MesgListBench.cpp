@@ -3,7 +3,7 @@
 // sorted order, against the same load without a list in the same run.
 //
 // Both open the folder alike: the collection exists before the clock starts
-// (a window holds its collection before the user chooses a folder), and the
+// (a window holds its collection, and shows its empty list, before the user chooses a folder), and the
 // folder's list fields are either kept in the store from an earlier open
 // (first_open:0, what opening a folder again costs) or forgotten before
 // every load (first_open:1, the first open of a store). Each case runs for
@@ -127,11 +127,13 @@ public:
 
     [[nodiscard]] std::optional<double> FirstPageMs() const { return FFirstPageMs; }
     [[nodiscard]] std::optional<double> LoadedPageMs() const { return FLoadedPageMs; }
+    [[nodiscard]] bool Painted() const { return FPainted; }
 
 protected:
     void paintEvent(QPaintEvent* event) override
     {
         TMesgListView::paintEvent(event);
+        FPainted = true;
         if (!FClock.isValid())
             return;
         if (!FFirstPageMs && ItemCount() >= std::min(RowsPerPage(), FCount))
@@ -146,6 +148,7 @@ private:
     const int FCount;
     std::optional<double> FFirstPageMs;
     std::optional<double> FLoadedPageMs;
+    bool FPainted = false;
 };
 
 struct TListLoad {
@@ -153,8 +156,9 @@ struct TListLoad {
     double LoadMs = 0;
 };
 
-// One load with the list shown and its collection handed over before the
-// folder is chosen; none when it did not complete.
+// One load with the list shown, painted empty and its collection handed
+// over before the folder is chosen, as in a window open before the user
+// chooses a folder; none when it did not complete.
 std::optional<TListLoad> LoadWithList(const benchmark::State& state, TStoreId folder, int count)
 {
     QElapsedTimer clock;
@@ -167,6 +171,8 @@ std::optional<TListLoad> LoadWithList(const benchmark::State& state, TStoreId fo
     const QByteArray name = "<" + QByteArray::number(count - 1) + ".synthetic@example.org>";
     if (named)
         list.SetMesgName(name);
+    if (!Await([&] { return list.Painted(); }))
+        return std::nullopt;
     BeforeLoad(state);
     clock.start();
     if (!LoadAll(items, folder, count) || !Await([&] { return list.LoadedPageMs().has_value(); }))
