@@ -223,27 +223,38 @@ TOeMesgItem* TOeMesgItems::ItemByMessageId(TStoreId id) const
 
 void TOeMesgItems::AddListed(TStoreFolder& folder, std::vector<TMessageListing>& rows)
 {
-    std::vector<std::pair<std::unique_ptr<TOeMesgItem>, TParserThread::TPayload>> items;
-    items.reserve(rows.size());
+    // A message the store announced during the load is listed or queued
+    // already. Only this thread queues new items, so what is neither now
+    // stays so until the rows below are queued: the list stays open to the
+    // parser thread while they are made.
+    std::vector<TStoreId> ids;
+    ids.reserve(rows.size());
+    for (const TMessageListing& row : rows)
+        ids.push_back(row.Props.Id);
+    // The queue first: an item leaves it only to be listed.
+    std::vector<bool> known = FParser->AreQueuedNew(ids);
     {
         TReadGuard<const TSyncItems> guard(*this);
-        for (TMessageListing& row : rows) {
-            // A message the store announced during the load is listed or queued already.
-            const TStoreId id = row.Props.Id;
-            if (FById.contains(static_cast<qintptr>(id)) || FParser->IsQueuedNew(id))
-                continue;
-            auto item = std::make_unique<TOeMesgItem>(this);
-            SetProps(*item, row.Props);
-            TParserThread::TPayload payload;
-            TListFields fields;
-            if (!row.Fields.isEmpty() && DecodeListFields(row.Fields, fields))
-                payload.Fields = std::move(fields);
-            else if (!row.Fields.isEmpty() && folder.ReadSource(id, payload.Source) != srOk)
-                continue;   // fields that cannot be read, and the message gone meanwhile
-            else if (row.Fields.isEmpty())
-                payload.Source = std::move(row.Source);
-            items.emplace_back(std::move(item), std::move(payload));
-        }
+        for (size_t i = 0; i < ids.size(); ++i)
+            known[i] = known[i] || FById.contains(static_cast<qintptr>(ids[i]));
+    }
+    std::vector<std::pair<std::unique_ptr<TOeMesgItem>, TParserThread::TPayload>> items;
+    items.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (known[i])
+            continue;
+        TMessageListing& row = rows[i];
+        auto item = std::make_unique<TOeMesgItem>(this);
+        SetProps(*item, row.Props);
+        TParserThread::TPayload payload;
+        TListFields fields;
+        if (!row.Fields.isEmpty() && DecodeListFields(row.Fields, fields))
+            payload.Fields = std::move(fields);
+        else if (!row.Fields.isEmpty() && folder.ReadSource(ids[i], payload.Source) != srOk)
+            continue;   // fields that cannot be read, and the message gone meanwhile
+        else if (row.Fields.isEmpty())
+            payload.Source = std::move(row.Source);
+        items.emplace_back(std::move(item), std::move(payload));
     }
     FParser->QueueNew(std::move(items));
 }

@@ -85,10 +85,19 @@ void TParserThread::QueueNew(std::vector<std::pair<std::unique_ptr<TOeMesgItem>,
 
 bool TParserThread::IsQueuedNew(TStoreId id)
 {
+    return AreQueuedNew({id}).front();
+}
+
+std::vector<bool> TParserThread::AreQueuedNew(const std::vector<TStoreId>& ids)
+{
     const unsigned load = NewestLoad();
+    std::vector<bool> queued(ids.size());
     std::lock_guard lock(FQueueMutex);
-    const auto found = FQueuedNew.constFind(id);
-    return found != FQueuedNew.cend() && found->Load == load && !found->Withdrawn;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        const auto found = FQueuedNew.constFind(ids[i]);
+        queued[i] = found != FQueuedNew.cend() && found->Load == load && !found->Withdrawn;
+    }
+    return queued;
 }
 
 void TParserThread::WithdrawQueuedNew(const TMessageIdList& ids)

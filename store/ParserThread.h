@@ -62,6 +62,8 @@ public:
     void QueueNew(std::vector<std::pair<std::unique_ptr<TOeMesgItem>, TPayload>> items);
     // True while a new item of the running load waits for this message.
     [[nodiscard]] bool IsQueuedNew(TStoreId id);
+    // The same for each of the messages, under one lock.
+    [[nodiscard]] std::vector<bool> AreQueuedNew(const std::vector<TStoreId>& ids);
     // The store deleted these messages: their waiting new items are dropped.
     void WithdrawQueuedNew(const TMessageIdList& ids);
     // The store changed these messages' unread state: their waiting new
