@@ -53,8 +53,10 @@ void TParserThread::Push(std::list<TRequest> requests)
     if (requests.empty())
         return;
     bool wasEmpty = false;
+    std::list<TRequest> spent;
     {
         std::lock_guard lock(FQueueMutex);
+        spent.swap(FSpent);
         wasEmpty = FQueue.empty();
         for (const TRequest& request : requests)
             FQueuedBytes += BytesOf(request.Payload);
@@ -273,6 +275,9 @@ bool TParserThread::HandleMessage(QEvent* event)
             if (MergeDue(true))
                 Merge();
             PostRecords();
+            // Outside a load nobody is likely to be allocating meanwhile.
+            if (!FLoadRunning)
+                ReleaseSpent();
             break;
         }
         const bool parse = request.Kind == kParseItemRequest;
@@ -296,6 +301,13 @@ bool TParserThread::HandleMessage(QEvent* event)
     return true;
 }
 
+void TParserThread::ReleaseSpent()
+{
+    std::list<TRequest> spent;
+    std::lock_guard lock(FQueueMutex);
+    spent.swap(FSpent);
+}
+
 bool TParserThread::Pop(TRequest& request)
 {
     bool popped = false;
@@ -303,7 +315,7 @@ bool TParserThread::Pop(TRequest& request)
         std::lock_guard lock(FQueueMutex);
         while (!FQueue.empty()) {
             request = std::move(FQueue.front());
-            FQueue.pop_front();
+            FSpent.splice(FSpent.end(), FQueue, FQueue.begin());
             FQueuedBytes -= BytesOf(request.Payload);
             // A listed item cannot be freed while it is in the queue: its
             // removal takes it out of the queue first, under this same lock.

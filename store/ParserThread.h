@@ -148,6 +148,8 @@ private:
     [[nodiscard]] bool MergeDue(bool queueEmpty) const;
     // Lists the waiting new items (or drops them, when discarding).
     void Merge();
+    // Frees the spent queue nodes here and now.
+    void ReleaseSpent();
     // Asks the main thread to keep the derived fields, once per batch.
     void PostRecords();
     // True when the load is the newest: it has ended, and the list is refreshed.
@@ -157,6 +159,10 @@ private:
     TOeMesgItems& FItems;
     std::mutex FQueueMutex;
     std::list<TRequest> FQueue;
+    // Nodes of requests taken from the queue, freed by the thread that made
+    // them when it queues again: memory freed by another thread than the
+    // one that allocated it waits for that thread's allocator lock.
+    std::list<TRequest> FSpent;
     QHash<TStoreId, TQueuedNew> FQueuedNew;   // under FQueueMutex
     std::atomic<bool> FDiscard{false};
     std::atomic<int> FUnfinished{0};          // queued or being handled
