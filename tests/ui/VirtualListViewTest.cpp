@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
@@ -301,6 +302,31 @@ TEST_F(VirtualListViewTest, RowsThatOutgrowThePageArePaintedOnceBesideTheScrollB
     EXPECT_EQ(FList.Header()->length(), FList.viewport()->width());
     Settle();
     EXPECT_EQ(FList.Paints, 1);
+}
+
+// A loading folder grows the list many times a second: once the page is
+// full, a longer count (only the scroll bar changes) shows at most every
+// tenth of a second, the last one at the end of the interval. A shorter
+// count shows at once, and so does the count at the end of an update.
+TEST_F(VirtualListViewTest, AFullListShowsItsGrowthAtAPace)
+{
+    FList.Fill(500);
+    QElapsedTimer shown;
+    shown.start();
+    ASSERT_EQ(FList.ItemCount(), 500) << "the first page fills at once";
+    FList.Fill(500);
+    if (shown.elapsed() < 90) {
+        EXPECT_EQ(FList.ItemCount(), 500);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return FList.ItemCount() == 1000; }));
+    FList.Collection()->Delete(0);
+    FList.Collection()->SendCount();
+    EXPECT_EQ(FList.ItemCount(), 999);
+    Reload([](TVirtItems& items) {
+        auto item = items.CreateItem();
+        items.Add(std::move(item));
+    });
+    EXPECT_EQ(FList.ItemCount(), 1000);
 }
 
 TEST_F(VirtualListViewTest, CountsAndRowRequestsFromAWorkerNeverWait)

@@ -26,6 +26,8 @@ public:
 TVirtualListView::TVirtualListView(QWidget* parent)
     : TIndexListView(parent)
 {
+    FCountTimer.setSingleShot(true);
+    connect(&FCountTimer, &QTimer::timeout, this, &TVirtualListView::TakeRequests);
 }
 
 TVirtualListView::~TVirtualListView()
@@ -294,6 +296,7 @@ void TVirtualListView::LockPainting()
 
 void TVirtualListView::UnlockPainting()
 {
+    FCountNow = true;
     Collection()->SendCount();
     Collection()->Recount();
     RefindCurrentItem();
@@ -344,17 +347,45 @@ void TVirtualListView::ScheduleRequests()
 
 void TVirtualListView::TakeRequests()
 {
-    const TListRequestQueue::TRequests requests = FRequests.Take();
-    if (requests.Clear)
+    TListRequestQueue::TRequests requests = FRequests.Take();
+    if (requests.Clear) {
+        FDeferredCount.reset();
         SetItemCount(0);
+    }
+    if (!requests.Count)
+        requests.Count = std::exchange(FDeferredCount, std::nullopt);
     if (requests.Count)
-        SetItemCount(*requests.Count);
+        ApplyCount(*requests.Count);
     if (requests.FirstRow >= 0) {
         const int top = std::max(requests.FirstRow, TopRow());
         const int bottom = std::min(requests.LastRow, TopRow() + RowsPerPage());
         if (top <= bottom)
             viewport()->update(RowRect(top).united(RowRect(bottom)));
     }
+}
+
+// A list that grows while its page is full changes only its scroll bar,
+// and a loading folder grows it many times a second: a longer count then
+// shows at most this often, the last one at the end of the interval. The
+// first page fills at once, a shorter count shows at once (its rows are
+// gone), and so does the count at the end of an update (a load's end).
+constexpr qint64 kGrowthIntervalMs = 100;
+
+void TVirtualListView::ApplyCount(int count)
+{
+    const bool paced = count > ItemCount() && ItemCount() > RowsPerPage() && !FCountNow;
+    if (paced && FCountShown.isValid() && FCountShown.elapsed() < kGrowthIntervalMs) {
+        FDeferredCount = count;
+        if (!FCountTimer.isActive())
+            FCountTimer.start(static_cast<int>(kGrowthIntervalMs - FCountShown.elapsed()));
+        return;
+    }
+    FDeferredCount.reset();
+    FCountTimer.stop();
+    FCountNow = false;
+    if (count > ItemCount())
+        FCountShown.start();
+    SetItemCount(count);
 }
 
 void TVirtualListView::BeginUpdateFromAnyThread()

@@ -5,6 +5,9 @@
 #include "ui/list/ListControlLink.h"
 #include "ui/list/ListRequests.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
+
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -108,6 +111,8 @@ private:
     // has them taken from its event loop.
     void ScheduleRequests();
     void TakeRequests();
+    // Shows the row count; see kGrowthIntervalMs.
+    void ApplyCount(int count);
     void SelectPendingName();
     void ForgetCurrentItem();
     void Post(QObject* receiver, int message);
@@ -119,5 +124,9 @@ private:
     QString FPendingName;
     std::atomic<bool> FShowsCheckBoxes{false};
     TListRequestQueue FRequests{this};
+    std::optional<int> FDeferredCount;   // a longer count waiting for its turn
+    QElapsedTimer FCountShown;           // since a longer count was last shown
+    QTimer FCountTimer;
+    bool FCountNow = false;              // the next count shows at once
     TListControlLink FLink{*this};
 };
