@@ -7,7 +7,6 @@
 #include <unicode/ucol.h>
 #include <unicode/uversion.h>
 
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -59,11 +58,7 @@ UCollator* Collator()
 
 int TCollationKey::Compare(const TCollationKey& other) const
 {
-    const qsizetype common = std::min(FBytes.size(), other.FBytes.size());
-    const int bytes = common == 0 ? 0 : std::memcmp(FBytes.constData(), other.FBytes.constData(), static_cast<size_t>(common));
-    if (bytes != 0)
-        return bytes;
-    return (FBytes.size() > other.FBytes.size()) - (FBytes.size() < other.FBytes.size());
+    return FBytes.compare(other.FBytes);
 }
 
 TCollationKey CollationKey(const QString& text)
